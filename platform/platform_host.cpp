@@ -1,0 +1,113 @@
+// Host implementation of the platform seam: deterministic, driven through
+// host_control.h.
+#include <algorithm>
+#include <map>
+#include <utility>
+
+#include "platform/bitmaps.h"
+#include "platform/calendar.h"
+#include "platform/cues.h"
+#include "platform/debug_output.h"
+#include "platform/host_control.h"
+#include "platform/host_resource_table.h"
+#include "platform/library.h"
+#include "platform/module.h"
+#include "platform/processor.h"
+#include "platform/resources.h"
+#include "platform/timer.h"
+
+namespace platform {
+namespace {
+
+struct HostState {
+    std::uint32_t clock = 0;
+    std::uint32_t stepPerRead = 0;
+    std::int64_t calendar = 0;
+    std::vector<int> cues;
+    std::vector<std::string> debugLines;
+    std::map<std::pair<ResourceType, int>, std::vector<std::uint8_t>> addedResources;
+    std::string modulePath = "zifra.exe";
+    int processorType = 8664;
+    std::map<std::string, host::FakeLibrary*> libraries;
+};
+
+HostState& state() {
+    static HostState instance;
+    return instance;
+}
+
+}  // namespace
+
+std::uint32_t milliseconds() {
+    HostState& s = state();
+    std::uint32_t now = s.clock;
+    s.clock += s.stepPerRead;
+    return now;
+}
+
+void sleepMilliseconds(std::uint32_t ms) { state().clock += ms; }
+
+std::int64_t calendarSeconds() { return state().calendar; }
+
+void playCue(int id) { state().cues.push_back(id); }
+
+void writeDebugOutput(const char* text) { state().debugLines.emplace_back(text); }
+
+std::optional<std::span<const std::uint8_t>> resourceBytes(ResourceType type, int id) {
+    const auto& added = state().addedResources;
+    if (auto it = added.find({type, id}); it != added.end()) {
+        return std::span<const std::uint8_t>(it->second);
+    }
+    for (const HostResource* r = hostResources; r->id != -1; ++r) {
+        if (r->type == type && r->id == id) {
+            return std::span<const std::uint8_t>(r->bytes, r->size);
+        }
+    }
+    return std::nullopt;
+}
+
+// The host has no bitmap loader: pictures come from "pvb/rle" resources only.
+std::optional<LoadedBitmap> loadBitmap(int) { return std::nullopt; }
+void releaseBitmap(LoadedBitmap& bitmap) { bitmap = LoadedBitmap{}; }
+
+std::string modulePath() { return state().modulePath; }
+
+int processorType() { return state().processorType; }
+
+LibraryHandle loadLibrary(const char* name) {
+    auto& libraries = state().libraries;
+    auto it = libraries.find(name);
+    if (it == libraries.end()) return nullptr;
+    ++it->second->loads;
+    return it->second;
+}
+
+EntryPoint findEntryPoint(LibraryHandle library, const char* name) {
+    auto* fake = static_cast<host::FakeLibrary*>(library);
+    auto it = fake->entryPoints.find(name);
+    return it == fake->entryPoints.end() ? nullptr : it->second;
+}
+
+namespace host {
+
+void setClock(std::uint32_t now, std::uint32_t stepPerRead) {
+    state().clock = now;
+    state().stepPerRead = stepPerRead;
+}
+std::uint32_t clockNow() { return state().clock; }
+void setCalendarSeconds(std::int64_t seconds) { state().calendar = seconds; }
+const std::vector<int>& startedCues() { return state().cues; }
+void clearStartedCues() { state().cues.clear(); }
+const std::vector<std::string>& debugOutput() { return state().debugLines; }
+void clearDebugOutput() { state().debugLines.clear(); }
+void addResource(ResourceType type, int id, std::vector<std::uint8_t> bytes) {
+    state().addedResources[{type, id}] = std::move(bytes);
+}
+void clearAddedResources() { state().addedResources.clear(); }
+void setModulePath(std::string path) { state().modulePath = std::move(path); }
+void setProcessorType(int type) { state().processorType = type; }
+void installLibrary(const std::string& name, FakeLibrary* library) { state().libraries[name] = library; }
+void removeLibraries() { state().libraries.clear(); }
+
+}  // namespace host
+}  // namespace platform
