@@ -16,7 +16,9 @@ namespace platform::host {
 void setClock(std::uint32_t now, std::uint32_t stepPerRead = 0);
 std::uint32_t clockNow();
 
-void setCalendarSeconds(std::int64_t seconds);
+// The calendar reads `seconds`; with `readsPerSecond` above 0 it moves on by
+// one second after every that many readings (so a wait for the next second ends).
+void setCalendarSeconds(std::int64_t seconds, std::uint32_t readsPerSecond = 0);
 
 // Cue ids started, in order, and debugger lines written, since the last clear.
 const std::vector<int>& startedCues();
@@ -38,5 +40,7 @@ struct FakeLibrary {
 };
 void installLibrary(const std::string& name, FakeLibrary* library);
 void removeLibraries();
+// What lastError() reads; fake entry points set it where they fail.
+void setLastError(std::uint32_t error);
 
 }  // namespace platform::host

@@ -1,5 +1,6 @@
 #pragma once
 // Libraries loaded at run time by name.
+#include <cstdint>
 
 namespace platform {
 
@@ -11,5 +12,9 @@ LibraryHandle loadLibrary(const char* name);
 
 // The library's entry point of that exact name, or nullptr.
 EntryPoint findEntryPoint(LibraryHandle library, const char* name);
+
+// The calling thread's last error number, as the last failed system call left
+// it; read it right after that call, before any other call can overwrite it.
+std::uint32_t lastError();
 
 }  // namespace platform

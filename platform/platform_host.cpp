@@ -23,12 +23,15 @@ struct HostState {
     std::uint32_t clock = 0;
     std::uint32_t stepPerRead = 0;
     std::int64_t calendar = 0;
+    std::uint32_t calendarReadsPerSecond = 0;
+    std::uint32_t calendarReads = 0;
     std::vector<int> cues;
     std::vector<std::string> debugLines;
     std::map<std::pair<ResourceType, int>, std::vector<std::uint8_t>> addedResources;
     std::string modulePath = "zifra.exe";
     int processorType = 8664;
     std::map<std::string, host::FakeLibrary*> libraries;
+    std::uint32_t lastError = 0;
 };
 
 HostState& state() {
@@ -47,7 +50,15 @@ std::uint32_t milliseconds() {
 
 void sleepMilliseconds(std::uint32_t ms) { state().clock += ms; }
 
-std::int64_t calendarSeconds() { return state().calendar; }
+std::int64_t calendarSeconds() {
+    HostState& s = state();
+    std::int64_t now = s.calendar;
+    if (s.calendarReadsPerSecond > 0 && ++s.calendarReads == s.calendarReadsPerSecond) {
+        s.calendarReads = 0;
+        ++s.calendar;
+    }
+    return now;
+}
 
 void playCue(int id) { state().cues.push_back(id); }
 
@@ -88,6 +99,8 @@ EntryPoint findEntryPoint(LibraryHandle library, const char* name) {
     return it == fake->entryPoints.end() ? nullptr : it->second;
 }
 
+std::uint32_t lastError() { return state().lastError; }
+
 namespace host {
 
 void setClock(std::uint32_t now, std::uint32_t stepPerRead) {
@@ -95,7 +108,11 @@ void setClock(std::uint32_t now, std::uint32_t stepPerRead) {
     state().stepPerRead = stepPerRead;
 }
 std::uint32_t clockNow() { return state().clock; }
-void setCalendarSeconds(std::int64_t seconds) { state().calendar = seconds; }
+void setCalendarSeconds(std::int64_t seconds, std::uint32_t readsPerSecond) {
+    state().calendar = seconds;
+    state().calendarReadsPerSecond = readsPerSecond;
+    state().calendarReads = 0;
+}
 const std::vector<int>& startedCues() { return state().cues; }
 void clearStartedCues() { state().cues.clear(); }
 const std::vector<std::string>& debugOutput() { return state().debugLines; }
@@ -108,6 +125,7 @@ void setModulePath(std::string path) { state().modulePath = std::move(path); }
 void setProcessorType(int type) { state().processorType = type; }
 void installLibrary(const std::string& name, FakeLibrary* library) { state().libraries[name] = library; }
 void removeLibraries() { state().libraries.clear(); }
+void setLastError(std::uint32_t error) { state().lastError = error; }
 
 }  // namespace host
 }  // namespace platform

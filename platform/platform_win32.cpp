@@ -78,4 +78,6 @@ EntryPoint findEntryPoint(LibraryHandle library, const char* name) {
     return reinterpret_cast<EntryPoint>(GetProcAddress(static_cast<HMODULE>(library), name));
 }
 
+std::uint32_t lastError() { return GetLastError(); }
+
 }  // namespace platform

@@ -1,0 +1,65 @@
+#include "net/machine_facts.h"
+
+#include <array>
+#include <cstdio>
+#include <string>
+
+#include "platform/calendar.h"
+#include "platform/module.h"
+#include "platform/processor.h"
+
+std::uint32_t programByteCount = 0;
+
+namespace {
+
+constexpr std::array<std::uint32_t, 256> crcTable = [] {
+    std::array<std::uint32_t, 256> table{};
+    for (std::uint32_t n = 0; n < 256; ++n) {
+        std::uint32_t c = n;
+        for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        table[n] = c;
+    }
+    return table;
+}();
+
+}  // namespace
+
+std::int32_t measureSpeed() {
+    // Start just after the calendar has turned a second, then count readings
+    // until it has passed the next one.
+    std::int64_t t0 = platform::calendarSeconds();
+    while (platform::calendarSeconds() <= t0 + 1) {
+    }
+    std::int64_t t2 = platform::calendarSeconds();
+    if (platform::calendarSeconds() > t2 + 1) return 0;
+    std::int32_t count = 0;
+    do {
+        ++count;
+    } while (platform::calendarSeconds() <= t2 + 1);
+    return count;
+}
+
+const char* cpuTypeText() {
+    switch (platform::processorType()) {
+        case 386: return "CPU INTEL 386";
+        case 486: return "CPU INTEL 486";
+        case 586: return "CPU INTEL PENTIUM";
+        case 4000: return "CPU MIPS R4000";
+        case 21064: return "CPU ALPHA 21064";
+        default: return "CPU UNKNOWN";
+    }
+}
+
+std::uint32_t programChecksum() {
+    std::string path = platform::modulePath();
+    programByteCount = 0;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return 0;
+    std::uint32_t crc = 0;
+    for (int b; (b = std::fgetc(file)) != EOF;) {
+        crc = (crc >> 8) ^ crcTable[(crc ^ static_cast<std::uint32_t>(b)) & 0xFF];
+        ++programByteCount;
+    }
+    std::fclose(file);
+    return crc;
+}

@@ -1,0 +1,3 @@
+#include "net/submission_record.h"
+
+SubmissionRecord theSubmission;

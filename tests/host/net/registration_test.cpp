@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include "net/registration.h"
+
+namespace {
+
+using Kind = RegistrationAction::Kind;
+
+RegistrationAction page(std::string path) { return {Kind::OpenPage, std::move(path)}; }
+RegistrationAction step(Kind kind) { return {kind, {}}; }
+
+TEST(Registration, ActsOnTheOutcomeInItsFixedOrder) {
+    struct Case {
+        const char* what;
+        std::int32_t resultCode, versionNumber;
+        bool gameOver;
+        RegistrationActions actions;
+    };
+    const Case cases[] = {
+        {"accepted", 0, 0, false, {step(Kind::ResetBestScore), step(Kind::EndDialog)}},
+        {"accepted after game over", 0, 3, true,
+         {step(Kind::ResetBestScore), step(Kind::AskPlayAgain), step(Kind::EndDialog)}},
+        {"accepted, newer version", 0, 5, true,
+         {page("/version.htm?gameid=5"), step(Kind::EndDialog), step(Kind::ResetBestScore), step(Kind::AskPlayAgain),
+          step(Kind::EndDialog)}},
+        {"unknown user", 1, 0, true, {step(Kind::SayTryAgain), page("/reg2.htm")}},
+        {"unknown user, newer version", 1, 7, false,
+         {page("/version.htm?gameid=7"), step(Kind::EndDialog), step(Kind::SayTryAgain), page("/reg2.htm")}},
+        {"wrong password", 2, 0, false, {step(Kind::SayTryAgain), page("/getpass.htm?mail=anna@example.se")}},
+        {"failed connection", 12029, 3, true, {}},
+        {"failed connection after version 4", -2, 4, false, {page("/version.htm?gameid=4"), step(Kind::EndDialog)}},
+        {"answer without a number", -3, 0, true, {}},
+        {"library missing", -1, 3, true, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SubmissionRecord record;
+        record.userName = "anna@example.se";
+        record.resultCode = c.resultCode;
+        record.versionNumber = c.versionNumber;
+        EXPECT_EQ(actionsAfterSubmission(record, c.gameOver), c.actions);
+    }
+}
+
+TEST(Registration, CancelAndNewUser) {
+    EXPECT_EQ(actionsOnCancel(true),
+              (RegistrationActions{step(Kind::AskPlayAgain), step(Kind::ResetFrameClock), step(Kind::EndDialog)}));
+    EXPECT_EQ(actionsOnCancel(false), (RegistrationActions{step(Kind::ResetFrameClock), step(Kind::EndDialog)}));
+    EXPECT_EQ(actionsOnNewUser(), RegistrationActions{page("/reg3.htm")});
+}
+
+TEST(Registration, ThePasswordPageCarriesTheNameAsTypedButForWhatWouldBreakTheAddress) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"anna.berg@example.se", "anna.berg@example.se"},
+        {"a b", "a%20b"},
+        {"x#y%z&w+v?u", "x%23y%25z%26w%2Bv%3Fu"},
+        {"g\xF6ran\x7F\t", "g%F6ran%7F%09"},
+        {"A-Z_a~z!$'()*,;=:/", "A-Z_a~z!$'()*,;=:/"},
+        {"", ""},
+    };
+    for (const auto& [name, query] : cases) {
+        EXPECT_EQ(passwordPage(name), "/getpass.htm?mail=" + query);
+    }
+}
+
+TEST(Registration, PreparesTheRecordOnlyWithNameAndPassword) {
+    NumberDisplay best;
+    best.setValue(1250);
+    scoreIntegrityFlag = 0;
+
+    SubmissionRecord record;
+    EXPECT_FALSE(prepareSubmission(record, "anna@example.se", "", best, 9000, 0));
+    EXPECT_FALSE(prepareSubmission(record, "", "hemligt", best, 9000, 0));
+    EXPECT_EQ(record.score, 0) << "nothing but the texts is taken before both are there";
+    EXPECT_EQ(record.userName, "");
+    EXPECT_EQ(record.password, "hemligt");
+
+    struct Case {
+        std::uint8_t bestScoreIntegrityFlag, scoreIntegrityFlag, integrityFlag;
+    };
+    for (const Case& c : {Case{0, 0, 0}, Case{1, 0, 1}, Case{0, 1, 1}}) {
+        scoreIntegrityFlag = c.scoreIntegrityFlag;
+        record = {};
+        ASSERT_TRUE(prepareSubmission(record, "anna@example.se", "hemligt", best, 9000, c.bestScoreIntegrityFlag));
+        EXPECT_EQ(record.score, 1250);
+        EXPECT_EQ(record.playTime, 9000u);
+        EXPECT_EQ(record.integrityFlag, c.integrityFlag);
+    }
+    scoreIntegrityFlag = 0;
+}
+
+}  // namespace
