@@ -36,6 +36,17 @@ std::string submissionBody(const SubmissionRecord& record) {
     return body;
 }
 
+// One read of the answer; a failed read leaves the version number as it was.
+void readAnswer(SubmissionRecord& record) {
+    std::vector<char> response(maxResponseBytes);
+    std::uint32_t received = 0;
+    if (InternetReadFile(scoreRequest, response.data(), maxResponseBytes, &received)) {
+        takeResponse(record, std::string(response.data(), received));
+    } else {
+        recordLastResponse(record, platform::lastError());
+    }
+}
+
 }  // namespace
 
 void submitScore(SubmissionRecord& record) {
@@ -47,22 +58,18 @@ void submitScore(SubmissionRecord& record) {
 void postScore(SubmissionRecord& record) {
     if (record.integrityFlag) record.score = -record.score;
 
-    // A step that fails records why and the attempt goes on: every later step
-    // then fails too, and the last failure recorded stays.
+    // A missing request records why and the attempt goes on: the send then
+    // fails for want of it and records its own failure, which stays.
     scoreRequest = HttpOpenRequestA(serverConnection, "POST", "/r0002.asp", nullptr, nullptr, nullptr, 0, 0);
     if (!scoreRequest) recordLastResponse(record, platform::lastError());
 
     std::string body = submissionBody(record);
-    if (!HttpSendRequestA(scoreRequest, formHeader, sizeof formHeader - 1, body.data(),
-                          static_cast<std::uint32_t>(body.size()))) {
-        recordLastResponse(record, platform::lastError());
-    }
-
-    std::vector<char> response(maxResponseBytes + 1);
-    std::uint32_t received = 0;
-    if (InternetReadFile(scoreRequest, response.data(), maxResponseBytes, &received)) {
-        takeResponse(record, std::string(response.data(), received));
+    if (HttpSendRequestA(scoreRequest, formHeader, sizeof formHeader - 1, body.data(),
+                         static_cast<std::uint32_t>(body.size()))) {
+        readAnswer(record);
     } else {
+        // A request that was not sent has no answer: reading one anyway may
+        // "succeed" with nothing, which must not count as an answer.
         recordLastResponse(record, platform::lastError());
     }
     InternetCloseHandle(scoreRequest);

@@ -55,7 +55,9 @@ int fakeRead(InternetHandle request, void* buffer, std::uint32_t limit, std::uin
     FakeInternet& f = fakeInternet();
     f.calls.push_back("InternetReadFile");
     f.readLimit = limit;
-    if (f.readFails || f.sendFails || request != fakeRequest()) return fail(f), 0;
+    if (f.readFails || request != fakeRequest()) return fail(f), 0;
+    // As under Wine: a request whose send failed reads as an empty answer.
+    if (f.sendFails) return *received = 0, 1;
     *received = static_cast<std::uint32_t>(std::min<std::size_t>(limit, f.response.size()));
     std::memcpy(buffer, f.response.data(), *received);
     return 1;
