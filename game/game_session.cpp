@@ -69,7 +69,8 @@ void GameSession::tick(PaintContext paintContext) {
     world->update();
     // Drawn only when the tick began before its frame was due; a late frame
     // is updated but not drawn, so the game catches up.
-    if (msPerFrame * frameIndex > tickTime - startTime) world->render(paintContext);
+    lastFrameDrawn = msPerFrame * frameIndex > tickTime - startTime;
+    if (lastFrameDrawn) world->render(paintContext);
     if (world->gameOver) gameOver = 1;
 
     frameIndex += 1;

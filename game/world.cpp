@@ -130,7 +130,9 @@ void World::loseLife() {
     speedTicks = 0;
     servobot.reset();
     servobot.hidden = false;
-    livesDisplay->add(-1);
+    // The world plays on after game over (behind the closing questions);
+    // lives stop at 0 there instead of being drawn as a count again.
+    if (livesDisplay->value() > 0) livesDisplay->add(-1);
 }
 
 void World::renewVaktorFigures() {
