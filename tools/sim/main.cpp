@@ -98,6 +98,8 @@ int play(const SimOptions& options, const KeyScript& keys) {
         TickFacts facts;
         facts.tick = tick;
         facts.drawn = session.lastFrameDrawn;
+        // Tick 0 also carries what the session's construction started (cue 177),
+        // just as it lists the tiles of the formation built then.
         facts.cues = platform::host::startedCues();
         platform::host::clearStartedCues();
         facts.newFormation = newWorld || world.formationsBuilt != formationsSeen;
