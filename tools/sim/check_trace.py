@@ -79,12 +79,18 @@ def main():
     if "tiles" not in restarted or restarted["drawn"] != 0 or 177 not in restarted["cues"]:
         fail("F1 did not build a new world at tick 250")
 
+    bad_keys = os.path.join(work, "bad_keys.txt")
+    with open(bad_keys, "w") as f:
+        f.write("5 down jump\n")
     for args, what in ((["--frames", "3", "--nonsense"], "an unknown option"),
+                       (["--frames", "3", "--keys", bad_keys], "an unknown key"),
                        (["--frames", "3", "--keys", os.path.join(work, "missing.txt")], "a missing key file"),
                        (["--frames", "many"], "a bad number")):
         result = run(sim, *args)
-        if result.returncode != 2 or len(result.stderr.strip().splitlines()) < 1:
+        if result.returncode != 2:
             fail(f"{what} gave status {result.returncode}, expected 2")
+        if len(result.stderr.strip().splitlines()) != 1:
+            fail(f"{what} should give a one-line error, gave: {result.stderr!r}")
     print("trace shape and exit statuses as expected")
 
 

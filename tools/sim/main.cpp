@@ -130,7 +130,7 @@ int main(int argc, char** argv) {
     std::string error;
     std::optional<SimOptions> options = parseSimOptions(std::vector<std::string>(argv + 1, argv + argc), error);
     if (!options) {
-        std::cerr << "zifra-sim: " << error << "\n" << simUsage << '\n';
+        std::cerr << "zifra-sim: " << error << " (" << simUsage << ")\n";
         return usageError;
     }
     KeyScript keys;
