@@ -54,8 +54,7 @@ void GameSession::tick(PaintContext paintContext) {
     platform::sleepMilliseconds(sleepBeforeFrame);
     tickTime = platform::milliseconds();
     // Spins without sleeping: holds the 40 ms step to the clock's resolution.
-    while (msPerFrame * frameIndex > platform::milliseconds() - startTime) {
-    }
+    for (std::uint32_t now = tickTime; msPerFrame * frameIndex > now - startTime;) now = platform::milliseconds();
 
     if (restartRequested) {
         world.reset();
