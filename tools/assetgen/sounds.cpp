@@ -1,7 +1,9 @@
 #include "sounds.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <cstdlib>
 #include <numbers>
 #include <sstream>
 
@@ -120,8 +122,7 @@ Samples melody(int count, int beatSamples, const std::string& shape, const std::
     for (const Note& note : notes) {
         int length = note.beats * beatSamples;
         double phase = 0;
-        for (int i = 0; i < length && start + i < count; ++i) {
-            if (note.frequency == 0) break;
+        for (int i = 0; note.frequency > 0 && i < length && start + i < count; ++i) {
             double attack = std::min(1.0, i / 80.0);
             double release = std::min(1.0, (length - i) / 400.0);
             double body = 0.55 + 0.45 * std::exp(-3.0 * i / beatSamples);
