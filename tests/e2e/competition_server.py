@@ -33,7 +33,8 @@ def unscramble(value):
 def program_facts(path):
     """(checksum, length) of a file as the program computes them for its own
     file: a CRC-32 whose register starts at 0 and is not complemented."""
-    data = open(path, "rb").read()
+    with open(path, "rb") as f:
+        data = f.read()
     return zlib.crc32(data, 0xFFFFFFFF) ^ 0xFFFFFFFF, len(data)
 
 
