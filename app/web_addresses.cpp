@@ -4,7 +4,10 @@
 
 std::string siteName(std::string_view host, int port) {
     std::string name(host);
-    if (port != 80) name += ":" + std::to_string(port);
+    if (port != 80) {
+        name += ':';
+        name += std::to_string(port);
+    }
     return name;
 }
 
