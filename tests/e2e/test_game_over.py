@@ -9,7 +9,7 @@ import unittest
 
 from zifra_case import PROMPT, SCORE_READOUT, ZifraTestCase
 
-GAME_OVER_TIMEOUT = 240
+GAME_OVER_TIMEOUT = 180
 
 
 class GameOverTest(ZifraTestCase):

@@ -21,7 +21,8 @@ class PacingTest(unittest.TestCase):
             args=["Z:" + result],
         ) as game:
             self.assertEqual(game.exit_code(timeout=180), 0)
-        frames, mean, worst, late = open(result).read().split()
+        with open(result) as f:
+            frames, mean, worst, late = f.read().split()
         print(f"\n{frames} frames: mean period {mean} ms, worst deviation {worst} ms, {late} frames off by more than 5 ms")
         self.assertEqual(int(frames), 500)
         # Frames are due at fixed times, so the mean holds even when single
