@@ -35,4 +35,6 @@ public:
     std::uint32_t startTime = 0;
     std::uint32_t frameIndex = 0;
     std::uint32_t tickTime = 0;
+    // Whether the last tick drew its frame (it was on time).
+    std::uint8_t lastFrameDrawn = 0;
 };

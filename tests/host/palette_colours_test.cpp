@@ -9,7 +9,7 @@ namespace {
 // An information header (40 bytes) with the given bit count and colours-used
 // count, followed by `stored` colour entries, entry i = (blue i, green 2i, red 3i).
 std::vector<std::uint8_t> bitmapInfo(int bitCount, std::uint32_t used, int stored, std::uint32_t headerSize = 40) {
-    std::vector<std::uint8_t> bytes(headerSize, 0);
+    std::vector<std::uint8_t> bytes(headerSize < 40 ? 40 : headerSize, 0);
     bytes[0] = static_cast<std::uint8_t>(headerSize);
     bytes[4] = 1;  // width
     bytes[8] = 1;  // height

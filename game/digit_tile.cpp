@@ -1,0 +1,52 @@
+#include "game/digit_tile.h"
+
+#include <algorithm>
+
+#include "game/code_store.h"
+#include "platform/cues.h"
+#include "res/resource_ids.h"
+
+DigitTile::DigitTile(const Image& source, int x, int y, int hitLeft, int hitTop, int hitRight, int hitBottom,
+                     std::int32_t digit) {
+    hidden = false;
+    setHitBox(hitLeft, hitTop, hitRight, hitBottom);
+    resize(source.width, source.height);
+    std::copy_n(source.pixels, source.width * source.height, pixels);
+    this->y = y;
+    this->digit = digit;
+    this->x = x;
+}
+
+void DigitTile::update(Signal& signal, Servobot& servobot, int offsetX, int offsetY, NumberDisplay& score) {
+    // Contact is tested where the tile is seen: the Servobot's rectangle is
+    // carried into the tile's own coordinates by the same offsets as the
+    // signal below. So a block that has descended onto the Servobot's row
+    // (possible only while no Vaktor figure stands) costs a life just as a
+    // diving tile does, and the world rebuilds the formation.
+    Rect reach = servobot.hitRect();
+    reach.left -= offsetX;
+    reach.right -= offsetX;
+    reach.top -= offsetY;
+    reach.bottom -= offsetY;
+    if (overlaps(reach) && !servobot.isProtected) servobot.hidden = true;
+
+    if (signal.hidden) return;
+    if (!containsPoint(signal.centreX() - offsetX, signal.centreY() - offsetY)) return;
+
+    platform::playCue(digit == 0 ? IDS_DIGIT_0 : IDS_DIGIT_1 + digit - 1);
+    codeStore.recordHit(digit, score);
+    hidden = true;
+    signal.hidden = true;
+}
+
+void DigitTile::draw(Image& screen, int offsetX, int offsetY) {
+    if (hidden) return;
+    if (flashFlag) {
+        flashCounter += 1;
+        if (flashCounter > 2) {
+            flashCounter = 0;
+            flashFlag = false;
+        }
+    }
+    if (flashCounter == 0) screen.blit(*this, x + offsetX, y + offsetY);
+}

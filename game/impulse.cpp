@@ -1,0 +1,81 @@
+#include "game/impulse.h"
+
+#include "game/random.h"
+#include "platform/cues.h"
+#include "res/resource_ids.h"
+
+namespace {
+
+constexpr int fallPerFrame = 5;
+constexpr int bottom = 290;
+
+}  // namespace
+
+Impulse::Impulse() {
+    load(IDP_SQUARE);
+    x = 0;
+    y = 0;
+    reloadTimer = 0;
+    hidden = true;
+    setHitBox(0, 0, 9, 9);
+}
+
+void Impulse::launch(int launchX, int launchY, DigitTile& from) {
+    platform::playCue(IDS_IMPULSE);
+    hidden = false;
+    y = launchY;
+    from.flashFlag = true;
+    x = launchX;
+}
+
+void Impulse::hitServobot(Servobot& servobot) {
+    if (active() && overlaps(servobot.hitRect()) && !servobot.isProtected) {
+        servobot.hidden = true;
+        servobot.killedByImpulse = true;
+    }
+}
+
+void Impulse::update(Servobot& servobot, DigitTile* divingTile) {
+    if (active()) y += fallPerFrame;
+    if (y > bottom) {
+        y = 0;
+        hidden = true;
+        reloadTimer = 6;
+    }
+    if (divingTile) {
+        reloadTimer += 1;
+        if (reloadTimer > 6 && !active()) launch(divingTile->x + 4, divingTile->y + 7, *divingTile);
+    }
+    hitServobot(servobot);
+}
+
+void Impulse::updateStar(ObjectList& block, int offsetX, int offsetY, Servobot& servobot) {
+    int n = block.count;
+    if (n > 2 && reloadTimer > 30) {
+        reloadTimer = 0;
+        auto* tile = static_cast<DigitTile*>(block.nodeAt(gameRandom::index(n))->item);
+        launch(tile->x + offsetX, tile->y + offsetY, *tile);
+    }
+    if (!active()) {
+        reloadTimer += 1;
+    } else {
+        y += fallPerFrame;
+        if (y > bottom) {
+            hidden = true;
+            reloadTimer = 0;
+        }
+    }
+    hitServobot(servobot);
+}
+
+void Impulse::hitFigures(VaktorFigure* const (&figures)[4]) {
+    if (!active()) return;
+    for (VaktorFigure* figure : figures) {
+        if (overlaps(figure->hitRect()) && !figure->hidden) {
+            hidden = true;
+            reloadTimer = 0;
+            figure->takeHit();
+            return;
+        }
+    }
+}

@@ -1,0 +1,37 @@
+#pragma once
+// A disturbance impulse, star or square, falling 5 pixels a frame at the
+// Servobot. The square is launched from the diving tile, the star from a
+// random tile of the block; Vaktor figures absorb them.
+#include <cstdint>
+
+#include "game/digit_tile.h"
+#include "game/object_list.h"
+#include "game/servobot.h"
+#include "game/vaktor_figure.h"
+#include "gfx/sprite.h"
+
+class Impulse : public Sprite {
+public:
+    // Inactive, with the square's picture.
+    Impulse();
+
+    // The square's frame: fall, and while a tile dives, launch from it again
+    // and again, 7 frames after the previous square has gone.
+    void update(Servobot& servobot, DigitTile* divingTile);
+
+    // The star's frame: launched from a random tile of `block` (whose tiles
+    // stand at their coordinates plus the offsets) 32 frames after the
+    // previous star has gone, while the block holds more than two tiles.
+    void updateStar(ObjectList& block, int offsetX, int offsetY, Servobot& servobot);
+
+    // The first standing figure the impulse overlaps absorbs it.
+    void hitFigures(VaktorFigure* const (&figures)[4]);
+
+    bool active() const { return !hidden; }
+
+    std::int32_t reloadTimer = 0;
+
+private:
+    void launch(int launchX, int launchY, DigitTile& from);
+    void hitServobot(Servobot& servobot);
+};

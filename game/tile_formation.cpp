@@ -1,0 +1,126 @@
+#include "game/tile_formation.h"
+
+#include <algorithm>
+
+#include "game/random.h"
+#include "res/resource_ids.h"
+
+namespace {
+
+constexpr int leftWall = 10;
+constexpr int rightWall = 290;
+constexpr int descentPerWall = 3;
+constexpr int framesBetweenDives = 100;
+// A tile that dives from right of this column heads left, otherwise right.
+constexpr int diveTurnColumn = 170;
+constexpr int leftPlayfieldAt = -20;
+constexpr int rightPlayfieldAt = 320;
+
+}  // namespace
+
+TileFormation::TileFormation() {
+    square = std::make_unique<Impulse>();
+    star = std::make_unique<Impulse>();
+    star->load(IDP_STAR);
+
+    diveTimer = 0;
+    blockVelocity = 1;
+    descentStep = 0;
+    offsetX = 0;
+    offsetY = 0;
+    lowLimit = 180;
+
+    for (int d = 0; d < 10; ++d) tileImages[d] = std::make_unique<Image>(IDP_TILE_0 + d);
+
+    for (int x = 10; x <= 220; x += 30) {
+        for (int y = 10; y <= 130; y += 30) {
+            int d = gameRandom::digit();
+            insert(new DigitTile(*tileImages[d], x, y, 0, 0, 26, 25, d), 0);
+        }
+    }
+}
+
+TileFormation::~TileFormation() {
+    for (auto& image : tileImages) image.reset();
+    diving.reset();
+    while (!isEmpty()) delete static_cast<DigitTile*>(take(0));
+    star.reset();
+    square.reset();
+}
+
+void TileFormation::updateBlock(Signal& signal, Servobot& servobot, NumberDisplay& score) {
+    rightmostX = 0;
+    leftmostX = 380;
+    lowestTop = 0;
+    int i = 0;
+    for (ObjectNode* node = head; node;) {
+        ObjectNode* following = node->next;
+        auto* tile = static_cast<DigitTile*>(node->item);
+        tile->update(signal, servobot, offsetX, offsetY, score);
+        if (tile->hidden) {
+            remove(i);
+            --i;
+            delete tile;
+        } else {
+            rightmostX = std::max(rightmostX, tile->x);
+            leftmostX = std::min(leftmostX, tile->x);
+            lowestTop = std::max(lowestTop, tile->y);
+        }
+        ++i;
+        node = following;
+    }
+}
+
+void TileFormation::moveBlock(int speedLevel) {
+    descentStep = 0;
+    bool aboveLowLimit = offsetY + lowestTop < lowLimit;
+    if (offsetX + rightmostX > rightWall) {
+        blockVelocity = -speedLevel;
+        if (aboveLowLimit) descentStep = descentPerWall;
+    }
+    if (offsetX + leftmostX < leftWall) {
+        blockVelocity = +speedLevel;
+        if (aboveLowLimit) descentStep = descentPerWall;
+    }
+    offsetY += descentStep;
+    offsetX += blockVelocity;
+}
+
+void TileFormation::updateDive(Signal& signal, Servobot& servobot, int speedLevel, NumberDisplay& score) {
+    if (diving) {
+        if (diving->y < lowLimit) diving->y += 2 * speedLevel;
+        if (diving->y > lowLimit) diving->y = lowLimit;
+        diving->x += divingVelocity;
+        if (diving->x > rightPlayfieldAt || diving->x < leftPlayfieldAt) diving->hidden = true;
+        diving->update(signal, servobot, 0, 0, score);
+        if (diving->hidden) diving.reset();
+        return;
+    }
+    diveTimer += 1;
+    if (diveTimer > framesBetweenDives && !isEmpty()) {
+        diving.reset(static_cast<DigitTile*>(take(gameRandom::index(count))));
+        diving->x += offsetX;
+        diving->y += offsetY;
+        divingVelocity = diving->x > diveTurnColumn ? -2 * speedLevel : 2 * speedLevel;
+        diveTimer = 0;
+    }
+}
+
+void TileFormation::update(Signal& signal, Servobot& servobot, VaktorFigure* const (&figures)[4], int speedLevel,
+                           NumberDisplay& score) {
+    updateBlock(signal, servobot, score);
+    moveBlock(speedLevel);
+    updateDive(signal, servobot, speedLevel, score);
+    star->updateStar(*this, offsetX, offsetY, servobot);
+    square->update(servobot, diving.get());
+    square->hitFigures(figures);
+    star->hitFigures(figures);
+}
+
+void TileFormation::draw(Image& screen) {
+    rewind();
+    while (auto* tile = static_cast<DigitTile*>(next())) tile->draw(screen, offsetX, offsetY);
+    if (diving) diving->draw(screen, 0, 0);
+    if (star->active()) star->draw(screen);
+    if (square->active()) square->draw(screen);
+}

@@ -1,0 +1,57 @@
+#pragma once
+// The enemy side of one level: a block of 40 digit tiles that sweeps between
+// the walls, steps down at each wall, sends one tile at a time diving at the
+// player, and fires the star and the square. The list holds the tiles still
+// in the block, newest first, in formation coordinates.
+#include <cstdint>
+#include <memory>
+
+#include "game/digit_tile.h"
+#include "game/impulse.h"
+#include "game/object_list.h"
+#include "game/servobot.h"
+#include "game/signal.h"
+#include "game/vaktor_figure.h"
+#include "gfx/image.h"
+#include "gfx/number_display.h"
+
+class TileFormation : public ObjectList {
+public:
+    // A fresh block of random digits, 8 columns by 5 rows.
+    TileFormation();
+    ~TileFormation() override;
+
+    // One frame of play at speed level `speedLevel` (1 to 10).
+    void update(Signal& signal, Servobot& servobot, VaktorFigure* const (&figures)[4], int speedLevel,
+                NumberDisplay& score);
+    void draw(Image& screen);
+
+    // Lets the tiles descend to the Servobot's row (no Vaktor figure stands).
+    void extendDescent() { lowLimit = 268; }
+    // Holds the tiles above the Vaktor figures again.
+    void restrictDescent() { lowLimit = 180; }
+
+    DigitTile* divingTile() const { return diving.get(); }
+    const Image& digitImage(int d) const { return *tileImages[d]; }
+
+    std::int32_t descentStep = 0;
+    std::int32_t blockVelocity = 1;
+    std::unique_ptr<DigitTile> diving;
+    std::unique_ptr<Image> tileImages[10];
+    std::unique_ptr<Impulse> square;
+    std::unique_ptr<Impulse> star;
+    std::int32_t divingVelocity = 0;
+    std::int32_t diveTimer = 0;
+    // Lowest top edge (screen) a tile may descend to.
+    std::int32_t lowLimit = 180;
+    std::int32_t lowestTop = 0;
+    std::int32_t leftmostX = 0;
+    std::int32_t rightmostX = 0;
+    std::int32_t offsetY = 0;
+    std::int32_t offsetX = 0;
+
+private:
+    void updateBlock(Signal& signal, Servobot& servobot, NumberDisplay& score);
+    void moveBlock(int speedLevel);
+    void updateDive(Signal& signal, Servobot& servobot, int speedLevel, NumberDisplay& score);
+};

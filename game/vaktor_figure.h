@@ -1,0 +1,26 @@
+#pragma once
+// A Vaktor figure: a face with a telephone keypad standing between the block
+// and the Servobot. Each hit wipes out one key; the hit after the last key
+// makes it vanish. Restored whole every 2000 points.
+#include <cstdint>
+
+#include "game/signal.h"
+#include "gfx/image.h"
+#include "gfx/sprite.h"
+
+class VaktorFigure : public Sprite {
+public:
+    VaktorFigure();
+
+    // Every key back, 11 hits left, standing.
+    void restore();
+    // One hit: erases the next key, or makes a figure without keys vanish.
+    void takeHit();
+    // A hit by the player's signal: the figure takes it and the signal is spent.
+    void hitBySignal(Signal& signal);
+
+    // Untouched copy of the picture, to repaint the keypad.
+    Image pristine;
+    // 11 when whole, 0 when gone; hidden exactly when 0.
+    std::int32_t hitsLeft = 0;
+};

@@ -1,0 +1,23 @@
+#pragma once
+// The command line of zifra-sim.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct SimOptions {
+    std::int64_t calendarSeconds = 0;
+    std::int64_t frames = 3000;
+    std::string keysFile;
+    std::string traceFile;
+    std::string pngDirectory;
+    std::int64_t every = 1;
+    bool bench = false;
+};
+
+// The options of `args` (without the program name), or nothing with a
+// one-line reason in `error`.
+std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& args, std::string& error);
+
+inline constexpr const char* simUsage =
+    "usage: zifra-sim [--time T] [--frames N] [--keys FILE] [--trace FILE] [--png DIR] [--every K] [--bench]";

@@ -1,0 +1,71 @@
+#include "tools/sim/trace_line.h"
+
+#include <sstream>
+
+#include "game/code_store.h"
+#include "game/world.h"
+
+namespace {
+
+int flag(bool value) { return value ? 1 : 0; }
+
+void writeImpulse(std::ostringstream& out, const char* name, const Impulse& impulse) {
+    out << ",\"" << name << "\":{\"active\":" << flag(impulse.active()) << ",\"x\":" << impulse.x
+        << ",\"y\":" << impulse.y << '}';
+}
+
+template <typename Range, typename Item>
+void writeArray(std::ostringstream& out, const Range& range, Item item) {
+    out << '[';
+    bool first = true;
+    for (const auto& element : range) {
+        if (!first) out << ',';
+        first = false;
+        item(element);
+    }
+    out << ']';
+}
+
+}  // namespace
+
+std::string traceLine(World& world, const TickFacts& facts) {
+    TileFormation& formation = *world.formation;
+    std::ostringstream out;
+    out << "{\"tick\":" << facts.tick << ",\"score\":" << world.scoreDisplay->value()
+        << ",\"lives\":" << world.livesDisplay->value() << ",\"level\":" << world.levelDisplay->value()
+        << ",\"speed\":" << world.speedLevel << ",\"gameOver\":" << flag(world.gameOver);
+    out << ",\"servobot\":{\"x\":" << world.servobot.x << ",\"hidden\":" << flag(world.servobot.hidden)
+        << ",\"protected\":" << flag(world.servobot.isProtected) << '}';
+    out << ",\"signal\":{\"hidden\":" << flag(world.signal.hidden) << ",\"x\":" << world.signal.x
+        << ",\"y\":" << world.signal.y << '}';
+    out << ",\"block\":{\"ox\":" << formation.offsetX << ",\"oy\":" << formation.offsetY
+        << ",\"vx\":" << formation.blockVelocity << ",\"count\":" << formation.count << '}';
+    out << ",\"diving\":";
+    if (const DigitTile* diving = formation.divingTile()) {
+        out << "{\"x\":" << diving->x << ",\"y\":" << diving->y << ",\"digit\":" << diving->digit << '}';
+    } else {
+        out << "null";
+    }
+    writeImpulse(out, "star", *formation.star);
+    writeImpulse(out, "square", *formation.square);
+    out << ",\"vaktor\":";
+    writeArray(out, world.vaktorFigures, [&](const VaktorFigure& figure) { out << figure.hitsLeft; });
+    out << ",\"codes\":";
+    const int entries[] = {0, 1, 2, 3};
+    writeArray(out, entries, [&](int entry) { out << codeStore.entry(entry); });
+    out << ",\"cues\":";
+    writeArray(out, facts.cues, [&](int cue) { out << cue; });
+    out << ",\"drawn\":" << flag(facts.drawn);
+    if (facts.newFormation) {
+        std::vector<const DigitTile*> tiles;
+        for (ObjectNode* node = formation.head; node; node = node->next) {
+            tiles.push_back(static_cast<const DigitTile*>(node->item));
+        }
+        out << ",\"tiles\":";
+        writeArray(out, tiles, [&](const DigitTile* tile) {
+            out << '[' << tile->x << ',' << tile->y << ',' << tile->digit << ']';
+        });
+    }
+    out << '}';
+    return out.str();
+}
