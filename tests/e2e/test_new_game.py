@@ -1,5 +1,6 @@
 """F1 starts a new game, read from the panel's readouts."""
 
+import os
 import time
 import unittest
 
@@ -17,6 +18,8 @@ class NewGameTest(ZifraTestCase):
             self.game.key_up("space")
         time.sleep(0.5)
         self.assertNotEqual(self.readouts(self.frame()), start)
+        # The picture of the README: a game with points and a code store.
+        self.game.save_screenshot(os.path.join(os.environ["ZIFRA_E2E_WORKDIR"], "screenshot.png"), self.window)
 
         self.game.key("F1")
         self.wait_for_frame(lambda f: self.readouts(f) == start, "the readouts of a new game", timeout=5)
