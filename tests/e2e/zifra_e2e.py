@@ -29,6 +29,11 @@ class TimedOut(AssertionError):
     pass
 
 
+def exact_title(title):
+    """An xdotool (POSIX extended) pattern matching exactly `title`."""
+    return "^" + "".join("\\" + c if c in ".[]()*+?{}|^$\\" else c for c in title) + "$"
+
+
 def wait_until(condition, timeout, interval=0.1, what="condition"):
     """Polls `condition` until it returns something true; returns that."""
     deadline = time.monotonic() + timeout
@@ -223,14 +228,14 @@ class Game:
         """The X window id of the visible window titled exactly `title`."""
 
         def search():
-            out = self._x("xdotool", "search", "--onlyvisible", "--name", f"^{title}$", check=False)
+            out = self._x("xdotool", "search", "--onlyvisible", "--name", exact_title(title), check=False)
             ids = out.split()
             return ids[0] if ids else None
 
         return wait_until(search, timeout, interval=0.2, what=f'the window "{title}"')
 
     def window_exists(self, title):
-        out = self._x("xdotool", "search", "--onlyvisible", "--name", f"^{title}$", check=False)
+        out = self._x("xdotool", "search", "--onlyvisible", "--name", exact_title(title), check=False)
         return bool(out.split())
 
     def geometry(self, window):
@@ -275,6 +280,10 @@ class Game:
 
     def key_up(self, key):
         self._x("xdotool", "keyup", key)
+
+    def type_text(self, text):
+        """Types `text` into the window that has the focus."""
+        self._x("xdotool", "type", "--delay", "30", text)
 
     def click(self, x, y):
         self._x("xdotool", "mousemove", "--sync", str(int(x)), str(int(y)), "click", "1")
