@@ -52,9 +52,17 @@ class Frame:
         ]
 
     def servobot_left(self):
-        """Leftmost column of the Servobot's row, or None when it is not drawn."""
-        columns = [x for (x, _) in self.find(0, 276, 333, 12, lambda rgb: not is_green(rgb))]
-        return min(columns) if columns else None
+        """Left edge of the Servobot (35 wide) in its row, or None while it is
+        not drawn; narrower things there (falling impulses) are passed over."""
+        columns = sorted({x for (x, _) in self.find(0, 276, 333, 12, lambda rgb: not is_green(rgb))})
+        runs = []
+        for x in columns:
+            if runs and x - runs[-1][1] <= 3:
+                runs[-1][1] = x
+            else:
+                runs.append([x, x])
+        wide = [left for left, right in runs if right - left >= 20]
+        return wide[0] if wide else None
 
 
 class ZifraTestCase(unittest.TestCase):
