@@ -1,0 +1,59 @@
+"""Start-up: the window, its menu bar and the first pictures of the game."""
+
+import time
+import unittest
+
+from zifra_case import BLACK, CLIENT_HEIGHT, CLIENT_WIDTH, ZifraTestCase, is_green
+
+
+def dark(rgb):
+    return sum(rgb) < 200
+
+
+class WindowTest(ZifraTestCase):
+    def test_window_menu_bar_and_playfield(self):
+        print(f"\nstart-up to the first drawn frame: {time.monotonic() - self.game.started_at:.2f} s")
+        x, y, width, height = self.game.geometry(self.window)
+        menu_height = height - CLIENT_HEIGHT
+        self.assertEqual(width, CLIENT_WIDTH)
+        self.assertGreater(menu_height, 10, "a menu bar above the 400 x 300 client area")
+
+        frame = self.frame()
+        shot = frame.shot
+        # The client area starts right under the menu bar: its top row is
+        # playfield, the menu bar's last row is not.
+        self.assertTrue(all(is_green(frame.pixel(px, 2)) for px in range(0, 333)))
+        self.assertTrue(all(is_green(frame.pixel(px, 0)) for px in range(0, 10)))
+        self.assertFalse(is_green(frame.pixel(5, -1)))
+
+        # The menu bar shows three captions: three groups of dark text
+        # columns, separated by wider gaps, each longer than the one before
+        # ("Spel", "Tävling", "Koppla upp").
+        columns = [
+            cx for cx in range(x, x + width) if any(dark(shot.pixel(cx, cy)) for cy in range(y + 2, y + menu_height - 2))
+        ]
+        words = []
+        for cx in columns:
+            if words and cx - words[-1][1] <= 6:
+                words[-1][1] = cx
+            else:
+                words.append([cx, cx])
+        self.assertEqual(len(words), 3, f"menu captions at {words}")
+        widths = [right - left for left, right in words]
+        self.assertEqual(widths, sorted(widths), f"caption widths {widths}")
+
+        # The divider, the side panel and the tiles.
+        self.assertTrue(all(frame.pixel(dx, dy) == BLACK for dx in (333, 334) for dy in range(0, 300)))
+        panel_colours = {frame.pixel(px, py) for px in range(335, 400, 3) for py in range(0, 300, 3)}
+        self.assertGreaterEqual(len(panel_colours), 3, "the side panel picture")
+        tile_pixels = frame.find(0, 10, 333, 150, lambda rgb: not is_green(rgb))
+        self.assertGreater(len(tile_pixels), 40 * 300, "forty tiles of 28 x 28")
+
+        # The frame pacing waits busily: measured, not judged.
+        cpu = self.game.cpu_seconds()
+        time.sleep(5)
+        print(f"processor use while playing: {(self.game.cpu_seconds() - cpu) / 5:.0%} of one core")
+
+
+if __name__ == "__main__":
+    unittest.main()

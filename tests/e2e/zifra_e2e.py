@@ -1,0 +1,297 @@
+"""Drives the real zifra.exe under Wine on a private Xvfb display.
+
+One `Game` is one run of the program: its own X server (found with
+-displayfd, so parallel runs never collide), the shared Wine prefix of this
+test run (initialised once, by cmake/wine-run), real X key and mouse events
+through xdotool, and screenshots read pixel by pixel. A stand-in `xdg-open`
+first on the PATH records every address the program hands to the browser.
+
+Everything it starts it stops again by process id; `wineserver -k` only ever
+acts on the prefix given to it. Every wait has a time limit.
+"""
+
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+WINE_ENV = {
+    "WINEDEBUG": "-all",
+    "WINEDLLOVERRIDES": "mscoree,mshtml,winemenubuilder.exe=",
+}
+
+WINDOW_TITLE = "Zifra Invaders"
+
+
+class TimedOut(AssertionError):
+    pass
+
+
+def exact_title(title):
+    """An xdotool (POSIX extended) pattern matching exactly `title`."""
+    return "^" + "".join("\\" + c if c in ".[]()*+?{}|^$\\" else c for c in title) + "$"
+
+
+def wait_until(condition, timeout, interval=0.1, what="condition"):
+    """Polls `condition` until it returns something true; returns that."""
+    deadline = time.monotonic() + timeout
+    while True:
+        result = condition()
+        if result:
+            return result
+        if time.monotonic() >= deadline:
+            raise TimedOut(f"timed out after {timeout} s waiting for {what}")
+        time.sleep(interval)
+
+
+class Screenshot:
+    """The whole screen as RGB triples, from a binary PPM."""
+
+    def __init__(self, ppm):
+        fields = []
+        pos = 0
+        while len(fields) < 4:
+            while ppm[pos : pos + 1].isspace():
+                pos += 1
+            if ppm[pos : pos + 1] == b"#":
+                pos = ppm.index(b"\n", pos)
+                continue
+            end = pos
+            while not ppm[end : end + 1].isspace():
+                end += 1
+            fields.append(ppm[pos:end])
+            pos = end
+        if fields[0] != b"P6" or int(fields[3]) != 255:
+            raise ValueError("not an 8-bit binary PPM")
+        self.width = int(fields[1])
+        self.height = int(fields[2])
+        self.data = ppm[pos + 1 :]
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.data[i : i + 3])
+
+    def count(self, left, top, width, height, predicate):
+        """How many pixels of the rectangle satisfy `predicate(rgb)`."""
+        return sum(
+            1
+            for y in range(top, top + height)
+            for x in range(left, left + width)
+            if predicate(self.pixel(x, y))
+        )
+
+    def find(self, left, top, width, height, predicate):
+        """The pixels of the rectangle that satisfy `predicate(rgb)`."""
+        return [
+            (x, y)
+            for y in range(top, top + height)
+            for x in range(left, left + width)
+            if predicate(self.pixel(x, y))
+        ]
+
+
+class Game:
+    """zifra.exe running on its own display; use as a context manager."""
+
+    def __init__(self, exe, wine_run, prefix, workdir, args=()):
+        self.exe = os.path.abspath(exe)
+        self.args = list(args)
+        self.wine_run = os.path.abspath(wine_run)
+        self.prefix = os.path.abspath(prefix)
+        os.makedirs(workdir, exist_ok=True)
+        self.workdir = tempfile.mkdtemp(prefix="zifra-e2e-", dir=workdir)
+        self.browser_log = os.path.join(self.workdir, "opened-addresses.txt")
+        self.xvfb = None
+        self.wine = None
+        self.display = None
+        self.started_at = None
+
+    # -- starting and stopping -------------------------------------------
+
+    def __enter__(self):
+        try:
+            self._start_display()
+            self._start_program()
+        except BaseException:
+            self.close()
+            raise
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+    def _start_display(self):
+        read_end, write_end = os.pipe()
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+            pass_fds=(write_end,),
+            stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL,
+        )
+        os.close(write_end)
+        number = b""
+        deadline = time.monotonic() + 20
+        while not number.endswith(b"\n"):
+            if time.monotonic() > deadline:
+                raise TimedOut("Xvfb did not report its display")
+            chunk = os.read(read_end, 16)
+            if not chunk:
+                raise RuntimeError("Xvfb ended before reporting its display")
+            number += chunk
+        os.close(read_end)
+        self.display = ":" + number.decode().strip()
+
+    def _stand_in_browser(self):
+        bin_dir = os.path.join(self.workdir, "bin")
+        os.makedirs(bin_dir, exist_ok=True)
+        script = os.path.join(bin_dir, "xdg-open")
+        with open(script, "w") as f:
+            f.write('#!/bin/sh\nprintf "%%s\\n" "$1" >> "%s"\n' % self.browser_log)
+        os.chmod(script, 0o755)
+        return bin_dir
+
+    def env(self):
+        env = dict(os.environ)
+        env.update(WINE_ENV)
+        env["WINEPREFIX"] = self.prefix
+        env["DISPLAY"] = self.display
+        env["PATH"] = self._stand_in_browser() + os.pathsep + env.get("PATH", "")
+        return env
+
+    def _start_program(self):
+        self.started_at = time.monotonic()
+        self.wine = subprocess.Popen(
+            [self.wine_run, self.prefix, self.exe] + self.args,
+            env=self.env(),
+            cwd=self.workdir,
+            stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL,
+        )
+
+    def close(self):
+        if self.wine and self.wine.poll() is None:
+            self.wine.kill()
+            self.wine.wait(timeout=10)
+        if self.display:
+            # Every process of this prefix, and only of this prefix.
+            subprocess.run(["wineserver", "-k"], env=self.env(), timeout=30, check=False)
+            subprocess.run(["wineserver", "-w"], env=self.env(), timeout=30, check=False)
+        if self.xvfb and self.xvfb.poll() is None:
+            self.xvfb.send_signal(signal.SIGTERM)
+            try:
+                self.xvfb.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.xvfb.kill()
+                self.xvfb.wait(timeout=10)
+        shutil.rmtree(self.workdir, ignore_errors=True)
+
+    def exit_code(self, timeout=20):
+        """The program's exit code once it has ended by itself."""
+        try:
+            return self.wine.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise TimedOut(f"the program did not end within {timeout} s")
+
+    def cpu_seconds(self):
+        """Processor time the program has used so far (user + system)."""
+        with open(f"/proc/{self.wine.pid}/stat") as f:
+            fields = f.read().rpartition(")")[2].split()
+        return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+    def wine_processes(self):
+        """Process ids still running inside this run's prefix."""
+        result = subprocess.run(
+            ["ps", "-eo", "pid=,args="], capture_output=True, text=True, timeout=10, check=True
+        )
+        pids = []
+        for line in result.stdout.splitlines():
+            pid, _, args = line.strip().partition(" ")
+            try:
+                with open(f"/proc/{pid}/environ", "rb") as f:
+                    environ = f.read().split(b"\0")
+            except OSError:
+                continue
+            if ("WINEPREFIX=" + self.prefix).encode() in environ and "wineserver" not in args:
+                pids.append(int(pid))
+        return pids
+
+    # -- X tools ----------------------------------------------------------
+
+    def _x(self, *args, timeout=20, check=True):
+        return subprocess.run(
+            list(args), env=self.env(), capture_output=True, text=True, timeout=timeout, check=check
+        ).stdout
+
+    def find_window(self, title, timeout=30):
+        """The X window id of the visible window titled exactly `title`."""
+
+        def search():
+            out = self._x("xdotool", "search", "--onlyvisible", "--name", exact_title(title), check=False)
+            ids = out.split()
+            return ids[0] if ids else None
+
+        return wait_until(search, timeout, interval=0.2, what=f'the window "{title}"')
+
+    def window_exists(self, title):
+        out = self._x("xdotool", "search", "--onlyvisible", "--name", exact_title(title), check=False)
+        return bool(out.split())
+
+    def geometry(self, window):
+        """(x, y, width, height) of the window on the screen."""
+        info = {}
+        for line in self._x("xwininfo", "-id", window).splitlines():
+            key, _, value = line.strip().partition(":")
+            info[key] = value.strip()
+        return (
+            int(info["Absolute upper-left X"]),
+            int(info["Absolute upper-left Y"]),
+            int(info["Width"]),
+            int(info["Height"]),
+        )
+
+    def screenshot(self):
+        ppm = subprocess.run(
+            ["import", "-window", "root", "-depth", "8", "ppm:-"],
+            env=self.env(),
+            capture_output=True,
+            timeout=20,
+            check=True,
+        ).stdout
+        return Screenshot(ppm)
+
+    def save_screenshot(self, path, window=None):
+        """A PNG of the screen, or of one window's rectangle."""
+        args = ["import", "-window", "root"]
+        if window:
+            x, y, w, h = self.geometry(window)
+            args += ["-crop", f"{w}x{h}+{x}+{y}", "+repage"]
+        subprocess.run(args + [path], env=self.env(), timeout=20, check=True)
+
+    def focus(self, window):
+        self._x("xdotool", "windowfocus", "--sync", window, check=False)
+
+    def key(self, *keys, delay_ms=60):
+        self._x("xdotool", "key", "--delay", str(delay_ms), *keys)
+
+    def key_down(self, key):
+        self._x("xdotool", "keydown", key)
+
+    def key_up(self, key):
+        self._x("xdotool", "keyup", key)
+
+    def type_text(self, text):
+        """Types `text` into the window that has the focus."""
+        self._x("xdotool", "type", "--delay", "30", text)
+
+    def click(self, x, y):
+        self._x("xdotool", "mousemove", "--sync", str(int(x)), str(int(y)), "click", "1")
+
+    def opened_addresses(self):
+        """Addresses handed to the browser so far, in order."""
+        try:
+            with open(self.browser_log) as f:
+                return f.read().splitlines()
+        except FileNotFoundError:
+            return []
