@@ -29,6 +29,11 @@ inline void emptyMainWindowPaintCycle() {
     mainWindowPaintCycle([] {});
 }
 
+// Hands `address` to the user's browser with the shell's "open", owned by the
+// desktop window; not waited for, and a missing browser or network is not
+// the game's business.
+void openWebPage(const char* address);
+
 LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK promptDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK informationDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

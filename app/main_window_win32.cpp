@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include <shellapi.h>
+
 #include "res/resource_ids.h"
 
 HWND mainWindow = nullptr;
@@ -31,4 +33,8 @@ HWND createMainWindow(HINSTANCE instance) {
     AdjustWindowRect(&outer, windowStyle, TRUE);
     return CreateWindowExA(0, windowName, windowName, windowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                            outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr, instance, nullptr);
+}
+
+void openWebPage(const char* address) {
+    ShellExecuteA(GetDesktopWindow(), "open", address, nullptr, nullptr, SW_SHOWNORMAL);
 }

@@ -7,6 +7,7 @@
 #include "app/score_bookkeeping.h"
 #include "game/world.h"
 #include "gfx/frame_buffer.h"
+#include "net/registration_dialog.h"
 #include "platform/timer.h"
 #include "res/resource_ids.h"
 
@@ -32,6 +33,8 @@ void startProgram(HINSTANCE instance, int showCommand) {
     bestScorePlayTime = 0;
     offeredScore = 0;
     bestScoreIntegrityFlag = 0;
+    // theSubmission needs no setting here: its member initialisers are its
+    // start values (empty texts, score 0, gameId 4, versionNumber 3).
     UpdateWindow(window);
     mainWindow = window;
 }
@@ -40,8 +43,7 @@ void runSessionPass() {
     if (!theSession) return;
     gameOverBookkeeping(*theSession, platform::milliseconds());
     raiseDialog(&GameSession::askSendHighScore, IDD_PROMPT, promptDialogProc);
-    // The registration dialog (resource 131) is raised here once it exists.
-    if (theSession) theSession->showRegistration = 0;
+    raiseDialog(&GameSession::showRegistration, IDD_REGISTRATION, registrationDialogProc);
     raiseDialog(&GameSession::askPlayAgain, IDD_PROMPT, promptDialogProc);
     raiseDialog(&GameSession::showInformation, IDD_INFORMATION, informationDialogProc);
     if (!theSession) return;

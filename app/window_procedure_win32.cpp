@@ -2,8 +2,6 @@
 // flags, destruction into the end of the program. It draws nothing.
 #include "app/main_window.h"
 
-#include <shellapi.h>
-
 #include "app/menu_commands.h"
 #include "app/program_state.h"
 #include "gfx/frame_buffer.h"
@@ -15,10 +13,7 @@ void onMenuCommand(int commandId) {
     MenuOutcome outcome = applyMenuCommand(*theSession, commandId);
     switch (outcome.action) {
     case MenuOutcome::Action::Quit: quitGame(); break;
-    case MenuOutcome::Action::OpenPage:
-        // A missing browser or network is not the game's business.
-        ShellExecuteA(GetDesktopWindow(), "open", outcome.address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-        break;
+    case MenuOutcome::Action::OpenPage: openWebPage(outcome.address.c_str()); break;
     case MenuOutcome::Action::None: break;
     }
 }

@@ -2,8 +2,6 @@
 // carries out what the portable decisions of registration.h ask for.
 #include "net/registration_dialog.h"
 
-#include <shellapi.h>
-
 #include <string>
 
 #include "app/main_window.h"
@@ -24,11 +22,7 @@ bool gameIsOver() { return theSession && theSession->gameOver; }
 void carryOut(HWND dialog, const RegistrationActions& actions) {
     for (const RegistrationAction& action : actions) {
         switch (action.kind) {
-        case RegistrationAction::OpenPage:
-            // The browser is not waited for, and a failure to start it is not ours.
-            ShellExecuteA(GetDesktopWindow(), "open", competitionAddress(action.page).c_str(), nullptr, nullptr,
-                          SW_SHOWNORMAL);
-            break;
+        case RegistrationAction::OpenPage: openWebPage(competitionAddress(action.page).c_str()); break;
         case RegistrationAction::SayTryAgain: SetDlgItemTextA(dialog, buttonOk, "F\xF6rs\xF6k igen"); break;
         case RegistrationAction::ResetBestScore: bestScore.setValue(0); break;
         case RegistrationAction::AskPlayAgain:

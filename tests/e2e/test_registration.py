@@ -67,7 +67,7 @@ class RegistrationCase(ZifraTestCase):
     def type_into(self, controls, control_id, text):
         self.click(controls, control_id)
         self.game.key("End", "shift+Home", "BackSpace")
-        subprocess.run(["xdotool", "type", "--delay", "40", text], env=self.game.env(), timeout=30, check=True)
+        self.game.type_text(text)
 
     def text_of(self, control_id):
         return self.registration()[1][control_id][1]
@@ -142,6 +142,7 @@ class RegistrationTest(RegistrationCase):
         self.click(controls, OK)
         wait_until(lambda: self.text_of(OK) == "Skickar...", SUBMISSION_TIMEOUT, 0.5, "the failed attempt to end")
         self.assertTrue(self.registration_open())
+        time.sleep(1)  # time enough for a page that should not open
         self.assertEqual(self.game.opened_addresses(), [])
         self.assertFalse(self.game.window_exists("Spela Igen"))
 
@@ -150,6 +151,7 @@ class RegistrationTest(RegistrationCase):
             self.click(controls, OK)
             self.assertTrue(server.wait_for_submissions(1, SUBMISSION_TIMEOUT))
             wait_until(lambda: self.text_of(OK) == "Försök igen", 10, 0.3, '"Försök igen"')
+            wait_until(lambda: self.game.opened_addresses(), 10, 0.3, "the page for code 1")
             self.assertEqual(self.game.opened_addresses(), [f"{SITE}/reg2.htm"])
 
             # 2: wrong password; its page carries the name as typed, made safe for the address.
