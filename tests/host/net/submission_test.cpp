@@ -166,6 +166,9 @@ TEST_F(Submission, AFailedStepIsNeverAnAcceptance) {
         EXPECT_EQ(record.versionNumber, 4) << "no answer read, the version stands";
         const auto& calls = fakeInternet().calls;
         EXPECT_EQ(std::count(calls.begin(), calls.end(), "HttpOpenRequestA"), c.requestMade ? 1 : 0);
+        const auto& closed = fakeInternet().closedHandles;
+        EXPECT_EQ(std::count(closed.begin(), closed.end(), fakeSession()), fakeInternet().openFails ? 0 : 1)
+            << "an opened session is closed, also when the connection fails";
     }
 }
 
