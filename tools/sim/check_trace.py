@@ -5,6 +5,7 @@ usage: check_trace.py ZIFRA_SIM WORK_DIR
 """
 import json
 import os
+import struct
 import subprocess
 import sys
 
@@ -44,6 +45,23 @@ def check_line(line, tick, tiles_expected):
         fail(f"tick {tick}: flags not 0/1")
 
 
+def check_pngs(sim, directory):
+    for name in os.listdir(directory) if os.path.isdir(directory) else []:
+        os.remove(os.path.join(directory, name))
+    result = run(sim, "--time", "1000", "--frames", "7", "--png", directory, "--every", "2")
+    if result.returncode != 0:
+        fail(f"--png gave status {result.returncode}: {result.stderr}")
+    # Frame 0 is never drawn; every second drawn frame is written.
+    expected = ["frame-000002.png", "frame-000004.png", "frame-000006.png"]
+    if sorted(os.listdir(directory)) != expected:
+        fail(f"--png wrote {sorted(os.listdir(directory))}")
+    with open(os.path.join(directory, expected[0]), "rb") as f:
+        head = f.read(26)
+    width, height = struct.unpack(">II", head[16:24])
+    if head[:8] != b"\x89PNG\r\n\x1a\n" or (width, height) != (400, 300) or head[24:26] != b"\x08\x02":
+        fail("frames are not 400 x 300 RGB PNGs")
+
+
 def main():
     sim, work = sys.argv[1], sys.argv[2]
     os.makedirs(work, exist_ok=True)
@@ -78,6 +96,8 @@ def main():
     restarted = lines[250]
     if "tiles" not in restarted or restarted["drawn"] != 0 or 177 not in restarted["cues"]:
         fail("F1 did not build a new world at tick 250")
+
+    check_pngs(sim, os.path.join(work, "png"))
 
     bad_keys = os.path.join(work, "bad_keys.txt")
     with open(bad_keys, "w") as f:
