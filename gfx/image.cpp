@@ -69,9 +69,11 @@ void Image::blit(const Image& source, int x, int y) {
     if (r0 >= r1) return;
     for (int r = r0; r < r1; ++r) {
         const std::uint8_t* from = source.pixels + static_cast<std::size_t>(r) * source.width;
-        std::uint8_t* to = pixels + static_cast<std::size_t>(y + r) * width + x;
+        // Indexed from the row's start: a pointer to column x would lie
+        // before the buffer when x is negative.
+        std::uint8_t* to = pixels + static_cast<std::size_t>(y + r) * width;
         for (int c = c0; c < c1; ++c) {
-            if (from[c] != TRANSPARENT_INDEX) to[c] = from[c];
+            if (from[c] != TRANSPARENT_INDEX) to[x + c] = from[c];
         }
     }
 }

@@ -47,7 +47,7 @@ class InformationTest(ZifraTestCase):
         for gap, lines_apart in zip(gaps[:3], (2, 2, 1)):
             self.assertAlmostEqual(gap, lines_apart * pitch, delta=2, msg=f"line tops {lines}")
 
-        # The game stands still behind the dialog and goes on after "OK".
+        # "OK" closes it and the game goes on.
         self.click_button(dialog, INFORMATION, "OK")
         self.wait_closed("Information")
         first = self.frame().region(0, 10, 333, 150)

@@ -25,12 +25,15 @@ class PlayTest(ZifraTestCase):
 
     def test_holding_right_moves_the_servobot_right(self):
         time.sleep(2)  # out of the blinking start
-        start = self.settled_servobot()
+        start = self.settled_servobot()  # the Servobot's x is 30 here
         self.hold("Right", 1.0)
         moved = self.settled_servobot()
-        # 4 pixels a frame for about 25 frames, but never past x = 294.
+        # 4 pixels a frame, for about 25 frames.
         self.assertGreaterEqual(moved - start, 40, f"from {start} to {moved}")
-        self.assertLessEqual(moved, 294 + 35)
+        self.assertEqual((moved - start) % 4, 0, f"from {start} to {moved}")
+        # Held on, it stops at x = 294, left of the divider.
+        self.hold("Right", 2.5)
+        self.assertEqual(self.settled_servobot() - start, 294 - 30)
 
     def test_space_launches_signals(self):
         def not_green(x, y, width, height):

@@ -171,13 +171,22 @@ class Game:
         )
 
     def close(self):
-        if self.wine and self.wine.poll() is None:
-            self.wine.kill()
-            self.wine.wait(timeout=10)
-        if self.display:
-            # Every process of this prefix, and only of this prefix.
-            subprocess.run(["wineserver", "-k"], env=self.env(), timeout=30, check=False)
-            subprocess.run(["wineserver", "-w"], env=self.env(), timeout=30, check=False)
+        """Stops what this run started; each step runs even if one before failed."""
+        try:
+            if self.wine and self.wine.poll() is None:
+                self.wine.kill()
+                self.wine.wait(timeout=10)
+        finally:
+            try:
+                if self.display:
+                    # Every process of this prefix, and only of this prefix.
+                    subprocess.run(["wineserver", "-k"], env=self.env(), timeout=30, check=False)
+                    subprocess.run(["wineserver", "-w"], env=self.env(), timeout=30, check=False)
+            finally:
+                self._stop_display()
+                shutil.rmtree(self.workdir, ignore_errors=True)
+
+    def _stop_display(self):
         if self.xvfb and self.xvfb.poll() is None:
             self.xvfb.send_signal(signal.SIGTERM)
             try:
@@ -185,7 +194,6 @@ class Game:
             except subprocess.TimeoutExpired:
                 self.xvfb.kill()
                 self.xvfb.wait(timeout=10)
-        shutil.rmtree(self.workdir, ignore_errors=True)
 
     def exit_code(self, timeout=20):
         """The program's exit code once it has ended by itself."""
