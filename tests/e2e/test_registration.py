@@ -14,7 +14,7 @@ import unittest
 import urllib.request
 
 from competition_server import CompetitionServer
-from zifra_case import PROMPT, SCORE_READOUT, ZifraTestCase
+from zifra_case import PROMPT, ZifraTestCase
 from zifra_e2e import wait_until
 
 PORT = int(os.environ["ZIFRA_LOOPBACK_PORT"])
@@ -75,14 +75,6 @@ class RegistrationCase(ZifraTestCase):
     def open_registration_from_menu(self):
         self.menu("Right", "Right", "Down", "Return")  # "Koppla upp" -> "Registrera high-score"
         return self.registration()
-
-    def score_some_points(self):
-        start = self.frame().region(*SCORE_READOUT)
-        self.game.key_down("space")
-        try:
-            self.wait_for_frame(lambda f: f.region(*SCORE_READOUT) != start, "a score", timeout=40)
-        finally:
-            self.game.key_up("space")
 
     def assert_valid_submission(self, submission, score):
         print("decoded submission:", submission["fields"], "answered", repr(submission["answer"]))

@@ -3,7 +3,7 @@
 import time
 import unittest
 
-from zifra_case import BLACK, CLIENT_HEIGHT, CLIENT_WIDTH, ZifraTestCase, is_green
+from zifra_case import BLACK, CLIENT_HEIGHT, CLIENT_WIDTH, ZifraTestCase, column_runs, is_green
 
 
 def dark(rgb):
@@ -32,12 +32,7 @@ class WindowTest(ZifraTestCase):
         columns = [
             cx for cx in range(x, x + width) if any(dark(shot.pixel(cx, cy)) for cy in range(y + 2, y + menu_height - 2))
         ]
-        words = []
-        for cx in columns:
-            if words and cx - words[-1][1] <= 6:
-                words[-1][1] = cx
-            else:
-                words.append([cx, cx])
+        words = column_runs(columns, gap=6)
         self.assertEqual(len(words), 3, f"menu captions at {words}")
         widths = [right - left for left, right in words]
         self.assertEqual(widths, sorted(widths), f"caption widths {widths}")

@@ -27,6 +27,18 @@ SCORE_READOUT = (338, 52, 60, 26)
 LIVES_READOUT = (338, 94, 60, 26)
 
 
+def column_runs(columns, gap):
+    """Sorted columns grouped into [first, last] runs whose neighbours lie at
+    most `gap` apart."""
+    runs = []
+    for x in columns:
+        if runs and x - runs[-1][1] <= gap:
+            runs[-1][1] = x
+        else:
+            runs.append([x, x])
+    return runs
+
+
 def is_green(rgb):
     return rgb == PLAYFIELD_GREEN
 
@@ -55,13 +67,7 @@ class Frame:
         """Left edge of the Servobot (35 wide) in its row, or None while it is
         not drawn; narrower things there (falling impulses) are passed over."""
         columns = sorted({x for (x, _) in self.find(0, 276, 333, 12, lambda rgb: not is_green(rgb))})
-        runs = []
-        for x in columns:
-            if runs and x - runs[-1][1] <= 3:
-                runs[-1][1] = x
-            else:
-                runs.append([x, x])
-        wide = [left for left, right in runs if right - left >= 20]
+        wide = [left for left, right in column_runs(columns, gap=3) if right - left >= 20]
         return wide[0] if wide else None
 
 
@@ -97,6 +103,15 @@ class ZifraTestCase(unittest.TestCase):
         return tuple(frame.region(*r) for r in (LEVEL_READOUT, SCORE_READOUT, LIVES_READOUT))
 
     # -- acting ----------------------------------------------------------
+
+    def score_some_points(self):
+        """Fires until the score readout changes (the Vaktor above wears away first)."""
+        start = self.frame().region(*SCORE_READOUT)
+        self.game.key_down("space")
+        try:
+            self.wait_for_frame(lambda f: f.region(*SCORE_READOUT) != start, "a score", timeout=40)
+        finally:
+            self.game.key_up("space")
 
     def hold(self, key, seconds):
         self.game.key_down(key)
