@@ -103,6 +103,7 @@ class Game:
         os.makedirs(workdir, exist_ok=True)
         self.workdir = tempfile.mkdtemp(prefix="zifra-e2e-", dir=workdir)
         self.browser_log = os.path.join(self.workdir, "opened-addresses.txt")
+        self.wine_log = os.path.join(self.workdir, "wine-output.txt")
         self.xvfb = None
         self.wine = None
         self.display = None
@@ -162,13 +163,24 @@ class Game:
 
     def _start_program(self):
         self.started_at = time.monotonic()
-        self.wine = subprocess.Popen(
-            [self.wine_run, self.prefix, self.exe] + self.args,
-            env=self.env(),
-            cwd=self.workdir,
-            stdout=subprocess.DEVNULL,
-            stderr=subprocess.DEVNULL,
-        )
+        # Wine's own complaints are kept, to explain a window that never comes.
+        with open(self.wine_log, "wb") as log:
+            self.wine = subprocess.Popen(
+                [self.wine_run, self.prefix, self.exe] + self.args,
+                env=self.env(),
+                cwd=self.workdir,
+                stdout=log,
+                stderr=subprocess.STDOUT,
+            )
+
+    def _wine_report(self):
+        state = "still running" if self.wine and self.wine.poll() is None else f"ended with {self.wine.poll()}"
+        try:
+            with open(self.wine_log, "rb") as f:
+                tail = f.read()[-2000:].decode(errors="replace")
+        except OSError:
+            tail = ""
+        return f"wine {state}; its output ends:\n{tail}"
 
     def close(self):
         """Stops what this run started; each step runs even if one before failed."""
@@ -240,7 +252,10 @@ class Game:
             ids = out.split()
             return ids[0] if ids else None
 
-        return wait_until(search, timeout, interval=0.2, what=f'the window "{title}"')
+        try:
+            return wait_until(search, timeout, interval=0.2, what=f'the window "{title}"')
+        except TimedOut as timed_out:
+            raise TimedOut(f"{timed_out}\n{self._wine_report()}") from None
 
     def window_exists(self, title):
         out = self._x("xdotool", "search", "--onlyvisible", "--name", exact_title(title), check=False)
