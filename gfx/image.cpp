@@ -15,8 +15,8 @@ constexpr std::size_t rleHeaderLength = 7 + 4;
 
 Image::Image() : Image(16, 16) {}
 
-Image::Image(int width, int height) {
-    resize(width, height);
+Image::Image(int w, int h) {
+    resize(w, h);
     drawPlaceholder();
 }
 
@@ -25,9 +25,7 @@ Image::Image(int resourceId) {
     load(resourceId);
 }
 
-Image::~Image() {
-    if (!borrowsPixels) delete[] pixels;
-}
+Image::~Image() { delete[] pixels; }
 
 void Image::drawPlaceholder() {
     fillRect(0, 0, width, height, 0);

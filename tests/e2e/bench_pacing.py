@@ -9,7 +9,7 @@ Xvfb display and measures, from outside the program:
 - processor use: the program's process time (user + system, all threads)
   over the played time, as a share of one core; the X server's beside it;
 - frame periods: Wine's relay trace of the call that puts each frame on the
-  window (the 400 x 300 BitBlt or SetDIBitsToDevice), with Wine's millisecond
+  window (the 400 x 300 BitBlt or StretchDIBits), with Wine's millisecond
   timestamps, restricted to those two calls so that tracing stays cheap.
 
 It prints the figures and the load of the machine (timing is only as good as
@@ -29,11 +29,11 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from zifra_e2e import Game, WINDOW_TITLE, wait_until  # noqa: E402
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
-PRESENT_CALLS = "gdi32.BitBlt;gdi32.SetDIBitsToDevice"
+PRESENT_CALLS = "gdi32.BitBlt;gdi32.StretchDIBits"
 # "<seconds>.<ms>:<thread>:Call gdi32.<name>(<hdc>,<x>,<y>,<width>,<height>,..." with
 # the sizes in hexadecimal: the frame is the one 400 (0x190) x 300 (0x12c) call.
 PRESENT_LINE = re.compile(
-    r"^(\d+)\.(\d{3}):[0-9a-f]+:Call gdi32\.(?:BitBlt|SetDIBitsToDevice)\([0-9a-f]+,0+,0+,0*190,0*12c,"
+    r"^(\d+)\.(\d{3}):[0-9a-f]+:Call gdi32\.(?:BitBlt|StretchDIBits)\([0-9a-f]+,0+,0+,0*190,0*12c,"
 )
 
 

@@ -1,25 +1,16 @@
 #pragma once
 // Scripted key events for zifra-sim: lines "TICK down KEY" or "TICK up KEY",
-// KEY one of space left right up down f1.
+// KEY one of space left right up down f1 (fire, the arrows, newGame).
 #include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
-struct KeyEvent {
-    std::string key;
-    bool down = false;
-};
+#include "app/game_key.h"
 
 // Events by the tick before which they happen, in file order within a tick.
 using KeyScript = std::map<std::int64_t, std::vector<KeyEvent>>;
 
 // The script of `path`, or nothing with a one-line reason in `error`.
 std::optional<KeyScript> readKeyScript(const std::string& path, std::string& error);
-
-class GameSession;
-
-// Does what the window procedure (latches) and the main loop's F1 poll
-// (restartRequested) do for the event.
-void applyKeyEvent(const KeyEvent& event, GameSession& session);
