@@ -4,7 +4,6 @@
 
 #include "platform/timer.h"
 #include "res/resource_ids.h"
-#include "shells/win32/main_window.h"
 
 namespace {
 
@@ -14,8 +13,7 @@ constexpr int buttonNo = 2;   // also Escape and the close box
 }  // namespace
 
 INT_PTR CALLBACK promptDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    emptyOwnerPaintCycle(dialog);
-    auto* prompt = dialogParameter<PromptDialog>(dialog, message, lParam);
+    auto* prompt = beginDialogMessage<PromptDialog>(dialog, message, lParam);
     if (!prompt) return 0;
     switch (message) {
     case WM_INITDIALOG:
@@ -33,8 +31,7 @@ INT_PTR CALLBACK promptDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 }
 
 INT_PTR CALLBACK informationDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    emptyOwnerPaintCycle(dialog);
-    auto* information = dialogParameter<InformationDialog>(dialog, message, lParam);
+    auto* information = beginDialogMessage<InformationDialog>(dialog, message, lParam);
     if (!information) return 0;
     switch (message) {
     case WM_INITDIALOG:

@@ -7,6 +7,7 @@
 
 #include "app/program.h"
 #include "app/prompt_answers.h"
+#include "shells/win32/main_window.h"
 
 // The prompt (resource 135): its parameter is a PromptDialog.
 struct PromptDialog {
@@ -26,10 +27,12 @@ INT_PTR CALLBACK informationDialogProc(HWND dialog, UINT message, WPARAM wParam,
 // The registration dialog (resource 131): its parameter is the Program.
 INT_PTR CALLBACK registrationDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// What DialogBoxParam handed to the dialog, once WM_INITDIALOG has kept it;
-// nullptr before.
+// What every message to these dialogs does first: the empty paint cycle of
+// the main window; then it gives what DialogBoxParam handed to the dialog,
+// once WM_INITDIALOG has kept it (nullptr before).
 template <typename Parameter>
-Parameter* dialogParameter(HWND dialog, UINT message, LPARAM lParam) {
+Parameter* beginDialogMessage(HWND dialog, UINT message, LPARAM lParam) {
+    emptyOwnerPaintCycle(dialog);
     if (message == WM_INITDIALOG) SetWindowLongPtrA(dialog, DWLP_USER, lParam);
     return reinterpret_cast<Parameter*>(GetWindowLongPtrA(dialog, DWLP_USER));
 }

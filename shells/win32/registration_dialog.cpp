@@ -51,8 +51,7 @@ void onOk(HWND dialog, Program& program) {
 }  // namespace
 
 INT_PTR CALLBACK registrationDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    emptyOwnerPaintCycle(dialog);
-    auto* program = dialogParameter<Program>(dialog, message, lParam);
+    auto* program = beginDialogMessage<Program>(dialog, message, lParam);
     if (!program) return 0;
     switch (message) {
     case WM_INITDIALOG: onInit(dialog, *program); return 0;  // 0: no keyboard focus is placed
