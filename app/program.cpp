@@ -26,6 +26,10 @@ Program::Program(std::uint32_t now)
 
 void Program::quit() {
     theSession.reset();
+    endPass();
+}
+
+void Program::endPass() {
     passBegun_ = false;
     nextDialog_ = 0;
     dialogOpen_ = false;
@@ -61,9 +65,7 @@ Step Program::step(std::uint32_t now, std::span<const KeyEvent> keys) {
     if (!session.frameClock.isDue(now)) return {screen, false, false, WaitUntil{session.frameClock.dueTime()}};
 
     session.tick(now);
-    passBegun_ = false;
-    nextDialog_ = 0;
-    tickBegun_ = false;
+    endPass();
     bestScoreBookkeeping(now);
     Step done{session.world->screen, true, session.lastFrameDrawn, std::nullopt};
     if (session.quitRequested) done.request = QuitProgram{};

@@ -103,7 +103,8 @@ private:
     void resetFrameClock(std::uint32_t now);
     RegistrationActions carryOutOwnPart(const RegistrationActions& actions, std::uint32_t now);
 
-    // Where the current pass stands.
+    // Where the current pass stands; all back to the start once it ends.
+    void endPass();
     bool passBegun_ = false;
     std::size_t nextDialog_ = 0;
     bool dialogOpen_ = false;

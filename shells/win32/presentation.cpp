@@ -1,6 +1,6 @@
 #include "shells/win32/presentation.h"
 
-#include <algorithm>
+#include <cstring>
 
 #include "gfx/palette_colours.h"
 #include "platform/debug_output.h"
@@ -37,11 +37,16 @@ Presentation::Presentation() {
     if (paletteSource_.bitsPerPixel == 8) takeColours();
 
     selectAndRealize(context);
-    ready_ = true;
+
+    void* bits = nullptr;
+    frameBufferBitmap_ = CreateDIBSection(context, reinterpret_cast<const BITMAPINFO*>(&bitmapDescription_),
+                                          DIB_RGB_COLORS, &bits, nullptr, 0);
+    frameBufferBits_ = static_cast<std::uint8_t*>(bits);
     ReleaseDC(window, context);
 }
 
 Presentation::~Presentation() {
+    if (frameBufferBitmap_) DeleteObject(frameBufferBitmap_);
     if (selectedPalette_) DeleteObject(selectedPalette_);
     platform::releaseBitmap(paletteSource_);
 }
@@ -76,16 +81,20 @@ void Presentation::realizePalette() {
     ReleaseDC(window, context);
 }
 
-void Presentation::present(const Image& screen) {
+void Presentation::takePicture(const Image& screen) {
+    if (frameBufferBits_) std::memcpy(frameBufferBits_, screen.pixels, static_cast<std::size_t>(width) * height);
+}
+
+void Presentation::present() {
     HWND window = GetActiveWindow();
-    if (!window || !ready_) return;
+    if (!window || !frameBufferBitmap_) return;
     HDC context = GetDC(window);
     RECT client;
     GetClientRect(window, &client);
-    // The client area's size, as far as the picture reaches.
-    int w = std::min<int>(client.right - client.left, width);
-    int h = std::min<int>(client.bottom - client.top, height);
-    StretchDIBits(context, 0, 0, w, h, 0, 0, w, h, screen.pixels,
-                  reinterpret_cast<const BITMAPINFO*>(&bitmapDescription_), DIB_RGB_COLORS, SRCCOPY);
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(memory, frameBufferBitmap_);
+    BitBlt(context, 0, 0, client.right - client.left, client.bottom - client.top, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, previous);
+    DeleteDC(memory);
     ReleaseDC(window, context);
 }

@@ -1,19 +1,22 @@
 #pragma once
-// Putting the game's pictures on the main window: the 237-colour palette from
-// bitmap resource 150, realised in the window's device context, and each
-// frame's 400 x 300 palette indices copied to the client area in one
-// transfer, coloured by the same colour table.
+// Putting the game's pictures on the main window: the frame buffer, a 400 x
+// 300 top-down 8-bit bitmap section that holds the last picture drawn,
+// coloured by the game's palette from bitmap resource 150, and copied to the
+// window in one bit-block transfer after every frame.
 #include <windows.h>
+
+#include <cstdint>
 
 #include "gfx/image.h"
 #include "platform/bitmaps.h"
 
 class Presentation {
 public:
-    // Builds the palette and the colour table on the active window's device
+    // Builds the palette and the frame buffer on the active window's device
     // context. Without the palette bitmap nothing is made, and nothing is
     // ever shown.
     Presentation();
+    // Deletes the frame buffer's bitmap and the palette objects.
     ~Presentation();
 
     Presentation(const Presentation&) = delete;
@@ -22,9 +25,11 @@ public:
     // Realises the game's palette in the active window's device context.
     void realizePalette();
 
-    // Copies `screen` (400 x 300) to the active window's client area; nothing
+    // Takes a newly drawn picture (400 x 300 palette indices) into the frame buffer.
+    void takePicture(const Image& screen);
+    // Copies the frame buffer to the active window's client area; nothing
     // while the program is not the active application.
-    void present(const Image& screen);
+    void present();
 
 private:
     struct BitmapDescription {
@@ -42,8 +47,9 @@ private:
 
     BitmapDescription bitmapDescription_{};
     GamePalette gamePalette_{0x300, 256, {}};
-    bool ready_ = false;
     platform::LoadedBitmap paletteSource_;
+    HBITMAP frameBufferBitmap_ = nullptr;
+    std::uint8_t* frameBufferBits_ = nullptr;
     // The palette object selected into the window's own device context. It
     // must live while selected, so it is only deleted once its successor is in.
     HPALETTE selectedPalette_ = nullptr;

@@ -53,8 +53,11 @@ void WindowsShell::runPass() {
         Step step = program_.step(platform::milliseconds(), keys_);
         keys_.clear();
         if (step.frameRan) {
+            // After every frame, drawn or not (a late one shows the last
+            // picture again, which also mends what a closed dialog uncovered).
             paintCycle(mainWindow_, [&] {
-                if (step.drawn) presentation_->present(step.screen);
+                if (step.drawn) presentation_->takePicture(step.screen);
+                presentation_->present();
             });
             // Down now, or pressed since the last poll.
             if (GetAsyncKeyState(VK_F1) & 0x8001) keys_.push_back({GameKey::newGame, true});

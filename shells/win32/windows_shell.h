@@ -16,7 +16,8 @@
 class WindowsShell {
 public:
     // The program (whose first world starts the opening music before any
-    // window exists), the main window shown with `showCommand`, the palette.
+    // window exists), the main window shown with `showCommand`, the palette
+    // and the frame buffer.
     WindowsShell(HINSTANCE instance, int showCommand);
     ~WindowsShell();
 
@@ -32,8 +33,8 @@ public:
     // run; shows the frame and polls F1. Does nothing after the end.
     void runPass();
 
-    // Ends the program in order: the program's session and world, the
-    // palette, the quit message.
+    // Ends the program in order: the program's session and world, the frame
+    // buffer, the quit message.
     void quitGame();
 
     // From the window procedure.

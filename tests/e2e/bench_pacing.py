@@ -9,8 +9,8 @@ Xvfb display and measures, from outside the program:
 - processor use: the program's process time (user + system, all threads)
   over the played time, as a share of one core; the X server's beside it;
 - frame periods: Wine's relay trace of the call that puts each frame on the
-  window (the 400 x 300 BitBlt or StretchDIBits), with Wine's millisecond
-  timestamps, restricted to those two calls so that tracing stays cheap.
+  window (the 400 x 300 BitBlt), with Wine's millisecond timestamps, the
+  trace restricted to that one call so that it stays cheap.
 
 It prints the figures and the load of the machine (timing is only as good as
 the machine is quiet). A benchmark to run by hand, not a test: it judges
@@ -29,16 +29,14 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from zifra_e2e import Game, WINDOW_TITLE, wait_until  # noqa: E402
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
-PRESENT_CALLS = "gdi32.BitBlt;gdi32.StretchDIBits"
-# "<seconds>.<ms>:<thread>:Call gdi32.<name>(<hdc>,<x>,<y>,<width>,<height>,..." with
-# the sizes in hexadecimal: the frame is the one 400 (0x190) x 300 (0x12c) call.
-PRESENT_LINE = re.compile(
-    r"^(\d+)\.(\d{3}):[0-9a-f]+:Call gdi32\.(?:BitBlt|StretchDIBits)\([0-9a-f]+,0+,0+,0*190,0*12c,"
-)
+PRESENT_CALLS = "gdi32.BitBlt"
+# "<seconds>.<ms>:<thread>:Call gdi32.BitBlt(<hdc>,<x>,<y>,<width>,<height>,..." with
+# the sizes in hexadecimal: the frame is the 400 (0x190) x 300 (0x12c) copy to (0, 0).
+PRESENT_LINE = re.compile(r"^(\d+)\.(\d{3}):[0-9a-f]+:Call gdi32\.BitBlt\([0-9a-f]+,0+,0+,0*190,0*12c,")
 
 
 class TracedGame(Game):
-    """A Game whose Wine writes the relay trace of the present calls."""
+    """A Game whose Wine writes the relay trace of the present call."""
 
     def env(self):
         env = super().env()
@@ -64,7 +62,7 @@ def process_seconds(pid):
 
 
 def set_relay_filter(wine_run, prefix):
-    """Limits the relay trace to the present calls (a setting of the prefix)."""
+    """Limits the relay trace to the present call (a setting of the prefix)."""
     subprocess.run(
         [wine_run, prefix, "reg", "add", r"HKCU\Software\Wine\Debug", "/v", "RelayInclude", "/t", "REG_SZ",
          "/d", PRESENT_CALLS, "/f"],
