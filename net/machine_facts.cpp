@@ -1,28 +1,14 @@
 #include "net/machine_facts.h"
 
-#include <array>
 #include <cstdio>
 #include <string>
 
+#include "net/build_checksum.h"
 #include "platform/calendar.h"
 #include "platform/module.h"
 #include "platform/processor.h"
 
 std::uint32_t programByteCount = 0;
-
-namespace {
-
-constexpr std::array<std::uint32_t, 256> crcTable = [] {
-    std::array<std::uint32_t, 256> table{};
-    for (std::uint32_t n = 0; n < 256; ++n) {
-        std::uint32_t c = n;
-        for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-        table[n] = c;
-    }
-    return table;
-}();
-
-}  // namespace
 
 std::int32_t measureSpeed() {
     // Start just after the calendar has turned a second, then count readings
@@ -57,7 +43,7 @@ std::uint32_t programChecksum() {
     if (!file) return 0;
     std::uint32_t crc = 0;
     for (int b; (b = std::fgetc(file)) != EOF;) {
-        crc = (crc >> 8) ^ crcTable[(crc ^ static_cast<std::uint32_t>(b)) & 0xFF];
+        crc = checksumStep(crc, static_cast<std::uint8_t>(b));
         ++programByteCount;
     }
     std::fclose(file);

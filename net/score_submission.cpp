@@ -1,6 +1,5 @@
 #include "net/score_submission.h"
 
-#include <cstdio>
 #include <vector>
 
 #include "net/machine_facts.h"
@@ -14,26 +13,14 @@ namespace {
 constexpr char formHeader[] = "Content-Type: application/x-www-form-urlencoded";
 constexpr std::uint32_t maxResponseBytes = 16383;
 
-std::string decimal(std::int32_t value) { return std::to_string(value); }
-std::string decimal(std::uint32_t value) { return std::to_string(value); }
-
-// The eleven fields in the server's order; the speed count and the checksum
-// are taken as their fields are reached.
+// The record's form; the speed count is measured first, then the checksum.
 std::string submissionBody(const SubmissionRecord& record) {
-    std::string body;
-    body += "f1=" + scrambleField(record.userName);
-    body += "&f2=" + decimal(record.gameId);
-    body += "&f3=" + scrambleField(record.password);
-    body += "&f4=" + scrambleField(decimal(record.score));
-    body += "&f5=" + scrambleField(decimal(static_cast<std::int32_t>(record.playTime)));
-    body += "&f6=" + scrambleField(decimal(measureSpeed()));
-    body += "&f7=" + scrambleField(cpuTypeText());
-    body += "&f8=" + scrambleField(decimal(programChecksum()));
-    body += "&f9=" + scrambleField(decimal(programByteCount));
-    body += "&fa=" + scrambleField(decimal(record.score) + record.userName);
-    std::uint32_t sum = programByteCount + static_cast<std::uint32_t>(record.score);
-    body += "&fb=" + scrambleField(decimal(static_cast<std::int32_t>(sum)));
-    return body;
+    SubmissionForm form{record.userName, record.gameId, record.password, record.score, record.playTime};
+    form.speedCount = measureSpeed();
+    form.processorText = cpuTypeText();
+    form.checksum = programChecksum();
+    form.byteCount = programByteCount;
+    return formBody(form);
 }
 
 // One read of the answer; a failed read leaves the version number as it was.
@@ -73,15 +60,4 @@ void postScore(SubmissionRecord& record) {
         recordLastResponse(record, platform::lastError());
     }
     InternetCloseHandle(scoreRequest);
-}
-
-std::string scrambleField(std::string_view text) {
-    std::string scrambled;
-    scrambled.reserve(2 * text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char digits[3];
-        std::snprintf(digits, sizeof digits, "%2.2X", static_cast<std::uint8_t>(text[i]) ^ fieldKey[i % 8]);
-        scrambled += digits;
-    }
-    return scrambled;
 }
