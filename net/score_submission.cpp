@@ -15,7 +15,12 @@ constexpr std::uint32_t maxResponseBytes = 16383;
 
 // The record's form; the speed count is measured first, then the checksum.
 std::string submissionBody(const SubmissionRecord& record) {
-    SubmissionForm form{record.userName, record.gameId, record.password, record.score, record.playTime};
+    SubmissionForm form;
+    form.userName = record.userName;
+    form.gameId = record.gameId;
+    form.password = record.password;
+    form.score = record.score;
+    form.playTime = record.playTime;
     form.speedCount = measureSpeed();
     form.processorText = cpuTypeText();
     form.checksum = programChecksum();

@@ -10,14 +10,30 @@ namespace {
 
 constexpr char uniqueViolationState[] = "23505";
 
+// libpq's messages run over several lines; the service reports one.
+std::string oneLine(std::string text) {
+    std::string line;
+    bool space = false;
+    for (char c : text) {
+        bool blank = c == '\n' || c == '\t' || c == ' ';
+        if (blank) {
+            space = !line.empty();
+        } else {
+            if (space) line += ' ';
+            line += c;
+            space = false;
+        }
+    }
+    return line;
+}
+
 class PostgresConnection : public SqlConnection {
 public:
     explicit PostgresConnection(const std::string& url) : connection_(PQconnectdb(url.c_str())) {
         if (PQstatus(connection_) != CONNECTION_OK) {
             std::string why = connection_ ? PQerrorMessage(connection_) : "out of memory";
             PQfinish(connection_);
-            while (!why.empty() && (why.back() == '\n' || why.back() == ' ')) why.pop_back();
-            throw SqlError("cannot connect to PostgreSQL: " + why);
+            throw SqlError("cannot connect to PostgreSQL: " + oneLine(why));
         }
         query("SET client_encoding = 'UTF8'", {});
     }
@@ -57,7 +73,7 @@ private:
             std::string why = result ? PQresultErrorMessage(result) : PQerrorMessage(connection_);
             bool unique = state && std::string(state) == uniqueViolationState;
             PQclear(result);
-            throw SqlError(why + " in " + sql, unique);
+            throw SqlError(oneLine(why) + " in " + sql, unique);
         }
         std::vector<SqlRow> rows;
         for (int r = 0; r < PQntuples(result); ++r) {

@@ -76,7 +76,7 @@ void Store::addResetToken(const std::string& tokenHash, std::int64_t accountId, 
 
 std::int64_t Store::resetTokensSince(std::int64_t accountId, std::int64_t since) {
     auto connection = pool_.borrow();
-    auto rows = connection->query("SELECT COUNT(*) FROM password_resets WHERE account_id = $1 AND created_at >= $2",
+    auto rows = connection->query("SELECT COUNT(*) FROM password_resets WHERE account_id = $1 AND created_at > $2",
                                   {accountId, since});
     return sqlInteger(rows[0][0]);
 }

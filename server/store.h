@@ -55,7 +55,7 @@ public:
     std::vector<Placing> topTen(std::int32_t gameId);
 
     void addResetToken(const std::string& tokenHash, std::int64_t accountId, std::int64_t now, std::int64_t expiresAt);
-    // Reset tokens issued to the account since `since`.
+    // Reset tokens issued to the account after `since`.
     std::int64_t resetTokensSince(std::int64_t accountId, std::int64_t since);
     // The account of an unused, unexpired token, if any.
     std::optional<std::int64_t> resetTokenAccount(const std::string& tokenHash, std::int64_t now);
