@@ -25,8 +25,9 @@ CompetitionServer::CompetitionServer(const std::string& databaseUrl, ServiceSett
 }
 
 int CompetitionServer::bind(const std::string& host, int port) {
-    if (port == 0) return http_.bind_to_any_port(host);
-    return http_.bind_to_port(host, port) ? port : -1;
+    int bound = port == 0 ? http_.bind_to_any_port(host) : http_.bind_to_port(host, port) ? port : -1;
+    if (bound > 0) http_.lengthenListenQueue();
+    return bound;
 }
 
 bool CompetitionServer::run() { return http_.listen_after_bind(); }

@@ -9,7 +9,7 @@
 #include "server/deadline_server.h"
 
 // Requests served at a time; more wait for a free worker.
-inline constexpr std::size_t httpWorkers = 64;
+inline constexpr std::size_t httpWorkers = 128;
 // Database connections at a time; a request holds one only while it uses it.
 inline constexpr std::size_t databaseConnections = 16;
 

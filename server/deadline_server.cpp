@@ -1,6 +1,7 @@
 #include "server/deadline_server.h"
 
 #include <arpa/inet.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -105,7 +106,13 @@ private:
 
 DeadlineServer::DeadlineServer(ConnectionLimits limits) : limits_(limits) {}
 
+void DeadlineServer::lengthenListenQueue() { ::listen(svr_sock_, SOMAXCONN); }
+
 bool DeadlineServer::process_and_close_socket(socket_t sock) {
+    // An answer goes out in several writes; none may wait for the client's
+    // delayed acknowledgement of the one before.
+    int on = 1;
+    setsockopt(sock, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
     bool served = true;
     {
         DeadlineStream stream(sock, svr_sock_, limits_.write);

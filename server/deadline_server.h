@@ -9,7 +9,7 @@
 #include <chrono>
 
 struct ConnectionLimits {
-    std::chrono::milliseconds idle{5000};  // wait for a request to begin
+    std::chrono::milliseconds idle{3000};  // wait for a request to begin
     std::chrono::milliseconds request{10000};  // from its first byte until it is all in
     std::chrono::milliseconds write{5000};  // for each part of the answer to go out
     std::size_t requestsPerConnection = 100;
@@ -18,6 +18,11 @@ struct ConnectionLimits {
 class DeadlineServer : public httplib::Server {
 public:
     explicit DeadlineServer(ConnectionLimits limits);
+
+    // cpp-httplib 0.11 listens with a queue of 5 connections: players who
+    // all send at once would have their connections dropped. Call after
+    // binding.
+    void lengthenListenQueue();
 
 private:
     bool process_and_close_socket(socket_t sock) override;

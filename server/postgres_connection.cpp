@@ -42,6 +42,13 @@ public:
     SqlDialect dialect() const override { return SqlDialect::postgresql; }
     bool broken() const override { return PQstatus(connection_) != CONNECTION_OK; }
 
+    void begin() override { query("BEGIN", {}); }
+    void commit() override { query("COMMIT", {}); }
+    void rollback() override {
+        // A lost connection has ended the transaction with itself.
+        if (!broken()) PQclear(PQexec(connection_, "ROLLBACK"));
+    }
+
     std::vector<SqlRow> query(const std::string& sql, const std::vector<SqlParam>& params) override {
         std::vector<std::string> texts;
         for (const SqlParam& p : params) {

@@ -8,20 +8,13 @@ std::unique_ptr<SqlConnection> openSqlConnection(const std::string& url) {
 
 std::int64_t sqlInteger(const std::optional<std::string>& value) { return value ? std::stoll(*value) : 0; }
 
-SqlTransaction::SqlTransaction(SqlConnection& connection) : connection_(connection) {
-    connection_.query(connection_.dialect() == SqlDialect::sqlite ? "BEGIN IMMEDIATE" : "BEGIN");
-}
+SqlTransaction::SqlTransaction(SqlConnection& connection) : connection_(connection) { connection_.begin(); }
 
 SqlTransaction::~SqlTransaction() {
-    if (done_ || connection_.broken()) return;
-    try {
-        connection_.query("ROLLBACK");
-    } catch (const SqlError&) {
-        // Nothing left to undo: the database has ended the transaction itself.
-    }
+    if (!done_) connection_.rollback();
 }
 
 void SqlTransaction::commit() {
-    connection_.query("COMMIT");
+    connection_.commit();
     done_ = true;
 }

@@ -31,6 +31,11 @@ public:
     virtual std::vector<SqlRow> query(const std::string& sql, const std::vector<SqlParam>& params = {}) = 0;
     // True once the connection is lost and must not be used again.
     virtual bool broken() const = 0;
+
+    // A write transaction; SqlTransaction below is the way to use them.
+    virtual void begin() = 0;
+    virtual void commit() = 0;
+    virtual void rollback() = 0;
 };
 
 // "sqlite:PATH" or "postgresql://..." (also "postgres://..."); throws SqlError
@@ -43,8 +48,7 @@ std::unique_ptr<SqlConnection> openPostgresConnection(const std::string& url);
 // The integer in a value of a row.
 std::int64_t sqlInteger(const std::optional<std::string>& value);
 
-// A transaction that rolls back unless committed. SQLite takes its write lock
-// at the start, so two writers never deadlock on upgrading a read lock.
+// A write transaction that rolls back unless committed.
 class SqlTransaction {
 public:
     explicit SqlTransaction(SqlConnection& connection);

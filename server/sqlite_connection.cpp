@@ -1,8 +1,12 @@
-// SQLite: one file, write-ahead log, a busy timeout so that writers queue
-// instead of failing, and every commit synced before it returns.
+// SQLite: one file, write-ahead log, and every commit synced before it
+// returns. Writers of this process queue on a lock of their own, which
+// wakes the next one at once; the busy timeout is left for other processes
+// on the same file, whose turn SQLite can only poll for.
 #include <sqlite3.h>
 
 #include <map>
+#include <memory>
+#include <mutex>
 
 #include "server/sql_connection.h"
 
@@ -18,9 +22,22 @@ std::string numberedParameters(std::string sql) {
     return sql;
 }
 
+// One lock for the writers of each database file.
+std::shared_ptr<std::mutex> writerLock(const std::string& path) {
+    static std::mutex guard;
+    static std::map<std::string, std::weak_ptr<std::mutex>> locks;
+    std::lock_guard lock(guard);
+    auto found = locks[path].lock();
+    if (!found) {
+        found = std::make_shared<std::mutex>();
+        locks[path] = found;
+    }
+    return found;
+}
+
 class SqliteConnection : public SqlConnection {
 public:
-    explicit SqliteConnection(const std::string& path) {
+    explicit SqliteConnection(const std::string& path) : writers_(writerLock(path)) {
         int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
         if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
             std::string why = db_ ? sqlite3_errmsg(db_) : "out of memory";
@@ -41,6 +58,26 @@ public:
 
     SqlDialect dialect() const override { return SqlDialect::sqlite; }
     bool broken() const override { return false; }
+
+    // The write lock is taken at the start, so two writers never deadlock
+    // on upgrading read locks.
+    void begin() override {
+        writing_ = std::unique_lock(*writers_);
+        try {
+            query("BEGIN IMMEDIATE", {});
+        } catch (...) {
+            writing_.unlock();
+            throw;
+        }
+    }
+    void commit() override {
+        query("COMMIT", {});
+        writing_.unlock();
+    }
+    void rollback() override {
+        if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        if (writing_) writing_.unlock();
+    }
 
     std::vector<SqlRow> query(const std::string& sql, const std::vector<SqlParam>& params) override {
         sqlite3_stmt* statement = prepared(sql);
@@ -101,6 +138,8 @@ private:
 
     sqlite3* db_ = nullptr;
     std::map<std::string, sqlite3_stmt*> statements_;
+    std::shared_ptr<std::mutex> writers_;
+    std::unique_lock<std::mutex> writing_;
 };
 
 }  // namespace
