@@ -67,7 +67,8 @@ private:
     const std::string& prepared(const std::string& sql, int parameterCount) {
         auto found = statements_.find(sql);
         if (found != statements_.end()) return found->second;
-        std::string name = "s" + std::to_string(statements_.size());
+        std::string name = "s";
+        name += std::to_string(statements_.size());
         rowsOf(PQprepare(connection_, name.c_str(), sql.c_str(), parameterCount, nullptr), sql);
         return statements_.emplace(sql, name).first->second;
     }

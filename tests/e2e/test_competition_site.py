@@ -25,6 +25,8 @@ import unittest
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.by import By
+from selenium.webdriver.support.expected_conditions import staleness_of
+from selenium.webdriver.support.ui import WebDriverWait
 
 from test_registration import OK, PASSWORD, USER_NAME, RegistrationCase, SUBMISSION_TIMEOUT
 from zifra_e2e import wait_until
@@ -95,7 +97,13 @@ class CompetitionSiteTest(RegistrationCase):
             box = self.browser.find_element(By.NAME, name)
             box.clear()
             box.send_keys(value)
+        self.submit()
+
+    def submit(self):
+        """Sends the page's form and waits for the answer page."""
+        page = self.browser.find_element(By.TAG_NAME, "html")
         self.browser.find_element(By.CSS_SELECTOR, "form button[type=submit]").click()
+        WebDriverWait(self.browser, 20).until(staleness_of(page))
 
     def heading(self):
         return self.browser.find_element(By.TAG_NAME, "h1").text
@@ -137,7 +145,7 @@ class CompetitionSiteTest(RegistrationCase):
         # Password help: the page the game opens on code 2, the link from the outbox.
         self.browser.get(SITE + "/getpass.htm?mail=" + USER)
         self.assertEqual(self.browser.find_element(By.NAME, "mail").get_attribute("value"), USER)
-        self.browser.find_element(By.CSS_SELECTOR, "form button[type=submit]").click()
+        self.submit()
         self.assertEqual(self.heading(), "Kolla din e-post")
         mails = wait_until(self.server.mails, 10, 0.2, "the reset mail")
         self.assertEqual(mails[0]["To"], USER)
