@@ -27,8 +27,6 @@ public:
     void stop();
     bool running() const { return http_.is_running(); }
 
-    CompetitionService& service() { return service_; }
-
 private:
     ConnectionPool pool_;
     CompetitionService service_;

@@ -17,8 +17,6 @@ public:
     // aside, then renamed). Throws std::runtime_error when it cannot.
     void send(const MailMessage& message, std::time_t now) const;
 
-    const std::filesystem::path& folder() const { return folder_; }
-
 private:
     std::filesystem::path folder_;
 };

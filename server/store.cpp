@@ -102,8 +102,3 @@ bool Store::resetPassword(const std::string& tokenHash, std::int64_t now, const 
     transaction.commit();
     return true;
 }
-
-std::int64_t Store::submissionCount() {
-    auto connection = pool_.borrow();
-    return sqlInteger(connection->query("SELECT COUNT(*) FROM submissions")[0][0]);
-}

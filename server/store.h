@@ -63,8 +63,6 @@ public:
     // when the token is unknown, used or expired.
     bool resetPassword(const std::string& tokenHash, std::int64_t now, const std::string& passwordHash);
 
-    std::int64_t submissionCount();
-
 private:
     ConnectionPool& pool_;
 };
