@@ -1,6 +1,7 @@
 #include "child_process.h"
 
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <pwd.h>
@@ -33,6 +34,9 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::stri
         if (readOutput) dup2(pipeEnds[1], STDOUT_FILENO);
         if (chdir(workingDirectory.c_str()) != 0) _exit(126);
         if (account && (setgid(account->pw_gid) != 0 || setuid(account->pw_uid) != 0)) _exit(126);
+        // A test program killed on its time-out takes its children with it.
+        prctl(PR_SET_PDEATHSIG, SIGINT);
+        if (getppid() == 1) _exit(126);
         execv(args[0], args.data());
         _exit(127);
     }
