@@ -56,7 +56,9 @@ void submitScore(SubmissionRecord& record) {
 }
 
 void postScore(SubmissionRecord& record) {
-    if (record.integrityFlag) record.score = -record.score;
+    // Negated as two's complement does it, so the lowest score stays itself
+    // instead of overflowing.
+    if (record.integrityFlag) record.score = static_cast<std::int32_t>(0u - static_cast<std::uint32_t>(record.score));
 
     // A missing request records why and the attempt goes on: the send then
     // fails for want of it and records its own failure, which stays.

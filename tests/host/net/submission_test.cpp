@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <fstream>
 #include <map>
 
@@ -58,15 +59,18 @@ protected:
 
 TEST_F(Submission, PostsTheElevenFieldsInOrderWithTheFormHeader) {
     struct Case {
+        std::int32_t recorded;
         std::uint8_t integrityFlag;
         std::string score, withName, sum;
     };
-    for (const Case& c : {Case{0, "1250", "1250anna@example.se", "1253"},
-                          Case{1, "-1250", "-1250anna@example.se", "-1247"}}) {
-        SCOPED_TRACE(int(c.integrityFlag));
+    // The lowest score has no positive counterpart: negating it wraps to itself.
+    for (const Case& c : {Case{1250, 0, "1250", "1250anna@example.se", "1253"},
+                          Case{1250, 1, "-1250", "-1250anna@example.se", "-1247"},
+                          Case{INT32_MIN, 1, "-2147483648", "-2147483648anna@example.se", "-2147483645"}}) {
+        SCOPED_TRACE(std::to_string(c.recorded) + " with integrity flag " + std::to_string(c.integrityFlag));
         fakeInternet() = {};
         fakeInternet().response = "0";
-        record.score = 1250;
+        record.score = c.recorded;
         record.integrityFlag = c.integrityFlag;
         submitScore(record);
 
