@@ -11,17 +11,17 @@ namespace {
 // buffer reports a read error: by throwing, which the stream turns into badbit.
 class FailingAfter : public std::stringbuf {
 public:
-    FailingAfter(const std::string& text, bool fails) : std::stringbuf(text), fails(fails) {}
+    FailingAfter(const std::string& text, bool fails) : std::stringbuf(text), failsAtEnd(fails) {}
 
 protected:
     int_type underflow() override {
         int_type next = std::stringbuf::underflow();
-        if (fails && traits_type::eq_int_type(next, traits_type::eof())) throw std::ios_base::failure("read error");
+        if (failsAtEnd && traits_type::eq_int_type(next, traits_type::eof())) throw std::ios_base::failure("read error");
         return next;
     }
 
 private:
-    bool fails;
+    bool failsAtEnd;
 };
 
 TEST(KeyScript, OnlyTheStreamsEndEndsTheScript) {
