@@ -1,12 +1,6 @@
 #include "game/code_store.h"
 
-CodeStore codeStore;
-
-void CodeStore::clear() {
-    for (std::int32_t& e : entries_) e = -1;
-}
-
-void CodeStore::recordHit(std::int32_t d, NumberDisplay& score) {
+void CodeStore::recordHit(std::int32_t d) {
     entries_[3] = entries_[2];
     entries_[2] = entries_[1];
     entries_[1] = entries_[0];
@@ -21,5 +15,5 @@ void CodeStore::recordHit(std::int32_t d, NumberDisplay& score) {
         multiplier = 3;
     }
     std::int32_t value = d == 0 ? 10 : d;
-    score.add(multiplier * value);
+    score_.add(multiplier * value);
 }

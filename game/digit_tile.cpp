@@ -2,22 +2,20 @@
 
 #include <algorithm>
 
-#include "game/code_store.h"
 #include "platform/cues.h"
 #include "res/resource_ids.h"
 
-DigitTile::DigitTile(const Image& source, int x, int y, int hitLeft, int hitTop, int hitRight, int hitBottom,
-                     std::int32_t digit) {
-    hidden = false;
+DigitTile::DigitTile(const Image& source, int atX, int atY, int hitLeft, int hitTop, int hitRight, int hitBottom,
+                     std::int32_t tileDigit)
+    : digit(tileDigit) {
     setHitBox(hitLeft, hitTop, hitRight, hitBottom);
     resize(source.width, source.height);
     std::copy_n(source.pixels, source.width * source.height, pixels);
-    this->y = y;
-    this->digit = digit;
-    this->x = x;
+    x = atX;
+    y = atY;
 }
 
-void DigitTile::update(Signal& signal, Servobot& servobot, int offsetX, int offsetY, NumberDisplay& score) {
+void DigitTile::update(Signal& signal, Servobot& servobot, int offsetX, int offsetY, CodeStore& codeStore) {
     // Contact is tested where the tile is seen: the Servobot's rectangle is
     // carried into the tile's own coordinates by the same offsets as the
     // signal below. So a block that has descended onto the Servobot's row
@@ -34,7 +32,7 @@ void DigitTile::update(Signal& signal, Servobot& servobot, int offsetX, int offs
     if (!containsPoint(signal.centreX() - offsetX, signal.centreY() - offsetY)) return;
 
     platform::playCue(digit == 0 ? IDS_DIGIT_0 : IDS_DIGIT_1 + digit - 1);
-    codeStore.recordHit(digit, score);
+    codeStore.recordHit(digit);
     hidden = true;
     signal.hidden = true;
 }

@@ -4,21 +4,21 @@
 // store; touching the Servobot costs the player a life.
 #include <cstdint>
 
+#include "game/code_store.h"
 #include "game/servobot.h"
 #include "game/signal.h"
-#include "gfx/number_display.h"
 #include "gfx/sprite.h"
 
 class DigitTile : public Sprite {
 public:
-    // A private copy of `source`'s pixels at (x, y) with the given hit box.
-    DigitTile(const Image& source, int x, int y, int hitLeft, int hitTop, int hitRight, int hitBottom,
-              std::int32_t digit);
+    // A private copy of `source`'s pixels at (atX, atY) with the given hit box.
+    DigitTile(const Image& source, int atX, int atY, int hitLeft, int hitTop, int hitRight, int hitBottom,
+              std::int32_t tileDigit);
 
     // One frame's collisions. (offsetX, offsetY) carries the tile's own
     // coordinates to the screen: the formation's offsets for a tile of the
     // block, 0 and 0 for the diving tile.
-    void update(Signal& signal, Servobot& servobot, int offsetX, int offsetY, NumberDisplay& score);
+    void update(Signal& signal, Servobot& servobot, int offsetX, int offsetY, CodeStore& codeStore);
 
     // Draws at (x + offsetX, y + offsetY); a blinking tile skips two drawn frames.
     void draw(Image& screen, int offsetX, int offsetY);

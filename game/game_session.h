@@ -1,40 +1,45 @@
 #pragma once
-// GameSession: between the main loop and the game. Owns the current World,
-// replaces it for a new game, paces frames at 40 ms, and carries the flag
-// bytes through which menu, keys and dialogs ask for dialogs, a new game or
-// the end.
+// GameSession: between the program and the game. Owns the current World and
+// its frame clock, replaces the world for a new game, runs one frame at a
+// time, and carries the flags through which menu, keys and dialogs ask for
+// dialogs, a new game or the end.
 #include <cstdint>
 #include <memory>
 
-class World;
+#include "game/frame_clock.h"
+#include "game/key_latches.h"
 
-// The main loop's paint device context, handed through to the world's render
-// untouched (drawing goes through the frame buffer).
-using PaintContext = void*;
+class World;
 
 class GameSession {
 public:
-    GameSession();
-    virtual ~GameSession();
+    // The first world, with frame 0 due at `now`. Its worlds read the keys
+    // from `keyLatches` and raise `scoreIntegrityFlag`.
+    GameSession(std::uint32_t now, KeyLatches& keyLatches, bool& scoreIntegrityFlag);
+    ~GameSession();
 
     GameSession(const GameSession&) = delete;
     GameSession& operator=(const GameSession&) = delete;
 
-    // One frame: wait until it is due, update the world, draw it if on time.
-    void tick(PaintContext paintContext);
+    // One frame, due by `now`: a new world first if one was asked for, then
+    // the world's update, and its render when the tick began on time.
+    void tick(std::uint32_t now);
 
     std::unique_ptr<World> world;
-    std::uint8_t restartRequested = 0;
-    std::uint8_t showInformation = 0;
-    std::uint8_t showRegistration = 0;
-    std::uint8_t askPlayAgain = 0;
-    std::uint8_t askSendHighScore = 0;
-    std::uint8_t gameOver = 0;
-    std::uint8_t busy = 0;
-    std::uint8_t quitRequested = 0;
-    std::uint32_t startTime = 0;
-    std::uint32_t frameIndex = 0;
-    std::uint32_t tickTime = 0;
+    bool restartRequested = false;
+    bool showInformation = false;
+    bool showRegistration = false;
+    bool askPlayAgain = false;
+    bool askSendHighScore = false;
+    bool gameOver = false;
+    // A session operation (construction, tick, destruction) is in progress.
+    bool busy = false;
+    bool quitRequested = false;
+    FrameClock frameClock;
     // Whether the last tick drew its frame (it was on time).
-    std::uint8_t lastFrameDrawn = 0;
+    bool lastFrameDrawn = false;
+
+private:
+    KeyLatches& keyLatches_;
+    bool& scoreIntegrityFlag_;
 };

@@ -13,9 +13,6 @@ constexpr int bottom = 290;
 
 Impulse::Impulse() {
     load(IDP_SQUARE);
-    x = 0;
-    y = 0;
-    reloadTimer = 0;
     hidden = true;
     setHitBox(0, 0, 9, 9);
 }
@@ -49,12 +46,13 @@ void Impulse::update(Servobot& servobot, DigitTile* divingTile) {
     hitServobot(servobot);
 }
 
-void Impulse::updateStar(ObjectList& block, int offsetX, int offsetY, Servobot& servobot) {
-    int n = block.count;
+void Impulse::updateStar(const std::vector<std::unique_ptr<DigitTile>>& block, int offsetX, int offsetY,
+                         Servobot& servobot) {
+    int n = static_cast<int>(block.size());
     if (n > 2 && reloadTimer > 30) {
         reloadTimer = 0;
-        auto* tile = static_cast<DigitTile*>(block.nodeAt(gameRandom::index(n))->item);
-        launch(tile->x + offsetX, tile->y + offsetY, *tile);
+        DigitTile& tile = *block[static_cast<std::size_t>(gameRandom::index(n))];
+        launch(tile.x + offsetX, tile.y + offsetY, tile);
     }
     if (!active()) {
         reloadTimer += 1;

@@ -3,9 +3,10 @@
 // Servobot. The square is launched from the diving tile, the star from a
 // random tile of the block; Vaktor figures absorb them.
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "game/digit_tile.h"
-#include "game/object_list.h"
 #include "game/servobot.h"
 #include "game/vaktor_figure.h"
 #include "gfx/sprite.h"
@@ -22,7 +23,8 @@ public:
     // The star's frame: launched from a random tile of `block` (whose tiles
     // stand at their coordinates plus the offsets) 32 frames after the
     // previous star has gone, while the block holds more than two tiles.
-    void updateStar(ObjectList& block, int offsetX, int offsetY, Servobot& servobot);
+    void updateStar(const std::vector<std::unique_ptr<DigitTile>>& block, int offsetX, int offsetY,
+                    Servobot& servobot);
 
     // The first standing figure the impulse overlaps absorbs it.
     void hitFigures(VaktorFigure* const (&figures)[4]);

@@ -1,20 +1,17 @@
 #pragma once
-// KeyLatches: a pressed and a released flag per key, set by the window
-// procedure from keyboard messages and cleared only by the keyboard
-// controller's poll and clearKeys.
-#include <cstdint>
-
+// KeyLatches: a pressed and a released flag per key, set from the player's key
+// events and cleared only by the keyboard controller's poll and clearKeys.
+// A pressed latch stays set from the key going down until the first poll
+// that sees its released latch.
 struct KeyLatches {
-    std::uint8_t firePressed = 0;
-    std::uint8_t fireReleased = 0;
-    std::uint8_t leftPressed = 0;
-    std::uint8_t leftReleased = 0;
-    std::uint8_t rightPressed = 0;
-    std::uint8_t rightReleased = 0;
-    std::uint8_t upPressed = 0;
-    std::uint8_t upReleased = 0;
-    std::uint8_t downPressed = 0;
-    std::uint8_t downReleased = 0;
+    bool firePressed = false;
+    bool fireReleased = false;
+    bool leftPressed = false;
+    bool leftReleased = false;
+    bool rightPressed = false;
+    bool rightReleased = false;
+    bool upPressed = false;
+    bool upReleased = false;
+    bool downPressed = false;
+    bool downReleased = false;
 };
-
-extern KeyLatches keyLatches;

@@ -1,29 +1,27 @@
 #include "game/keyboard_controller.h"
 
-KeyLatches keyLatches;
-
 namespace {
 
-void applyRelease(std::uint8_t& pressed, std::uint8_t& released) {
+void applyRelease(bool& pressed, bool& released) {
     if (released) {
-        released = 0;
-        pressed = 0;
+        released = false;
+        pressed = false;
     }
 }
 
 }  // namespace
 
 void KeyboardController::poll() {
-    applyRelease(keyLatches.leftPressed, keyLatches.leftReleased);
-    applyRelease(keyLatches.rightPressed, keyLatches.rightReleased);
-    applyRelease(keyLatches.upPressed, keyLatches.upReleased);
-    applyRelease(keyLatches.downPressed, keyLatches.downReleased);
-    applyRelease(keyLatches.firePressed, keyLatches.fireReleased);
+    applyRelease(latches_.leftPressed, latches_.leftReleased);
+    applyRelease(latches_.rightPressed, latches_.rightReleased);
+    applyRelease(latches_.upPressed, latches_.upReleased);
+    applyRelease(latches_.downPressed, latches_.downReleased);
+    applyRelease(latches_.firePressed, latches_.fireReleased);
 
     horizontal = 0;
-    if (keyLatches.leftPressed) horizontal = -1;
-    if (keyLatches.rightPressed) horizontal = +1;
-    fire = keyLatches.firePressed ? 1 : 0;
+    if (latches_.leftPressed) horizontal = -1;
+    if (latches_.rightPressed) horizontal = +1;
+    fire = latches_.firePressed ? 1 : 0;
 }
 
-void KeyboardController::clearKeys() { keyLatches = KeyLatches{}; }
+void KeyboardController::clearKeys() { latches_ = KeyLatches{}; }

@@ -1,7 +1,7 @@
 #pragma once
 // The player's intent, read once per frame: a horizontal direction and a
-// fire flag. The keyboard controller samples the key latches that the window
-// procedure sets.
+// fire flag. The keyboard controller samples the key latches that the
+// player's key events set.
 #include <cstdint>
 
 #include "game/key_latches.h"
@@ -15,12 +15,17 @@ public:
 
 class KeyboardController : public Controller {
 public:
+    explicit KeyboardController(KeyLatches& latches) : latches_(latches) {}
+
     // Releases keys whose key-up has arrived, then reads what is still down.
     void poll() override;
 
     // All latches false, so keys of an earlier game do not carry over.
-    static void clearKeys();
+    void clearKeys();
 
     std::int32_t fire = 0;        // 1 while Space counts as down
     std::int32_t horizontal = 0;  // -1 Left, +1 Right (Right wins), 0 neither
+
+private:
+    KeyLatches& latches_;
 };

@@ -18,56 +18,35 @@ constexpr int rightPlayfieldAt = 320;
 
 }  // namespace
 
-TileFormation::TileFormation() {
-    square = std::make_unique<Impulse>();
-    star = std::make_unique<Impulse>();
+TileFormation::TileFormation() : square(std::make_unique<Impulse>()), star(std::make_unique<Impulse>()) {
     star->load(IDP_STAR);
-
-    diveTimer = 0;
-    blockVelocity = 1;
-    descentStep = 0;
-    offsetX = 0;
-    offsetY = 0;
-    lowLimit = 180;
 
     for (int d = 0; d < 10; ++d) tileImages[d] = std::make_unique<Image>(IDP_TILE_0 + d);
 
+    // Each new tile goes in front, so the block lists the last one built first.
     for (int x = 10; x <= 220; x += 30) {
         for (int y = 10; y <= 130; y += 30) {
             int d = gameRandom::digit();
-            insert(new DigitTile(*tileImages[d], x, y, 0, 0, 26, 25, d), 0);
+            tiles.insert(tiles.begin(), std::make_unique<DigitTile>(*tileImages[d], x, y, 0, 0, 26, 25, d));
         }
     }
 }
 
-TileFormation::~TileFormation() {
-    for (auto& image : tileImages) image.reset();
-    diving.reset();
-    while (!isEmpty()) delete static_cast<DigitTile*>(take(0));
-    star.reset();
-    square.reset();
-}
-
-void TileFormation::updateBlock(Signal& signal, Servobot& servobot, NumberDisplay& score) {
+void TileFormation::updateBlock(Signal& signal, Servobot& servobot, CodeStore& codeStore) {
     rightmostX = 0;
     leftmostX = 380;
     lowestTop = 0;
-    int i = 0;
-    for (ObjectNode* node = head; node;) {
-        ObjectNode* following = node->next;
-        auto* tile = static_cast<DigitTile*>(node->item);
-        tile->update(signal, servobot, offsetX, offsetY, score);
-        if (tile->hidden) {
-            remove(i);
-            --i;
-            delete tile;
-        } else {
-            rightmostX = std::max(rightmostX, tile->x);
-            leftmostX = std::min(leftmostX, tile->x);
-            lowestTop = std::max(lowestTop, tile->y);
+    for (auto it = tiles.begin(); it != tiles.end();) {
+        DigitTile& tile = **it;
+        tile.update(signal, servobot, offsetX, offsetY, codeStore);
+        if (tile.hidden) {
+            it = tiles.erase(it);
+            continue;
         }
-        ++i;
-        node = following;
+        rightmostX = std::max(rightmostX, tile.x);
+        leftmostX = std::min(leftmostX, tile.x);
+        lowestTop = std::max(lowestTop, tile.y);
+        ++it;
     }
 }
 
@@ -86,19 +65,21 @@ void TileFormation::moveBlock(int speedLevel) {
     offsetX += blockVelocity;
 }
 
-void TileFormation::updateDive(Signal& signal, Servobot& servobot, int speedLevel, NumberDisplay& score) {
+void TileFormation::updateDive(Signal& signal, Servobot& servobot, int speedLevel, CodeStore& codeStore) {
     if (diving) {
         if (diving->y < lowLimit) diving->y += 2 * speedLevel;
         if (diving->y > lowLimit) diving->y = lowLimit;
         diving->x += divingVelocity;
         if (diving->x > rightPlayfieldAt || diving->x < leftPlayfieldAt) diving->hidden = true;
-        diving->update(signal, servobot, 0, 0, score);
+        diving->update(signal, servobot, 0, 0, codeStore);
         if (diving->hidden) diving.reset();
         return;
     }
     diveTimer += 1;
     if (diveTimer > framesBetweenDives && !isEmpty()) {
-        diving.reset(static_cast<DigitTile*>(take(gameRandom::index(count))));
+        auto chosen = tiles.begin() + gameRandom::index(static_cast<int>(tiles.size()));
+        diving = std::move(*chosen);
+        tiles.erase(chosen);
         diving->x += offsetX;
         diving->y += offsetY;
         divingVelocity = diving->x > diveTurnColumn ? -2 * speedLevel : 2 * speedLevel;
@@ -107,19 +88,18 @@ void TileFormation::updateDive(Signal& signal, Servobot& servobot, int speedLeve
 }
 
 void TileFormation::update(Signal& signal, Servobot& servobot, VaktorFigure* const (&figures)[4], int speedLevel,
-                           NumberDisplay& score) {
-    updateBlock(signal, servobot, score);
+                           CodeStore& codeStore) {
+    updateBlock(signal, servobot, codeStore);
     moveBlock(speedLevel);
-    updateDive(signal, servobot, speedLevel, score);
-    star->updateStar(*this, offsetX, offsetY, servobot);
+    updateDive(signal, servobot, speedLevel, codeStore);
+    star->updateStar(tiles, offsetX, offsetY, servobot);
     square->update(servobot, diving.get());
     square->hitFigures(figures);
     star->hitFigures(figures);
 }
 
 void TileFormation::draw(Image& screen) {
-    rewind();
-    while (auto* tile = static_cast<DigitTile*>(next())) tile->draw(screen, offsetX, offsetY);
+    for (const auto& tile : tiles) tile->draw(screen, offsetX, offsetY);
     if (diving) diving->draw(screen, 0, 0);
     if (star->active()) star->draw(screen);
     if (square->active()) square->draw(screen);

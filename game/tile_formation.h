@@ -1,30 +1,34 @@
 #pragma once
 // The enemy side of one level: a block of 40 digit tiles that sweeps between
 // the walls, steps down at each wall, sends one tile at a time diving at the
-// player, and fires the star and the square. The list holds the tiles still
-// in the block, newest first, in formation coordinates.
+// player, and fires the star and the square.
 #include <cstdint>
 #include <memory>
+#include <vector>
 
+#include "game/code_store.h"
 #include "game/digit_tile.h"
 #include "game/impulse.h"
-#include "game/object_list.h"
 #include "game/servobot.h"
 #include "game/signal.h"
 #include "game/vaktor_figure.h"
 #include "gfx/image.h"
-#include "gfx/number_display.h"
 
-class TileFormation : public ObjectList {
+class TileFormation {
 public:
     // A fresh block of random digits, 8 columns by 5 rows.
     TileFormation();
-    ~TileFormation() override;
 
-    // One frame of play at speed level `speedLevel` (1 to 10).
+    TileFormation(const TileFormation&) = delete;
+    TileFormation& operator=(const TileFormation&) = delete;
+
+    // One frame of play at speed level `speedLevel` (1 to 10); hits go to `codeStore`.
     void update(Signal& signal, Servobot& servobot, VaktorFigure* const (&figures)[4], int speedLevel,
-                NumberDisplay& score);
+                CodeStore& codeStore);
     void draw(Image& screen);
+
+    // No tile left in the block (a diving tile may still be out).
+    bool isEmpty() const { return tiles.empty(); }
 
     // Lets the tiles descend to the Servobot's row (no Vaktor figure stands).
     void extendDescent() { lowLimit = 268; }
@@ -34,6 +38,8 @@ public:
     DigitTile* divingTile() const { return diving.get(); }
     const Image& digitImage(int d) const { return *tileImages[d]; }
 
+    // The tiles still in the block, newest first, in formation coordinates.
+    std::vector<std::unique_ptr<DigitTile>> tiles;
     std::int32_t descentStep = 0;
     std::int32_t blockVelocity = 1;
     std::unique_ptr<DigitTile> diving;
@@ -51,7 +57,7 @@ public:
     std::int32_t offsetX = 0;
 
 private:
-    void updateBlock(Signal& signal, Servobot& servobot, NumberDisplay& score);
+    void updateBlock(Signal& signal, Servobot& servobot, CodeStore& codeStore);
     void moveBlock(int speedLevel);
-    void updateDive(Signal& signal, Servobot& servobot, int speedLevel, NumberDisplay& score);
+    void updateDive(Signal& signal, Servobot& servobot, int speedLevel, CodeStore& codeStore);
 };

@@ -1,6 +1,5 @@
 #include "game/world.h"
 
-#include "game/code_store.h"
 #include "game/random.h"
 #include "platform/calendar.h"
 #include "platform/cues.h"
@@ -33,43 +32,37 @@ constexpr int vaktorY = 215;
 
 }  // namespace
 
-World::World() {
-    scoreIntegrityFlag = 0;
+World::World(KeyLatches& keyLatches, bool& scoreIntegrityFlag)
+    : controller(keyLatches),
+      screen(screenWidth, screenHeight),
+      score(scoreIntegrityFlag, 0),
+      lives(scoreIntegrityFlag, startingLives),
+      level(scoreIntegrityFlag, 1),
+      codeStore(score) {
+    scoreIntegrityFlag = false;
 
     for (int d = 0; d < 10; ++d) digitImages[d] = std::make_unique<Image>(IDP_DIGIT_0 + d);
 
-    screen = std::make_unique<ScreenImage>(screenWidth, screenHeight);
-
-    Image* digits[10];
+    const Image* digits[10];
     for (int d = 0; d < 10; ++d) digits[d] = digitImages[d].get();
-    auto makeDisplay = [&](std::int32_t value, int y) {
-        auto display = std::make_unique<NumberDisplay>(screen.get(), digits);
+    auto makeDisplay = [&](int y) {
+        auto display = std::make_unique<NumberDisplay>(digits);
         display->spacing = 2;
         display->alignment = 0;
-        display->setValue(value);
         display->setPosition(readoutX, y);
         return display;
     };
-    scoreDisplay = makeDisplay(0, 60);
-    livesDisplay = makeDisplay(startingLives, 102);
-    levelDisplay = makeDisplay(1, 18);
+    scoreDisplay = makeDisplay(60);
+    livesDisplay = makeDisplay(102);
+    levelDisplay = makeDisplay(18);
 
     controller.clearKeys();
-
-    extraLivesGiven = 0;
-    vaktorRenewals = 0;
-    ticksPerSpeedStep = 600;
-    speedTicks = 0;
-    speedLevel = 1;
-    gameOver = 0;
 
     servobot.setHitBox(0, 0, 35, 25);
 
     gameRandom::srand(static_cast<std::uint32_t>(platform::calendarSeconds()));
 
     replaceFormation();
-
-    codeStore.clear();
 
     panelImage.load(IDP_PANEL);
 
@@ -80,15 +73,6 @@ World::World() {
     }
 
     platform::playCue(IDS_NEW_WORLD);
-}
-
-World::~World() {
-    formation.reset();
-    scoreDisplay.reset();
-    livesDisplay.reset();
-    levelDisplay.reset();
-    screen.reset();
-    for (auto& image : digitImages) image.reset();
 }
 
 void World::replaceFormation() {
@@ -107,7 +91,7 @@ void World::updateSpeed() {
 }
 
 void World::moveServobot() {
-    if (controller.horizontal > 0 && servobot.x < screen->width - servobot.width - servobotMargin) {
+    if (controller.horizontal > 0 && servobot.x < screen.width - servobot.width - servobotMargin) {
         servobot.x += servobotStep;
     }
     if (controller.horizontal < 0 && servobot.x > 3) servobot.x -= servobotStep;
@@ -115,7 +99,7 @@ void World::moveServobot() {
 
 void World::clearLevel() {
     replaceFormation();
-    levelDisplay->add(1);
+    level.add(1);
     speedLevel = 1;
     speedTicks = 0;
     if (ticksPerSpeedStep > shortestSpeedStep) ticksPerSpeedStep -= 30;
@@ -132,7 +116,7 @@ void World::loseLife() {
     servobot.hidden = false;
     // The world plays on after game over (behind the closing questions);
     // lives stop at 0 there instead of being drawn as a count again.
-    if (livesDisplay->value() > 0) livesDisplay->add(-1);
+    if (lives.value() > 0) lives.add(-1);
 }
 
 void World::renewVaktorFigures() {
@@ -143,7 +127,7 @@ void World::renewVaktorFigures() {
 
 void World::giveExtraLife() {
     extraLivesGiven += 1;
-    livesDisplay->add(1);
+    lives.add(1);
 }
 
 void World::update() {
@@ -154,11 +138,11 @@ void World::update() {
     signal.update();
 
     VaktorFigure* const figures[4] = {&vaktorFigures[0], &vaktorFigures[1], &vaktorFigures[2], &vaktorFigures[3]};
-    formation->update(signal, servobot, figures, speedLevel, *scoreDisplay);
+    formation->update(signal, servobot, figures, speedLevel, codeStore);
 
     if (formation->isEmpty() && !formation->divingTile()) clearLevel();
     if (servobot.hidden) loseLife();
-    if (livesDisplay->value() == 0) gameOver = 1;
+    if (lives.value() == 0) gameOver = true;
 
     for (VaktorFigure& figure : vaktorFigures) figure.hitBySignal(signal);
 
@@ -166,31 +150,27 @@ void World::update() {
     for (const VaktorFigure& figure : vaktorFigures) noFigureStands = noFigureStands && figure.hitsLeft == 0;
     if (noFigureStands) formation->extendDescent();
 
-    if (scoreDisplay->value() / pointsPerRestoration > vaktorRenewals) renewVaktorFigures();
-    if (levelDisplay->value() / levelsPerExtraLife > extraLivesGiven) giveExtraLife();
+    if (score.value() / pointsPerRestoration > vaktorRenewals) renewVaktorFigures();
+    if (level.value() / levelsPerExtraLife > extraLivesGiven) giveExtraLife();
 }
 
 void World::drawCodeStore() {
     for (int entry = 3; entry >= 0; --entry) {
         std::int32_t digit = codeStore.entry(entry);
-        if (digit != -1) screen->blit(formation->digitImage(digit), codeStoreX, codeStoreY[entry]);
+        if (digit != -1) screen.blit(formation->digitImage(digit), codeStoreX, codeStoreY[entry]);
     }
 }
 
-void World::render(void*) {
-    screen->bindToFrameBuffer();
-    // Without a frame buffer there is nothing to draw into.
-    if (!screen->boundToFrameBuffer) return;
-
-    screen->fillRect(0, 0, playfieldWidth, screenHeight, playfieldGreen);
-    servobot.draw(*screen);
-    formation->draw(*screen);
-    screen->fillRect(playfieldWidth, 0, 2, screenHeight, dividerBlack);
-    screen->blit(panelImage, panelX, 0);
+void World::render() {
+    screen.fillRect(0, 0, playfieldWidth, screenHeight, playfieldGreen);
+    servobot.draw(screen);
+    formation->draw(screen);
+    screen.fillRect(playfieldWidth, 0, 2, screenHeight, dividerBlack);
+    screen.blit(panelImage, panelX, 0);
     drawCodeStore();
-    for (VaktorFigure& figure : vaktorFigures) figure.draw(*screen);
-    signal.draw(*screen);
-    scoreDisplay->draw();
-    livesDisplay->draw();
-    levelDisplay->draw();
+    for (VaktorFigure& figure : vaktorFigures) figure.draw(screen);
+    signal.draw(screen);
+    scoreDisplay->draw(screen, score.shown());
+    livesDisplay->draw(screen, lives.shown());
+    levelDisplay->draw(screen, level.shown());
 }

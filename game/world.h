@@ -1,11 +1,14 @@
 #pragma once
 // World: one game from its first frame to game over. Owns every object of
-// play, advances them in a fixed order each frame, applies the rules between
-// them (speed, lives, levels, Vaktor restorations, extra lives) and draws
-// everything into the screen image.
+// play and the screen it is drawn into, advances the objects in a fixed order
+// each frame, applies the rules between them (speed, lives, levels, Vaktor
+// restorations, extra lives) and draws everything into its screen image.
 #include <cstdint>
 #include <memory>
 
+#include "game/code_store.h"
+#include "game/guarded_value.h"
+#include "game/key_latches.h"
 #include "game/keyboard_controller.h"
 #include "game/servobot.h"
 #include "game/signal.h"
@@ -13,24 +16,32 @@
 #include "game/vaktor_figure.h"
 #include "gfx/image.h"
 #include "gfx/number_display.h"
-#include "gfx/screen_image.h"
 
 class World {
 public:
-    World();
-    virtual ~World();
+    // A new game that reads the player's keys from `keyLatches` (cleared here)
+    // and raises `scoreIntegrityFlag` (cleared here) when a guarded value of
+    // it is found changed from outside.
+    World(KeyLatches& keyLatches, bool& scoreIntegrityFlag);
 
     World(const World&) = delete;
     World& operator=(const World&) = delete;
 
     // One step of the game.
     void update();
-    // Draws the current state into the frame buffer; the context is unused.
-    void render(void* paintContext);
+    // Draws the current state into `screen`.
+    void render();
 
-    std::uint8_t gameOver = 0;
+    bool gameOver = false;
     KeyboardController controller;
-    std::unique_ptr<ScreenImage> screen;
+    // The 400 x 300 picture of the game, in palette indices.
+    Image screen;
+    GuardedValue score;
+    GuardedValue lives;
+    GuardedValue level;
+    // The hit digits, which raise the score.
+    CodeStore codeStore;
+    std::unique_ptr<Image> digitImages[10];
     std::unique_ptr<NumberDisplay> scoreDisplay;
     std::unique_ptr<NumberDisplay> livesDisplay;
     std::unique_ptr<NumberDisplay> levelDisplay;
@@ -44,7 +55,6 @@ public:
     std::int32_t speedLevel = 1;
     std::int32_t speedTicks = 0;
     std::int32_t ticksPerSpeedStep = 600;
-    std::unique_ptr<Image> digitImages[10];
     // Formations built in this world, the first included: lets an observer
     // tell a new formation from the old one.
     std::uint32_t formationsBuilt = 0;

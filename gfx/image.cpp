@@ -39,8 +39,8 @@ std::size_t codedPixels(std::span<const std::uint8_t> stream, std::size_t wanted
 
 Image::Image() : Image(16, 16) {}
 
-Image::Image(int width, int height) {
-    resize(width, height);
+Image::Image(int w, int h) {
+    resize(w, h);
     drawPlaceholder();
 }
 
@@ -49,9 +49,7 @@ Image::Image(int resourceId) {
     load(resourceId);
 }
 
-Image::~Image() {
-    if (!borrowsPixels) delete[] pixels;
-}
+Image::~Image() { delete[] pixels; }
 
 void Image::drawPlaceholder() {
     fillRect(0, 0, width, height, 0);

@@ -48,7 +48,6 @@ public:
     int width = 0;
     std::uint8_t fillColour = 0;
     std::uint8_t* pixels = nullptr;
-    bool borrowsPixels = false;
 
 private:
     void drawPlaceholder();

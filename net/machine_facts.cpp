@@ -8,8 +8,6 @@
 #include "platform/module.h"
 #include "platform/processor.h"
 
-std::uint32_t programByteCount = 0;
-
 namespace {
 
 constexpr std::array<std::uint32_t, 256> crcTable = [] {
@@ -50,16 +48,15 @@ const char* cpuTypeText() {
     }
 }
 
-std::uint32_t programChecksum() {
+ProgramChecksum programChecksum() {
     std::string path = platform::modulePath();
-    programByteCount = 0;
+    ProgramChecksum result;
     std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return 0;
-    std::uint32_t crc = 0;
+    if (!file) return result;
     for (int b; (b = std::fgetc(file)) != EOF;) {
-        crc = (crc >> 8) ^ crcTable[(crc ^ static_cast<std::uint32_t>(b)) & 0xFF];
-        ++programByteCount;
+        result.checksum = (result.checksum >> 8) ^ crcTable[(result.checksum ^ static_cast<std::uint32_t>(b)) & 0xFF];
+        ++result.byteCount;
     }
     std::fclose(file);
-    return crc;
+    return result;
 }

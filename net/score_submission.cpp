@@ -1,18 +1,16 @@
 #include "net/score_submission.h"
 
 #include <cstdio>
-#include <vector>
+#include <utility>
 
+#include "build_settings.h"
 #include "net/machine_facts.h"
 #include "net/server_response.h"
-#include "platform/library.h"
-
-InternetHandle scoreRequest = nullptr;
+#include "platform/http.h"
 
 namespace {
 
 constexpr char formHeader[] = "Content-Type: application/x-www-form-urlencoded";
-constexpr std::uint32_t maxResponseBytes = 16383;
 
 std::string decimal(std::int32_t value) { return std::to_string(value); }
 std::string decimal(std::uint32_t value) { return std::to_string(value); }
@@ -28,53 +26,33 @@ std::string submissionBody(const SubmissionRecord& record) {
     body += "&f5=" + scrambleField(decimal(static_cast<std::int32_t>(record.playTime)));
     body += "&f6=" + scrambleField(decimal(measureSpeed()));
     body += "&f7=" + scrambleField(cpuTypeText());
-    body += "&f8=" + scrambleField(decimal(programChecksum()));
-    body += "&f9=" + scrambleField(decimal(programByteCount));
+    ProgramChecksum program = programChecksum();
+    body += "&f8=" + scrambleField(decimal(program.checksum));
+    body += "&f9=" + scrambleField(decimal(program.byteCount));
     body += "&fa=" + scrambleField(decimal(record.score) + record.userName);
-    std::uint32_t sum = programByteCount + static_cast<std::uint32_t>(record.score);
+    std::uint32_t sum = program.byteCount + static_cast<std::uint32_t>(record.score);
     body += "&fb=" + scrambleField(decimal(static_cast<std::int32_t>(sum)));
     return body;
-}
-
-// One read of the answer; a failed read leaves the version number as it was.
-void readAnswer(SubmissionRecord& record) {
-    std::vector<char> response(maxResponseBytes);
-    std::uint32_t received = 0;
-    if (InternetReadFile(scoreRequest, response.data(), maxResponseBytes, &received)) {
-        takeResponse(record, std::string(response.data(), received));
-    } else {
-        recordLastResponse(record, platform::lastError());
-    }
 }
 
 }  // namespace
 
 void submitScore(SubmissionRecord& record) {
-    if (!openServerConnection(record)) return;
-    postScore(record);
-    closeServerConnection();
-}
-
-void postScore(SubmissionRecord& record) {
-    // Negated as two's complement does it, so the lowest score stays itself
-    // instead of overflowing.
-    if (record.integrityFlag) record.score = static_cast<std::int32_t>(0u - static_cast<std::uint32_t>(record.score));
-
-    // A missing request records why and the attempt goes on: the send then
-    // fails for want of it and records its own failure, which stays.
-    scoreRequest = HttpOpenRequestA(serverConnection, "POST", "/r0002.asp", nullptr, nullptr, nullptr, 0, 0);
-    if (!scoreRequest) recordLastResponse(record, platform::lastError());
-
-    std::string body = submissionBody(record);
-    if (HttpSendRequestA(scoreRequest, formHeader, sizeof formHeader - 1, body.data(),
-                         static_cast<std::uint32_t>(body.size()))) {
-        readAnswer(record);
+    const platform::HttpForm form{competitionHost, static_cast<std::uint16_t>(competitionPort), "/r0002.asp",
+                                  formHeader};
+    platform::HttpAnswer answer = platform::postForm(form, [&record] {
+        // Negated as two's complement does it, so the lowest score stays
+        // itself instead of overflowing.
+        if (record.integrityFlag) record.score = static_cast<std::int32_t>(0u - static_cast<std::uint32_t>(record.score));
+        return submissionBody(record);
+    });
+    if (answer.answered) {
+        takeResponse(record, std::move(answer.text));
     } else {
-        // A request that was not sent has no answer: reading one anyway may
-        // "succeed" with nothing, which must not count as an answer.
-        recordLastResponse(record, platform::lastError());
+        // Without an answer the version number stands.
+        record.resultCode = answer.code;
+        record.message = std::move(answer.text);
     }
-    InternetCloseHandle(scoreRequest);
 }
 
 std::string scrambleField(std::string_view text) {

@@ -5,22 +5,17 @@
 #include <string>
 #include <string_view>
 
-#include "net/http_binding.h"
 #include "net/submission_record.h"
 
 // Scrambles every form value but the game id.
 inline constexpr std::uint8_t fieldKey[8] = {0x3C, 0x91, 0xD4, 0x0E, 0x6B, 0xA2, 0x58, 0x17};
 
-// The request handle of the current attempt.
-extern InternetHandle scoreRequest;
-
-// Opens the connection, posts the record and closes again; the outcome is
-// left in resultCode, message and versionNumber.
+// Posts the record as the eleven-field form to the competition server and
+// reads the answer; blocks for seconds (the speed count alone takes three).
+// The outcome is left in resultCode, message and versionNumber; the record's
+// score is negated first when its integrityFlag is set and the connection
+// could be opened.
 void submitScore(SubmissionRecord& record);
-
-// Posts the record on the open serverConnection and reads the answer. Negates
-// the record's score first when its integrityFlag is set.
-void postScore(SubmissionRecord& record);
 
 // Each byte exclusive-or the key byte of its place in the field (the key
 // starts again for every field), as two upper-case hexadecimal digits.

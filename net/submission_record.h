@@ -1,7 +1,7 @@
 #pragma once
-// SubmissionRecord: the one high-score submission of the run, its inputs and
-// its outcome. It is never saved: what the player typed is offered again only
-// until the program ends.
+// SubmissionRecord: a high-score submission, its inputs and its outcome. The
+// program keeps one for the run and never saves it: what the player typed is
+// offered again only until the program ends.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -15,14 +15,12 @@ struct SubmissionRecord {
     std::string userName;  // the player's e-mail address, as typed
     std::int32_t gameId = 4;
     std::string password;  // as typed
-    std::int32_t score = 0;  // negated by postScore when integrityFlag is set
+    std::int32_t score = 0;  // negated by submitScore when integrityFlag is set
     std::uint32_t playTime = 0;  // ms, a copy of bestScorePlayTime
-    std::uint8_t integrityFlag = 0;  // 1: the score is not to be trusted
+    bool integrityFlag = false;  // the score is not to be trusted
     // 0 accepted; 1 and 2 the server's refusals; -1 the library is not bound;
     // otherwise an error number or another server code, never 0 on failure.
     std::int32_t resultCode = 0;
     std::string message;  // failure text or the server's answer
     std::int32_t versionNumber = 3;  // the server's newest version of the game
 };
-
-extern SubmissionRecord theSubmission;

@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
     record.userName = argv[1];
     record.password = argv[2];
     record.score = std::atoi(argv[3]);
-    record.integrityFlag = static_cast<std::uint8_t>(std::atoi(argv[4]));
+    record.integrityFlag = std::atoi(argv[4]) != 0;
     submitScore(record);
     std::printf("resultCode=%d\nversionNumber=%d\nscore=%d\nmessage=", record.resultCode, record.versionNumber,
                 record.score);

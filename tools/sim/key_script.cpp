@@ -3,13 +3,16 @@
 #include <fstream>
 #include <sstream>
 
-#include "game/game_session.h"
-#include "game/key_latches.h"
-
 namespace {
 
-bool knownKey(const std::string& key) {
-    return key == "space" || key == "left" || key == "right" || key == "up" || key == "down" || key == "f1";
+std::optional<GameKey> gameKeyNamed(const std::string& name) {
+    if (name == "space") return GameKey::fire;
+    if (name == "left") return GameKey::left;
+    if (name == "right") return GameKey::right;
+    if (name == "up") return GameKey::up;
+    if (name == "down") return GameKey::down;
+    if (name == "f1") return GameKey::newGame;
+    return std::nullopt;
 }
 
 }  // namespace
@@ -33,8 +36,8 @@ std::optional<KeyScript> readKeyScript(std::istream& in, const std::string& name
         if (!(words >> tick)) {
             if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
         } else if (words >> direction >> key && !(words >> extra) && tick >= 0 &&
-                   (direction == "down" || direction == "up") && knownKey(key)) {
-            script[tick].push_back({key, direction == "down"});
+                   (direction == "down" || direction == "up") && gameKeyNamed(key)) {
+            script[tick].push_back({*gameKeyNamed(key), direction == "down"});
             continue;
         }
         error = name + ":" + std::to_string(number) + ": expected \"TICK down|up space|left|right|up|down|f1\"";
@@ -47,26 +50,4 @@ std::optional<KeyScript> readKeyScript(std::istream& in, const std::string& name
         return std::nullopt;
     }
     return script;
-}
-
-void applyKeyEvent(const KeyEvent& event, GameSession& session) {
-    if (event.key == "f1") {
-        if (event.down) session.restartRequested = 1;
-        return;
-    }
-    struct Latches {
-        const char* key;
-        std::uint8_t* pressed;
-        std::uint8_t* released;
-    };
-    const Latches latches[] = {
-        {"space", &keyLatches.firePressed, &keyLatches.fireReleased},
-        {"left", &keyLatches.leftPressed, &keyLatches.leftReleased},
-        {"right", &keyLatches.rightPressed, &keyLatches.rightReleased},
-        {"up", &keyLatches.upPressed, &keyLatches.upReleased},
-        {"down", &keyLatches.downPressed, &keyLatches.downReleased},
-    };
-    for (const Latches& l : latches) {
-        if (event.key == l.key) *(event.down ? l.pressed : l.released) = 1;
-    }
 }

@@ -1,6 +1,6 @@
 #pragma once
 // Scripted key events for zifra-sim: lines "TICK down KEY" or "TICK up KEY",
-// KEY one of space left right up down f1.
+// KEY one of space left right up down f1 (fire, the arrows, newGame).
 #include <cstdint>
 #include <istream>
 #include <map>
@@ -8,10 +8,7 @@
 #include <string>
 #include <vector>
 
-struct KeyEvent {
-    std::string key;
-    bool down = false;
-};
+#include "app/game_key.h"
 
 // Events by the tick before which they happen, in file order within a tick.
 using KeyScript = std::map<std::int64_t, std::vector<KeyEvent>>;
@@ -20,9 +17,3 @@ using KeyScript = std::map<std::int64_t, std::vector<KeyEvent>>;
 std::optional<KeyScript> readKeyScript(const std::string& path, std::string& error);
 // The script read from `in` to its end; `name` names it in the reason.
 std::optional<KeyScript> readKeyScript(std::istream& in, const std::string& name, std::string& error);
-
-class GameSession;
-
-// Does what the window procedure (latches) and the main loop's F1 poll
-// (restartRequested) do for the event.
-void applyKeyEvent(const KeyEvent& event, GameSession& session);

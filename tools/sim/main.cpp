@@ -1,6 +1,7 @@
-// zifra-sim: plays the real game session headlessly over the host platform,
-// frame by frame, with scripted keys; writes a JSON trace, PNG frames, or
-// the time that update and render take.
+// zifra-sim: a headless shell of the program. It steps the real program over
+// the fake platform, frame by frame, with scripted keys, a clock that is
+// always on time and nobody to answer its dialogs; writes a JSON trace, PNG
+// frames, or the time that a frame's step takes.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -9,13 +10,14 @@
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <span>
+#include <variant>
 #include <vector>
 
-#include "game/game_session.h"
+#include "app/program.h"
 #include "game/world.h"
 #include "gfx/palette_colours.h"
-#include "gfx/screen_image.h"
-#include "platform/host_control.h"
+#include "platform/fake_control.h"
 #include "platform/resources.h"
 #include "res/resource_ids.h"
 #include "tools/sim/key_script.h"
@@ -25,16 +27,33 @@
 
 namespace {
 
-constexpr int screenWidth = 400;
-constexpr int screenHeight = 300;
-
 constexpr int usageError = 2;
 constexpr int runError = 1;
 
-void applyKeys(const KeyScript& keys, std::int64_t tick, GameSession& session) {
-    if (auto it = keys.find(tick); it != keys.end()) {
-        for (const KeyEvent& event : it->second) applyKeyEvent(event, session);
+// One pass of the main loop: steps the program until a frame has run. The
+// clock is always on time: every frame's tick begins before the frame is
+// due, and a wait ends exactly at the due time. Every dialog ends at once,
+// unanswered, as one that cannot be shown does: the game goes on behind
+// them. False when the program asked to end instead.
+bool runPass(Program& program, std::uint32_t& now, std::span<const KeyEvent> keys, bool& drawn) {
+    for (;;) {
+        Step step = program.step(now, keys);
+        keys = {};
+        if (step.frameRan) drawn = step.drawn;
+        if (step.request) {
+            if (const auto* wait = std::get_if<WaitUntil>(&*step.request)) now = wait->dueTime;
+            if (std::holds_alternative<QuitProgram>(*step.request)) {
+                program.quit();
+                return false;
+            }
+        }
+        if (step.frameRan) return true;
     }
+}
+
+std::span<const KeyEvent> keysBefore(const KeyScript& keys, std::int64_t tick) {
+    auto it = keys.find(tick);
+    return it == keys.end() ? std::span<const KeyEvent>{} : std::span<const KeyEvent>(it->second);
 }
 
 std::optional<PaletteColours> gamePalette() {
@@ -44,20 +63,22 @@ std::optional<PaletteColours> gamePalette() {
 }
 
 int bench(const SimOptions& options, const KeyScript& keys) {
-    GameSession session;
+    std::uint32_t now = 0;
+    Program program(now);
     double total = 0;
     double worst = 0;
-    for (std::int64_t tick = 0; tick < options.frames; ++tick) {
-        applyKeys(keys, tick, session);
+    std::int64_t frames = 0;
+    for (bool drawn = false; frames < options.frames; ++frames) {
         auto start = std::chrono::steady_clock::now();
-        session.tick(nullptr);
+        bool ran = runPass(program, now, keysBefore(keys, frames), drawn);
         std::chrono::duration<double, std::micro> took = std::chrono::steady_clock::now() - start;
+        if (!ran) break;
         total += took.count();
         worst = std::max(worst, took.count());
     }
-    double mean = options.frames > 0 ? total / static_cast<double>(options.frames) : 0.0;
-    std::printf("%lld frames, update + render per frame: mean %.1f us, worst %.1f us (budget 40000 us)\n",
-                static_cast<long long>(options.frames), mean, worst);
+    double mean = frames > 0 ? total / static_cast<double>(frames) : 0.0;
+    std::printf("%lld frames, the program's work per frame: mean %.1f us, worst %.1f us (budget 40000 us)\n",
+                static_cast<long long>(frames), mean, worst);
     return 0;
 }
 
@@ -86,32 +107,34 @@ int play(const SimOptions& options, const KeyScript& keys) {
         }
     }
 
-    GameSession session;
+    std::uint32_t now = 0;
+    Program program(now);
     std::uint32_t formationsSeen = 0;
     std::int64_t drawnCount = 0;
     for (std::int64_t tick = 0; tick < options.frames; ++tick) {
-        applyKeys(keys, tick, session);
-        bool newWorld = tick == 0 || session.restartRequested;
-        session.tick(nullptr);
-        World& world = *session.world;
+        bool drawn = false;
+        if (!runPass(program, now, keysBefore(keys, tick), drawn)) break;
+        World& world = *program.theSession->world;
+        // Frame 0 of a world has just run: its first formation is new too.
+        bool newWorld = program.theSession->frameClock.frameIndex == 1;
 
         TickFacts facts;
         facts.tick = tick;
-        facts.drawn = session.lastFrameDrawn;
-        // Tick 0 also carries what the session's construction started (cue 177),
+        facts.drawn = drawn;
+        // Tick 0 also carries what the program's start-up started (cue 177),
         // just as it lists the tiles of the formation built then.
-        facts.cues = platform::host::startedCues();
-        platform::host::clearStartedCues();
+        facts.cues = platform::fake::startedCues();
+        platform::fake::clearStartedCues();
         facts.newFormation = newWorld || world.formationsBuilt != formationsSeen;
         formationsSeen = world.formationsBuilt;
         if (trace.is_open()) trace << traceLine(world, facts) << '\n';
 
-        if (facts.drawn && palette && ++drawnCount % options.every == 0) {
+        if (drawn && palette && ++drawnCount % options.every == 0) {
             char name[32];
             std::snprintf(name, sizeof name, "frame-%06lld.png", static_cast<long long>(tick));
             std::string error;
             auto path = (std::filesystem::path(options.pngDirectory) / name).string();
-            if (!writePngFrame(path, frameBufferBits, screenWidth, screenHeight, *palette, error)) {
+            if (!writePngFrame(path, world.screen, *palette, error)) {
                 std::cerr << "zifra-sim: " << error << '\n';
                 return runError;
             }
@@ -143,13 +166,8 @@ int main(int argc, char** argv) {
         keys = std::move(*read);
     }
 
-    // A clock that is always on time: every frame is due exactly when the
-    // session waits for it, so every frame after the first is drawn.
-    platform::host::setClock(0, 1);
-    platform::host::setCalendarSeconds(options->calendarSeconds);
-    platform::host::clearStartedCues();
-    std::vector<std::uint8_t> frameBuffer(screenWidth * screenHeight);
-    frameBufferBits = frameBuffer.data();
+    platform::fake::setCalendarSeconds(options->calendarSeconds);
+    platform::fake::clearStartedCues();
 
     return options->bench ? bench(*options, keys) : play(*options, keys);
 }

@@ -15,8 +15,9 @@ struct FileCloser {
 
 }  // namespace
 
-bool writePngFrame(const std::string& path, const std::uint8_t* indices, int width, int height,
-                   const PaletteColours& palette, std::string& error) {
+bool writePngFrame(const std::string& path, const Image& picture, const PaletteColours& palette, std::string& error) {
+    const int width = picture.width;
+    const int height = picture.height;
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
     if (!file) {
         error = "cannot write " + path;
@@ -41,7 +42,7 @@ bool writePngFrame(const std::string& path, const std::uint8_t* indices, int wid
     png_write_info(png, info);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            const PaletteColour& colour = palette[indices[y * width + x]];
+            const PaletteColour& colour = palette[picture.pixels[y * width + x]];
             row[x * 3] = colour.red;
             row[x * 3 + 1] = colour.green;
             row[x * 3 + 2] = colour.blue;

@@ -2,7 +2,6 @@
 
 #include <sstream>
 
-#include "game/code_store.h"
 #include "game/world.h"
 
 namespace {
@@ -31,15 +30,15 @@ void writeArray(std::ostringstream& out, const Range& range, Item item) {
 std::string traceLine(World& world, const TickFacts& facts) {
     TileFormation& formation = *world.formation;
     std::ostringstream out;
-    out << "{\"tick\":" << facts.tick << ",\"score\":" << world.scoreDisplay->value()
-        << ",\"lives\":" << world.livesDisplay->value() << ",\"level\":" << world.levelDisplay->value()
+    out << "{\"tick\":" << facts.tick << ",\"score\":" << world.score.value()
+        << ",\"lives\":" << world.lives.value() << ",\"level\":" << world.level.value()
         << ",\"speed\":" << world.speedLevel << ",\"gameOver\":" << flag(world.gameOver);
     out << ",\"servobot\":{\"x\":" << world.servobot.x << ",\"hidden\":" << flag(world.servobot.hidden)
         << ",\"protected\":" << flag(world.servobot.isProtected) << '}';
     out << ",\"signal\":{\"hidden\":" << flag(world.signal.hidden) << ",\"x\":" << world.signal.x
         << ",\"y\":" << world.signal.y << '}';
     out << ",\"block\":{\"ox\":" << formation.offsetX << ",\"oy\":" << formation.offsetY
-        << ",\"vx\":" << formation.blockVelocity << ",\"count\":" << formation.count << '}';
+        << ",\"vx\":" << formation.blockVelocity << ",\"count\":" << formation.tiles.size() << '}';
     out << ",\"diving\":";
     if (const DigitTile* diving = formation.divingTile()) {
         out << "{\"x\":" << diving->x << ",\"y\":" << diving->y << ",\"digit\":" << diving->digit << '}';
@@ -52,17 +51,13 @@ std::string traceLine(World& world, const TickFacts& facts) {
     writeArray(out, world.vaktorFigures, [&](const VaktorFigure& figure) { out << figure.hitsLeft; });
     out << ",\"codes\":";
     const int entries[] = {0, 1, 2, 3};
-    writeArray(out, entries, [&](int entry) { out << codeStore.entry(entry); });
+    writeArray(out, entries, [&](int entry) { out << world.codeStore.entry(entry); });
     out << ",\"cues\":";
     writeArray(out, facts.cues, [&](int cue) { out << cue; });
     out << ",\"drawn\":" << flag(facts.drawn);
     if (facts.newFormation) {
-        std::vector<const DigitTile*> tiles;
-        for (ObjectNode* node = formation.head; node; node = node->next) {
-            tiles.push_back(static_cast<const DigitTile*>(node->item));
-        }
         out << ",\"tiles\":";
-        writeArray(out, tiles, [&](const DigitTile* tile) {
+        writeArray(out, formation.tiles, [&](const std::unique_ptr<DigitTile>& tile) {
             out << '[' << tile->x << ',' << tile->y << ',' << tile->digit << ']';
         });
     }

@@ -20,28 +20,27 @@ TEST(CodeStore, RunsOfEqualDigitsMultiplyThePoints) {
         {{4, 4, 4, 4}, {4, 12, 36, 64}},
     };
     for (const HitRun& run : runs) {
-        CodeStore store;
-        store.clear();
-        NumberDisplay score;
+        bool integrityFlag = false;
+        GuardedValue score(integrityFlag, 0);
+        CodeStore store(score);
         for (std::size_t i = 0; i < run.digits.size(); ++i) {
             int before = score.value();
-            store.recordHit(run.digits[i], score);
+            store.recordHit(run.digits[i]);
             EXPECT_EQ(score.value() - before, run.points[i]) << "hit " << i << " of the run starting " << run.digits[0];
         }
     }
 }
 
 TEST(CodeStore, KeepsTheLastFourNewestFirst) {
-    CodeStore store;
-    store.clear();
-    NumberDisplay score;
-    for (int d : {1, 2, 3, 4, 5}) store.recordHit(d, score);
+    bool integrityFlag = false;
+    GuardedValue score(integrityFlag, 0);
+    CodeStore store(score);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(store.entry(i), -1) << "a new store is empty";
+    for (int d : {1, 2, 3, 4, 5}) store.recordHit(d);
     EXPECT_EQ(store.entry(0), 5);
     EXPECT_EQ(store.entry(1), 4);
     EXPECT_EQ(store.entry(2), 3);
     EXPECT_EQ(store.entry(3), 2);
-    store.clear();
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(store.entry(i), -1);
 }
 
 }  // namespace

@@ -1,18 +1,14 @@
 #include <gtest/gtest.h>
 
-#include "game/code_store.h"
 #include "game_fixture.h"
-#include "platform/host_control.h"
+#include "platform/fake_control.h"
 #include "res/resource_ids.h"
 
 namespace {
 
 class DigitTileTest : public GameTest {
 protected:
-    DigitTileTest() {
-        codeStore.clear();
-        servobot.setHitBox(0, 0, 35, 25);
-    }
+    DigitTileTest() { servobot.setHitBox(0, 0, 35, 25); }
     static void flyWithCentreAt(Signal& signal, int cx, int cy) {
         signal.hidden = false;
         signal.x = cx - 4;
@@ -21,7 +17,8 @@ protected:
 
     TileFormation formation;
     Servobot servobot;
-    NumberDisplay score;
+    GuardedValue score{scoreIntegrityFlag, 0};
+    CodeStore codeStore{score};
 };
 
 TEST_F(DigitTileTest, ASignalCentreStrictlyInsideTheHitBoxHits) {
@@ -33,10 +30,10 @@ TEST_F(DigitTileTest, ASignalCentreStrictlyInsideTheHitBoxHits) {
     for (const Case& c : {Case{0, 0, 10, 20, false}, Case{0, 0, 11, 20, true}, Case{0, 0, 35, 20, true},
                           Case{0, 0, 36, 20, false}, Case{0, 0, 20, 10, false}, Case{0, 0, 20, 34, true},
                           Case{0, 0, 20, 35, false}, Case{25, 9, 50, 38, true}, Case{25, 9, 35, 38, false}}) {
-        std::unique_ptr<DigitTile> tile(makeTile(formation, 7, 10, 10));
+        std::unique_ptr<DigitTile> tile = makeTile(formation, 7, 10, 10);
         Signal signal;
         flyWithCentreAt(signal, c.centreX, c.centreY);
-        tile->update(signal, servobot, c.offsetX, c.offsetY, score);
+        tile->update(signal, servobot, c.offsetX, c.offsetY, codeStore);
         EXPECT_EQ(tile->hidden, c.hit) << "offset " << c.offsetX << "," << c.offsetY << " centre " << c.centreX
                                        << "," << c.centreY;
         EXPECT_EQ(signal.hidden, c.hit);
@@ -48,27 +45,27 @@ TEST_F(DigitTileTest, AHitPlaysTheKeypadToneAndScores) {
         int digit, cue, points;
     };
     for (const Case& c : {Case{0, IDS_DIGIT_0, 10}, Case{1, 165, 1}, Case{9, 173, 9}}) {
-        codeStore.clear();
-        platform::host::clearStartedCues();
-        NumberDisplay points;
+        platform::fake::clearStartedCues();
+        GuardedValue points(scoreIntegrityFlag, 0);
+        CodeStore store(points);
         DigitTile tile(formation.digitImage(c.digit), 10, 10, 0, 0, 26, 25, c.digit);
         tile.flashFlag = true;  // blinking tiles are hit all the same
         Signal signal;
         flyWithCentreAt(signal, 20, 20);
-        tile.update(signal, servobot, 0, 0, points);
+        tile.update(signal, servobot, 0, 0, store);
         EXPECT_EQ(cues(), std::vector<int>{c.cue});
         EXPECT_EQ(points.value(), c.points);
-        EXPECT_EQ(codeStore.entry(0), c.digit);
+        EXPECT_EQ(store.entry(0), c.digit);
     }
 }
 
 TEST_F(DigitTileTest, ASignalHitsOnlyOneTile) {
-    std::unique_ptr<DigitTile> a(makeTile(formation, 2, 10, 10));
-    std::unique_ptr<DigitTile> b(makeTile(formation, 2, 10, 10));
+    std::unique_ptr<DigitTile> a = makeTile(formation, 2, 10, 10);
+    std::unique_ptr<DigitTile> b = makeTile(formation, 2, 10, 10);
     Signal signal;
-        flyWithCentreAt(signal, 20, 20);
-    a->update(signal, servobot, 0, 0, score);
-    b->update(signal, servobot, 0, 0, score);
+    flyWithCentreAt(signal, 20, 20);
+    a->update(signal, servobot, 0, 0, codeStore);
+    b->update(signal, servobot, 0, 0, codeStore);
     EXPECT_TRUE(a->hidden);
     EXPECT_FALSE(b->hidden);
     EXPECT_EQ(score.value(), 2);
@@ -80,7 +77,7 @@ TEST_F(DigitTileTest, ATouchCountsOnlyWithoutProtection) {
         servobot.isProtected = shielded;
         DigitTile tile(formation.digitImage(4), 40, 260, 0, 0, 26, 25, 4);
         Signal signal;
-        tile.update(signal, servobot, 0, 0, score);
+        tile.update(signal, servobot, 0, 0, codeStore);
         EXPECT_EQ(servobot.hidden, !shielded);
         EXPECT_FALSE(servobot.killedByImpulse);
     }

@@ -2,7 +2,7 @@
 
 #include "game/random.h"
 #include "game_fixture.h"
-#include "platform/host_control.h"
+#include "platform/fake_control.h"
 #include "res/resource_ids.h"
 
 namespace {
@@ -20,14 +20,14 @@ protected:
         }
         servobot.setHitBox(0, 0, 35, 25);
     }
-    void update(int speedLevel = 1) { formation.update(signal, servobot, row.figures, speedLevel, score); }
+    void update(int speedLevel = 1) { formation.update(signal, servobot, row.figures, speedLevel, codeStore); }
     void updateTimes(int n, int speedLevel = 1) {
         for (int i = 0; i < n; ++i) update(speedLevel);
     }
     // A block of the one tile at formation x, the offsets otherwise 0.
     void oneTileAt(int x, int offsetX) {
         emptyFormation(formation);
-        formation.insert(makeTile(formation, 3, x, 10), 0);
+        formation.tiles.push_back(makeTile(formation, 3, x, 10));
         formation.offsetX = offsetX;
     }
 
@@ -35,14 +35,15 @@ protected:
     Servobot servobot;
     VaktorFigure figures[4];
     FigureRow row{figures};
-    NumberDisplay score;
+    GuardedValue score{scoreIntegrityFlag, 0};
+    CodeStore codeStore{score};
     TileFormation formation;
 };
 
 TEST_F(FormationTest, AFreshBlockOfFortyTilesNewestFirst) {
-    ASSERT_EQ(formation.count, 40);
-    auto* first = static_cast<DigitTile*>(formation.nodeAt(0)->item);
-    auto* last = static_cast<DigitTile*>(formation.nodeAt(39)->item);
+    ASSERT_EQ(formation.tiles.size(), 40u);
+    const DigitTile* first = formation.tiles.front().get();
+    const DigitTile* last = formation.tiles.back().get();
     EXPECT_EQ(first->x, 220);
     EXPECT_EQ(first->y, 130);
     EXPECT_EQ(last->x, 10);
@@ -100,7 +101,7 @@ TEST_F(FormationTest, TheNextDiveComes101FramesAfterTheDivingTileIsGone) {
     EXPECT_EQ(formation.divingTile(), nullptr);
     update();
     ASSERT_NE(formation.divingTile(), nullptr);
-    EXPECT_EQ(formation.count, 39);
+    EXPECT_EQ(formation.tiles.size(), 39u);
 
     formation.diving->x = 330;
     formation.divingVelocity = 0;
@@ -135,7 +136,7 @@ TEST_F(FormationTest, ADivingTileFallsToTheLowLimitAndKeepsThatHeight) {
 TEST_F(FormationTest, TheFirstStarComesInThe32ndUpdate) {
     updateTimes(31);
     EXPECT_FALSE(formation.star->active());
-    platform::host::clearStartedCues();
+    platform::fake::clearStartedCues();
     update();
     EXPECT_TRUE(formation.star->active());
     EXPECT_EQ(cues(), std::vector<int>{IDS_IMPULSE});
@@ -146,7 +147,7 @@ TEST_F(FormationTest, TheFirstStarComesInThe32ndUpdate) {
 TEST_F(FormationTest, ABlockOfTwoTilesLaunchesNoStar) {
     for (int tiles : {2, 3}) {
         emptyFormation(formation);
-        for (int i = 0; i < tiles; ++i) formation.insert(makeTile(formation, 1, 10 + 30 * i, 10), 0);
+        for (int i = 0; i < tiles; ++i) formation.tiles.push_back(makeTile(formation, 1, 10 + 30 * i, 10));
         formation.star->reloadTimer = 31;
         update();
         EXPECT_EQ(formation.star->active(), tiles > 2) << tiles << " tiles";

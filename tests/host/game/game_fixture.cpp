@@ -1,8 +1,6 @@
 #include "game_fixture.h"
 
-#include "game/key_latches.h"
-#include "gfx/screen_image.h"
-#include "platform/host_control.h"
+#include "platform/fake_control.h"
 #include "res/resource_ids.h"
 
 namespace {
@@ -21,7 +19,7 @@ std::vector<std::uint8_t> plainPicture(int width, int height, std::uint8_t colou
 }
 
 void addPicture(int id, int width, int height, std::uint8_t colour) {
-    platform::host::addResource(platform::ResourceType::RcData, id, plainPicture(width, height, colour));
+    platform::fake::addResource(platform::ResourceType::RcData, id, plainPicture(width, height, colour));
 }
 
 }  // namespace
@@ -38,27 +36,21 @@ GameTest::GameTest() {
     addPicture(IDP_STAR, 8, 10, 255);
     addPicture(IDP_SQUARE, 9, 10, 255);
 
-    platform::host::setClock(1000, 1);
-    platform::host::setCalendarSeconds(1000);
-    platform::host::clearStartedCues();
-    keyLatches = KeyLatches{};
-    frameBufferBits = frameBuffer.data();
+    platform::fake::setCalendarSeconds(1000);
+    platform::fake::clearStartedCues();
 }
 
-GameTest::~GameTest() {
-    frameBufferBits = nullptr;
-    platform::host::clearAddedResources();
-}
+GameTest::~GameTest() { platform::fake::clearAddedResources(); }
 
-const std::vector<int>& GameTest::cues() const { return platform::host::startedCues(); }
+const std::vector<int>& GameTest::cues() const { return platform::fake::startedCues(); }
 
 void emptyFormation(TileFormation& formation) {
-    while (!formation.isEmpty()) delete static_cast<DigitTile*>(formation.take(0));
+    formation.tiles.clear();
     formation.diving.reset();
 }
 
-DigitTile* makeTile(const TileFormation& formation, int d, int x, int y) {
-    return new DigitTile(formation.digitImage(d), x, y, 0, 0, 26, 25, d);
+std::unique_ptr<DigitTile> makeTile(const TileFormation& formation, int d, int x, int y) {
+    return std::make_unique<DigitTile>(formation.digitImage(d), x, y, 0, 0, 26, 25, d);
 }
 
 FigureRow::FigureRow(VaktorFigure (&f)[4]) : figures{&f[0], &f[1], &f[2], &f[3]} {}

@@ -1,11 +1,12 @@
 #pragma once
 // Fixture for the game's tests: plain one-colour pictures of the sizes the
-// game's resources have (so the tests need no particular artwork), a host
-// clock that is always on time, a fixed calendar time, a frame buffer, and
-// latches and cues cleared.
+// game's resources have (so the tests need no particular artwork), a fixed
+// calendar time, cues cleared, and the latches and integrity flag that worlds
+// are built with.
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "game/tile_formation.h"
@@ -23,17 +24,19 @@ protected:
     GameTest();
     ~GameTest() override;
 
-    std::uint8_t pixel(int x, int y) const { return frameBuffer[y * 400 + x]; }
     const std::vector<int>& cues() const;
 
-    std::vector<std::uint8_t> frameBuffer = std::vector<std::uint8_t>(400 * 300);
+    KeyLatches keyLatches;
+    bool scoreIntegrityFlag = false;
 };
+
+inline std::uint8_t pixel(const Image& image, int x, int y) { return image.pixels[y * image.width + x]; }
 
 // Takes every tile out of the formation, the diving tile included.
 void emptyFormation(TileFormation& formation);
 
 // A tile of digit d standing at (x, y) with the game's hit box.
-DigitTile* makeTile(const TileFormation& formation, int d, int x, int y);
+std::unique_ptr<DigitTile> makeTile(const TileFormation& formation, int d, int x, int y);
 
 // The four figures of `world` in the order the formation takes them.
 struct FigureRow {

@@ -6,47 +6,47 @@ namespace {
 
 class KeyboardControllerTest : public ::testing::Test {
 protected:
-    KeyboardControllerTest() { keyLatches = KeyLatches{}; }
-    KeyboardController controller;
+    KeyLatches keyLatches;
+    KeyboardController controller{keyLatches};
 };
 
 TEST_F(KeyboardControllerTest, RightWinsWhenBothArrowsAreHeld) {
-    keyLatches.leftPressed = 1;
-    keyLatches.rightPressed = 1;
+    keyLatches.leftPressed = true;
+    keyLatches.rightPressed = true;
     controller.poll();
     EXPECT_EQ(controller.horizontal, +1);
-    keyLatches.rightReleased = 1;
+    keyLatches.rightReleased = true;
     controller.poll();
     EXPECT_EQ(controller.horizontal, -1);
 }
 
 TEST_F(KeyboardControllerTest, APressAndReleaseBetweenPollsIsNeverSeen) {
-    keyLatches.firePressed = 1;
-    keyLatches.fireReleased = 1;
+    keyLatches.firePressed = true;
+    keyLatches.fireReleased = true;
     controller.poll();
     EXPECT_EQ(controller.fire, 0);
-    EXPECT_EQ(keyLatches.firePressed, 0);
+    EXPECT_FALSE(keyLatches.firePressed);
 }
 
 TEST_F(KeyboardControllerTest, AHeldKeyCountsUntilThePollAfterItsRelease) {
-    keyLatches.firePressed = 1;
+    keyLatches.firePressed = true;
     for (int i = 0; i < 3; ++i) {
         controller.poll();
         EXPECT_EQ(controller.fire, 1);
     }
-    keyLatches.fireReleased = 1;
+    keyLatches.fireReleased = true;
     controller.poll();
     EXPECT_EQ(controller.fire, 0);
 }
 
 TEST_F(KeyboardControllerTest, ClearKeysDropsEveryLatch) {
-    keyLatches = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
-    KeyboardController::clearKeys();
+    keyLatches = {true, true, true, true, true, true, true, true, true, true};
+    controller.clearKeys();
     controller.poll();
     EXPECT_EQ(controller.fire, 0);
     EXPECT_EQ(controller.horizontal, 0);
-    EXPECT_EQ(keyLatches.upPressed, 0);
-    EXPECT_EQ(keyLatches.downReleased, 0);
+    EXPECT_FALSE(keyLatches.upPressed);
+    EXPECT_FALSE(keyLatches.downReleased);
 }
 
 }  // namespace

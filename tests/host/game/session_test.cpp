@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "game/frame_clock.h"
 #include "game/game_session.h"
+#include "game/world.h"
 #include "game_fixture.h"
-#include "platform/host_control.h"
+#include "platform/fake_control.h"
 #include "res/resource_ids.h"
 
 namespace {
@@ -12,18 +14,48 @@ using SessionTest = GameTest;
 // The Servobot counts the frames it is drawn in: the one visible trace of a render.
 int framesDrawn(GameSession& session) { return session.world->servobot.blinkCounter; }
 
-// Starts the tick so that it reads its tick time `ms` (after its 5 ms sleep).
-void tickAt(GameSession& session, std::uint32_t ms) {
-    platform::host::setClock(ms - 5, 1);
-    session.tick(nullptr);
+// A frame whose tick began at `began` and that runs at its due time (or at
+// `began`, when that is later).
+void tickFrom(GameSession& session, std::uint32_t began) {
+    session.frameClock.beginTick(began);
+    std::uint32_t due = session.frameClock.dueTime();
+    session.tick(static_cast<std::int32_t>(due - began) > 0 ? due : began);
+}
+
+TEST(FrameClock, FramesAreDueEvery40msFromTheStartWhenEverTheyRan) {
+    FrameClock clock(0xFFFFFFF0u);  // the clock wraps during the game
+    EXPECT_EQ(clock.dueTime(), 0xFFFFFFF0u);
+    EXPECT_TRUE(clock.isDue(0xFFFFFFF0u));
+    for (std::uint32_t n = 1; n <= 3; ++n) {
+        clock.advance();
+        std::uint32_t due = 0xFFFFFFF0u + 40 * n;
+        EXPECT_EQ(clock.dueTime(), due);
+        EXPECT_FALSE(clock.isDue(due - 1));
+        EXPECT_TRUE(clock.isDue(due));
+    }
+    // A frame that ran 30 ms late leaves the next one due as before.
+    EXPECT_EQ(clock.dueTime() + 40, 0xFFFFFFF0u + 160);
+}
+
+TEST(FrameClock, AResetMakesTheNextFrameDueAtOnce) {
+    FrameClock clock(1000);
+    for (int n = 0; n < 5; ++n) clock.advance();
+    clock.reset(90000);
+    EXPECT_EQ(clock.dueTime(), 90000u);
+    EXPECT_EQ(clock.frameIndex, 5u);
+    EXPECT_EQ(clock.startTime, 90000u - 200);
+    clock.restart(95000);
+    EXPECT_EQ(clock.dueTime(), 95000u);
+    EXPECT_EQ(clock.frameIndex, 0u);
 }
 
 TEST_F(SessionTest, FrameZeroIsUpdatedButNeverDrawn) {
-    GameSession session;
-    tickAt(session, session.startTime + 5);
+    GameSession session(1000, keyLatches, scoreIntegrityFlag);
+    session.tick(1000);
     EXPECT_EQ(framesDrawn(session), 0);
+    EXPECT_FALSE(session.lastFrameDrawn);
     EXPECT_EQ(session.world->formation->offsetX, 1);
-    EXPECT_EQ(session.frameIndex, 1u);
+    EXPECT_EQ(session.frameClock.frameIndex, 1u);
 }
 
 TEST_F(SessionTest, OnlyATickThatBeganBeforeItsFrameWasDueDraws) {
@@ -33,65 +65,52 @@ TEST_F(SessionTest, OnlyATickThatBeganBeforeItsFrameWasDueDraws) {
         bool drawn;
     };
     // The second start puts frame 1's due time past the clock's wrap-around.
-    for (const Case& c : {Case{1000, -1, true}, Case{1000, 0, false}, Case{1000, 1, false}, Case{1000, 200, false},
-                          Case{0xFFFFFFE0u, -1, true}, Case{0xFFFFFFE0u, 0, false}}) {
-        platform::host::setClock(c.start, 1);
-        GameSession session;
-        tickAt(session, c.start + 10);
+    for (const Case& c : {Case{1000, -1, true}, Case{1000, -39, true}, Case{1000, 0, false}, Case{1000, 1, false},
+                          Case{1000, 200, false}, Case{0xFFFFFFE0u, -1, true}, Case{0xFFFFFFE0u, 0, false}}) {
+        GameSession session(c.start, keyLatches, scoreIntegrityFlag);
+        session.tick(c.start);
         std::uint32_t due = c.start + 40;
-        tickAt(session, due + c.offsetFromDue);
+        tickFrom(session, due + c.offsetFromDue);
         EXPECT_EQ(framesDrawn(session), c.drawn ? 1 : 0) << "start " << c.start << ", offset " << c.offsetFromDue;
-        EXPECT_EQ(session.frameIndex, 2u);
-        // A frame is never run before it is due.
-        EXPECT_GE(static_cast<std::int32_t>(platform::host::clockNow() - due), 0);
+        EXPECT_EQ(session.lastFrameDrawn, c.drawn);
+        EXPECT_EQ(session.frameClock.frameIndex, 2u);
     }
-}
-
-TEST_F(SessionTest, AnEarlyTickWaitsForItsFrame) {
-    platform::host::setClock(0xFFFFFFF0u, 1);
-    GameSession session;
-    tickAt(session, session.startTime + 1);
-    for (std::uint32_t frame = 1; frame < 5; ++frame) {
-        tickAt(session, session.startTime + 40 * frame - 30);
-        EXPECT_GE(platform::host::clockNow() - session.startTime, 40 * frame);
-        EXPECT_LT(platform::host::clockNow() - session.startTime, 40 * frame + 5);
-    }
-    EXPECT_EQ(framesDrawn(session), 4);
 }
 
 TEST_F(SessionTest, ARestartBuildsANewWorldWhoseFirstFrameIsNotDrawn) {
-    GameSession session;
-    tickAt(session, session.startTime + 1);
-    tickAt(session, session.startTime + 39);
+    GameSession session(1000, keyLatches, scoreIntegrityFlag);
+    session.tick(1000);
+    tickFrom(session, 1039);
     ASSERT_EQ(framesDrawn(session), 1);
-    session.gameOver = 1;
-    session.restartRequested = 1;
-    platform::host::clearStartedCues();
+    session.gameOver = true;
+    session.restartRequested = true;
+    platform::fake::clearStartedCues();
 
-    tickAt(session, 5000);
-    EXPECT_EQ(session.restartRequested, 0);
-    EXPECT_LT(session.startTime - 5000, 5u);
-    EXPECT_EQ(session.frameIndex, 1u);
+    session.frameClock.beginTick(1050);
+    session.tick(5000);
+    EXPECT_FALSE(session.restartRequested);
+    EXPECT_EQ(session.frameClock.startTime, 5000u);
+    EXPECT_EQ(session.frameClock.frameIndex, 1u);
     EXPECT_EQ(framesDrawn(session), 0);
     EXPECT_EQ(cues(), std::vector<int>{IDS_NEW_WORLD});
     // Only the play-again answer clears the session's game over.
-    EXPECT_EQ(session.gameOver, 1);
+    EXPECT_TRUE(session.gameOver);
 }
 
 TEST_F(SessionTest, ReportsTheWorldsGameOver) {
-    GameSession session;
-    session.world->livesDisplay->setValue(1);
+    GameSession session(1000, keyLatches, scoreIntegrityFlag);
+    session.world->lives.setValue(1);
     session.world->servobot.hidden = true;
-    tickAt(session, session.startTime + 1);
-    EXPECT_EQ(session.world->livesDisplay->value(), 0);
-    EXPECT_EQ(session.gameOver, 1);
+    session.tick(1000);
+    EXPECT_EQ(session.world->lives.value(), 0);
+    EXPECT_TRUE(session.gameOver);
 }
 
 TEST_F(SessionTest, ATickEnteredWhileBusyStopsTheProgram) {
-    GameSession session;
-    session.busy = 1;
-    EXPECT_DEATH(session.tick(nullptr), "busy");
-    session.busy = 0;
+    GameSession session(1000, keyLatches, scoreIntegrityFlag);
+    session.busy = true;
+    EXPECT_DEATH(session.tick(1000), "busy");
+    session.busy = false;
 }
 
 }  // namespace

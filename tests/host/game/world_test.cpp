@@ -2,10 +2,8 @@
 
 #include <algorithm>
 
-#include "game/code_store.h"
-#include "game/key_latches.h"
 #include "game_fixture.h"
-#include "platform/host_control.h"
+#include "platform/fake_control.h"
 #include "res/resource_ids.h"
 
 namespace {
@@ -24,20 +22,20 @@ protected:
         world.servobot.isProtected = false;
         TileFormation& formation = *world.formation;
         formation.extendDescent();
-        formation.diving.reset(makeTile(formation, 5, world.servobot.x, 268));
+        formation.diving = makeTile(formation, 5, world.servobot.x, 268);
         formation.divingVelocity = 0;
     }
-    int lives() { return world.livesDisplay->value(); }
+    int lives() { return world.lives.value(); }
 
-    World world;
+    World world{keyLatches, scoreIntegrityFlag};
 };
 
 TEST_F(WorldTest, ANewGameStartsWithScoreZeroFourLivesLevelOne) {
-    EXPECT_EQ(world.scoreDisplay->value(), 0);
+    EXPECT_EQ(world.score.value(), 0);
     EXPECT_EQ(lives(), 4);
-    EXPECT_EQ(world.levelDisplay->value(), 1);
+    EXPECT_EQ(world.level.value(), 1);
     EXPECT_EQ(cues(), std::vector<int>{IDS_NEW_WORLD});
-    EXPECT_EQ(world.formation->count, 40);
+    EXPECT_EQ(world.formation->tiles.size(), 40u);
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(world.vaktorFigures[i].x, 30 + 75 * i);
         EXPECT_EQ(world.vaktorFigures[i].y, 215);
@@ -45,11 +43,13 @@ TEST_F(WorldTest, ANewGameStartsWithScoreZeroFourLivesLevelOne) {
     }
 }
 
-TEST_F(WorldTest, ANewWorldEmptiesTheCodeStoreAndClearsHeldKeys) {
-    codeStore.recordHit(3, *world.scoreDisplay);
-    keyLatches.rightPressed = 1;
-    World next;
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(codeStore.entry(i), -1);
+TEST_F(WorldTest, ANewWorldStartsWithAnEmptyCodeStoreAndClearsHeldKeysAndTheIntegrityFlag) {
+    world.codeStore.recordHit(3);
+    keyLatches.rightPressed = true;
+    scoreIntegrityFlag = true;
+    World next(keyLatches, scoreIntegrityFlag);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(next.codeStore.entry(i), -1);
+    EXPECT_FALSE(scoreIntegrityFlag);
     next.update();
     EXPECT_EQ(next.servobot.x, 30);
 }
@@ -73,18 +73,18 @@ TEST_F(WorldTest, SpeedRisesEvery601UpdatesUpToTen) {
     EXPECT_EQ(world.speedLevel, 10);
     updateWithoutDives(1300);
     EXPECT_EQ(world.speedLevel, 10);
-    EXPECT_EQ(world.levelDisplay->value(), 1);
+    EXPECT_EQ(world.level.value(), 1);
 }
 
 TEST_F(WorldTest, ClearedLevelsShortenTheSpeedStepAndGiveExtraLives) {
     for (int cleared = 1; cleared <= 21; ++cleared) {
         clearLevel();
         int level = cleared + 1;
-        EXPECT_EQ(world.levelDisplay->value(), level);
+        EXPECT_EQ(world.level.value(), level);
         EXPECT_EQ(world.ticksPerSpeedStep, std::max(600 - 30 * cleared, 30)) << "after " << cleared << " levels";
         EXPECT_EQ(world.speedLevel, 1);
         EXPECT_EQ(lives(), 4 + (level >= 10) + (level >= 20)) << "at level " << level;
-        EXPECT_EQ(world.formation->count, 40);
+        EXPECT_EQ(world.formation->tiles.size(), 40u);
     }
     updateTimes(30);
     EXPECT_EQ(world.speedLevel, 1);
@@ -93,22 +93,22 @@ TEST_F(WorldTest, ClearedLevelsShortenTheSpeedStepAndGiveExtraLives) {
 }
 
 TEST_F(WorldTest, ARunOfDigitsContinuesAcrossLevels) {
-    codeStore.recordHit(7, *world.scoreDisplay);
+    world.codeStore.recordHit(7);
     clearLevel();
-    codeStore.recordHit(7, *world.scoreDisplay);
-    EXPECT_EQ(world.levelDisplay->value(), 2);
-    EXPECT_EQ(world.scoreDisplay->value(), 7 + 21);
+    world.codeStore.recordHit(7);
+    EXPECT_EQ(world.level.value(), 2);
+    EXPECT_EQ(world.score.value(), 7 + 21);
 }
 
 TEST_F(WorldTest, ATileTouchCostsALifeAndTheFormation) {
     std::uint32_t built = world.formationsBuilt;
     world.speedLevel = 5;
     touchWithDivingTile();
-    platform::host::clearStartedCues();
+    platform::fake::clearStartedCues();
     world.update();
     EXPECT_EQ(lives(), 3);
     EXPECT_EQ(world.formationsBuilt, built + 1);
-    EXPECT_EQ(world.formation->count, 40);
+    EXPECT_EQ(world.formation->tiles.size(), 40u);
     EXPECT_EQ(world.formation->divingTile(), nullptr);
     EXPECT_EQ(world.speedLevel, 1);
     EXPECT_FALSE(world.servobot.hidden);
@@ -133,17 +133,17 @@ TEST_F(WorldTest, AnImpulseHitCostsALifeButKeepsTheFormation) {
 
 TEST_F(WorldTest, TheLastLifeEndsTheGameInTheSameUpdate) {
     for (int life = 4; life >= 1; --life) {
-        EXPECT_EQ(world.gameOver, 0);
+        EXPECT_FALSE(world.gameOver);
         touchWithDivingTile();
         world.update();
         EXPECT_EQ(lives(), life - 1);
     }
-    EXPECT_EQ(world.gameOver, 1);
+    EXPECT_TRUE(world.gameOver);
     // Play goes on behind the closing questions; lives stay at 0.
     touchWithDivingTile();
     world.update();
     EXPECT_EQ(lives(), 0);
-    EXPECT_EQ(world.gameOver, 1);
+    EXPECT_TRUE(world.gameOver);
 }
 
 // A tile of the block touches the Servobot where it is seen, with the
@@ -154,7 +154,7 @@ TEST_F(WorldTest, ABlockThatReachesTheServobotCostsALife) {
         int livesAfter;
     };
     for (const Case& c : {Case{245, 4}, Case{246, 3}, Case{268, 3}}) {
-        World game;
+        World game(keyLatches, scoreIntegrityFlag);
         game.servobot.isProtected = false;
         TileFormation& formation = *game.formation;
         formation.extendDescent();
@@ -162,7 +162,7 @@ TEST_F(WorldTest, ABlockThatReachesTheServobotCostsALife) {
         formation.offsetY = c.lowestTileTop - 130;
         std::uint32_t built = game.formationsBuilt;
         game.update();
-        EXPECT_EQ(game.livesDisplay->value(), c.livesAfter) << "lowest tile top " << c.lowestTileTop;
+        EXPECT_EQ(game.lives.value(), c.livesAfter) << "lowest tile top " << c.lowestTileTop;
         EXPECT_EQ(game.formationsBuilt, built + (c.livesAfter < 4 ? 1 : 0));
     }
 }
@@ -170,29 +170,29 @@ TEST_F(WorldTest, ABlockThatReachesTheServobotCostsALife) {
 TEST_F(WorldTest, VaktorFiguresComeBackEvery2000Points) {
     world.vaktorFigures[1].takeHit();
     world.formation->extendDescent();
-    world.scoreDisplay->setValue(1999);
+    world.score.setValue(1999);
     world.update();
     EXPECT_EQ(world.vaktorRenewals, 0);
     EXPECT_EQ(world.vaktorFigures[1].hitsLeft, 10);
 
-    world.scoreDisplay->setValue(2000);
+    world.score.setValue(2000);
     world.update();
     EXPECT_EQ(world.vaktorRenewals, 1);
     EXPECT_EQ(world.vaktorFigures[1].hitsLeft, 11);
     EXPECT_EQ(world.formation->lowLimit, 180);
 
-    world.scoreDisplay->setValue(3999);
+    world.score.setValue(3999);
     updateTimes(3);
     EXPECT_EQ(world.vaktorRenewals, 1);
-    world.scoreDisplay->setValue(4000);
+    world.score.setValue(4000);
     world.update();
     EXPECT_EQ(world.vaktorRenewals, 2);
 }
 
 TEST_F(WorldTest, AScoreJumpPastTwoStepsRestoresOncePerFrame) {
-    world.scoreDisplay->setValue(1990);
+    world.score.setValue(1990);
     world.update();
-    world.scoreDisplay->setValue(4010);
+    world.score.setValue(4010);
     world.update();
     EXPECT_EQ(world.vaktorRenewals, 1);
     world.update();
@@ -210,7 +210,7 @@ TEST_F(WorldTest, NoStandingFigureLetsTheBlockDescendToTheServobot) {
 }
 
 TEST_F(WorldTest, TheServobotMovesInStepsOfFourBetween2And294) {
-    keyLatches.rightPressed = 1;
+    keyLatches.rightPressed = true;
     updateTimes(65);
     EXPECT_EQ(world.servobot.x, 290);
     updateTimes(1);
@@ -219,11 +219,11 @@ TEST_F(WorldTest, TheServobotMovesInStepsOfFourBetween2And294) {
     EXPECT_EQ(world.servobot.x, 294);
 
     // Both arrows held: right wins and no left step follows.
-    keyLatches.leftPressed = 1;
+    keyLatches.leftPressed = true;
     world.update();
     EXPECT_EQ(world.servobot.x, 294);
 
-    keyLatches.rightReleased = 1;
+    keyLatches.rightReleased = true;
     world.servobot.x = 30;
     updateTimes(6);
     EXPECT_EQ(world.servobot.x, 6);
@@ -235,8 +235,8 @@ TEST_F(WorldTest, TheServobotMovesInStepsOfFourBetween2And294) {
 
 TEST_F(WorldTest, FireLaunchesOneSignalFromAboveTheServobot) {
     world.servobot.x = 130;  // between two Vaktor figures, so nothing stops the signal early
-    keyLatches.firePressed = 1;
-    platform::host::clearStartedCues();
+    keyLatches.firePressed = true;
+    platform::fake::clearStartedCues();
     world.update();
     EXPECT_FALSE(world.signal.hidden);
     EXPECT_EQ(world.signal.x, 140);
@@ -249,25 +249,32 @@ TEST_F(WorldTest, FireLaunchesOneSignalFromAboveTheServobot) {
     EXPECT_EQ(cues(), std::vector<int>{IDS_SIGNAL});
 }
 
-TEST_F(WorldTest, RenderDrawsPlayfieldDividerPanelAndCodeStore) {
-    codeStore.recordHit(4, *world.scoreDisplay);
-    world.render(nullptr);
-    EXPECT_EQ(pixel(0, 0), faceGreen);
-    EXPECT_EQ(pixel(332, 299), faceGreen);
-    EXPECT_EQ(pixel(333, 150), 0);
-    EXPECT_EQ(pixel(334, 150), 0);
-    EXPECT_EQ(pixel(399, 0), 191);
-    EXPECT_EQ(pixel(355, 236), tileColour);   // newest code at the bottom
-    EXPECT_EQ(pixel(355, 208), 191);          // no older codes yet
-    EXPECT_EQ(pixel(31, 216), vaktorColour);
-    EXPECT_EQ(pixel(31, 271), servobotColour);  // drawn on the first, odd, count
+TEST_F(WorldTest, RenderDrawsPlayfieldDividerPanelReadoutsAndCodeStore) {
+    world.codeStore.recordHit(4);
+    world.render();
+    const Image& screen = world.screen;
+    EXPECT_EQ(pixel(screen, 0, 0), faceGreen);
+    EXPECT_EQ(pixel(screen, 332, 299), faceGreen);
+    EXPECT_EQ(pixel(screen, 333, 150), 0);
+    EXPECT_EQ(pixel(screen, 334, 150), 0);
+    EXPECT_EQ(pixel(screen, 399, 0), 191);
+    EXPECT_EQ(pixel(screen, 355, 236), tileColour);  // newest code at the bottom
+    EXPECT_EQ(pixel(screen, 355, 208), 191);         // no older codes yet
+    EXPECT_EQ(pixel(screen, 31, 216), vaktorColour);
+    EXPECT_EQ(pixel(screen, 31, 271), servobotColour);  // drawn on the first, odd, count
+    // The score 4 as one digit centred at 367 (the test digits are of index 0).
+    EXPECT_EQ(pixel(screen, 363, 60), 0);
+    EXPECT_EQ(pixel(screen, 362, 60), 191);
 }
 
-TEST_F(WorldTest, RenderWithoutAFrameBufferDrawsNothing) {
-    frameBufferBits = nullptr;
-    world.render(nullptr);
-    EXPECT_FALSE(world.screen->boundToFrameBuffer);
-    EXPECT_EQ(world.servobot.blinkCounter, 0);
+// Drawing goes to the world's own screen whatever becomes of presenting it,
+// so the clocks that only run while drawing (the Servobot's protection, a
+// hit tile's blinking) never stop.
+TEST_F(WorldTest, EveryRenderAdvancesTheDrawnFrameCounters) {
+    world.servobot.isProtected = true;
+    for (int frame = 1; frame <= 41; ++frame) world.render();
+    EXPECT_EQ(world.servobot.blinkCounter, 41);
+    EXPECT_FALSE(world.servobot.isProtected);
 }
 
 }  // namespace

@@ -5,8 +5,7 @@
 #include <vector>
 
 #include "gfx/image.h"
-#include "gfx/screen_image.h"
-#include "platform/host_control.h"
+#include "platform/fake_control.h"
 
 // Pixel buffers are arrays: counting the arrays allocated shows whether a
 // refused picture allocated anything before it was refused.
@@ -38,7 +37,6 @@ TEST(Image, PlaceholderIsAFrameOfZeroAroundAFieldOf255) {
         }
     }
     EXPECT_EQ(image.fillColour, 255);
-    EXPECT_FALSE(image.borrowsPixels);
 }
 
 TEST(Image, SizedPlaceholderFramesTheGivenSize) {
@@ -134,7 +132,7 @@ TEST(Image, BlitClipsAtTheRightEdge) {
 
 class ImageLoad : public ::testing::Test {
 protected:
-    void TearDown() override { platform::host::clearAddedResources(); }
+    void TearDown() override { platform::fake::clearAddedResources(); }
 };
 
 TEST_F(ImageLoad, ReadsTheBigEndianHeaderOfAWidePicture) {
@@ -148,7 +146,7 @@ TEST_F(ImageLoad, ReadsTheBigEndianHeaderOfAWidePicture) {
         bytes.insert(bytes.end(), {0xFF, 134, static_cast<std::uint8_t>(n)});
         left -= n;
     }
-    platform::host::addResource(platform::ResourceType::RcData, 9001, bytes);
+    platform::fake::addResource(platform::ResourceType::RcData, 9001, bytes);
     Image image;
     ASSERT_TRUE(image.load(9001));
     EXPECT_EQ(image.width, 65);
@@ -167,7 +165,7 @@ TEST_F(ImageLoad, MissingResourceLeavesTheImageAsItWas) {
 }
 
 TEST_F(ImageLoad, ResourceConstructorLoads) {
-    platform::host::addResource(platform::ResourceType::RcData, 9003,
+    platform::fake::addResource(platform::ResourceType::RcData, 9003,
                                 {'p', 'v', 'b', '/', 'r', 'l', 'e', 0, 2, 0, 1, 5, 6});
     Image image(9003);
     EXPECT_EQ(pixelsOf(image), (std::vector<std::uint8_t>{5, 6}));
@@ -205,7 +203,7 @@ TEST_F(ImageLoad, RefusesWhatIsNoWholePictureOfAUsableSizeBeforeAllocating) {
         {"a run of count 0", withStream(oneByTwo, {5, 0xFF, 6, 0})},
     };
     for (const Case& c : cases) {
-        platform::host::addResource(platform::ResourceType::RcData, 9004, c.bytes);
+        platform::fake::addResource(platform::ResourceType::RcData, 9004, c.bytes);
         Image image;
         std::uint8_t* before = image.pixels;
         std::size_t allocatedBefore = arraysAllocated;
@@ -230,42 +228,13 @@ TEST_F(ImageLoad, LoadsWhatFillsItsSizeUpToTheScreen) {
         {"no pixels at all", rlePicture(0, 65535, 0), 0, 65535},
     };
     for (const Case& c : cases) {
-        platform::host::addResource(platform::ResourceType::RcData, 9005, c.bytes);
+        platform::fake::addResource(platform::ResourceType::RcData, 9005, c.bytes);
         Image image;
         ASSERT_TRUE(image.loadRle(9005)) << c.name;
         EXPECT_EQ(image.width, c.width) << c.name;
         EXPECT_EQ(image.height, c.height) << c.name;
         EXPECT_EQ(pixelsOf(image), std::vector<std::uint8_t>(std::size_t(c.width) * c.height, 7)) << c.name;
     }
-}
-
-TEST(ScreenImage, BindsToTheFrameBufferOnce) {
-    std::vector<std::uint8_t> first(400 * 300), second(400 * 300);
-    ScreenImage screen(400, 300);
-    EXPECT_EQ(screen.pixels, nullptr);
-    EXPECT_TRUE(screen.borrowsPixels);
-    EXPECT_FALSE(screen.boundToFrameBuffer);
-
-    frameBufferBits = first.data();
-    screen.bindToFrameBuffer();
-    frameBufferBits = second.data();
-    screen.bindToFrameBuffer();
-    EXPECT_EQ(screen.pixels, first.data());
-
-    // Row 0 is the top row; (399, 299) is the last byte.
-    screen.fillRect(399, 299, 1, 1, 17);
-    screen.fillRect(0, 0, 1, 1, 18);
-    EXPECT_EQ(first.back(), 17);
-    EXPECT_EQ(first.front(), 18);
-    frameBufferBits = nullptr;
-}
-
-TEST(ScreenImage, StaysUnboundWithoutAFrameBuffer) {
-    frameBufferBits = nullptr;
-    ScreenImage screen(400, 300);
-    screen.bindToFrameBuffer();
-    EXPECT_FALSE(screen.boundToFrameBuffer);
-    EXPECT_EQ(screen.pixels, nullptr);
 }
 
 }  // namespace

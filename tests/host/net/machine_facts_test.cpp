@@ -3,36 +3,37 @@
 #include <fstream>
 
 #include "net/machine_facts.h"
-#include "platform/host_control.h"
+#include "platform/fake_control.h"
 
 namespace {
 
 TEST(ProgramChecksum, IsTheUncomplementedCrcOfTheProgramFile) {
     std::string path = testing::TempDir() + "zifra_checksum_abc.bin";
     std::ofstream(path, std::ios::binary) << "abc";
-    platform::host::setModulePath(path);
-    EXPECT_EQ(programChecksum(), 3395655888u);
-    EXPECT_EQ(programByteCount, 3u);
+    platform::fake::setModulePath(path);
+    ProgramChecksum abc = programChecksum();
+    EXPECT_EQ(abc.checksum, 3395655888u);
+    EXPECT_EQ(abc.byteCount, 3u);
 
-    platform::host::setModulePath(testing::TempDir() + "zifra_checksum_missing.bin");
-    EXPECT_EQ(programChecksum(), 0u);
-    EXPECT_EQ(programByteCount, 0u) << "the count of the earlier file does not linger";
+    platform::fake::setModulePath(testing::TempDir() + "zifra_checksum_missing.bin");
+    ProgramChecksum missing = programChecksum();
+    EXPECT_EQ(missing.checksum, 0u);
+    EXPECT_EQ(missing.byteCount, 0u);
 }
 
 TEST(ProgramChecksum, ReadsEveryByteOfABinaryFile) {
     std::string path = testing::TempDir() + "zifra_checksum_binary.bin";
     std::string bytes = std::string("\r\n\x1A\0\xFF", 5) + std::string(70000, '\x5A');
     std::ofstream(path, std::ios::binary) << bytes;
-    platform::host::setModulePath(path);
-    programChecksum();
-    EXPECT_EQ(programByteCount, bytes.size());
+    platform::fake::setModulePath(path);
+    EXPECT_EQ(programChecksum().byteCount, bytes.size());
 }
 
 TEST(MeasureSpeed, CountsTheReadingsUntilTheCalendarPassesTwoSecondsOn) {
     // k readings a second: the wait ends at reading 2k, the count runs from
     // reading 2k+3 to reading 4k, the one that passes t2 + 1, inclusive.
     for (std::uint32_t k : {2u, 10u, 1000u}) {
-        platform::host::setCalendarSeconds(5000, k);
+        platform::fake::setCalendarSeconds(5000, k);
         EXPECT_EQ(measureSpeed(), static_cast<std::int32_t>(2 * k - 2)) << k;
     }
 }
@@ -43,7 +44,7 @@ TEST(CpuTypeText, NamesTheKnownProcessorTypes) {
         {21064, "CPU ALPHA 21064"}, {8664, "CPU UNKNOWN"}, {0, "CPU UNKNOWN"},
     };
     for (auto [type, text] : cases) {
-        platform::host::setProcessorType(type);
+        platform::fake::setProcessorType(type);
         EXPECT_STREQ(cpuTypeText(), text) << type;
     }
 }

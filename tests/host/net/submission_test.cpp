@@ -1,15 +1,14 @@
-// A whole attempt against the scripted library: what goes over the wire, and
-// what the record says afterwards, also when a step fails.
+// A whole attempt against the scripted HTTP seam: the form that is posted,
+// and what the record says afterwards, also when there is no answer.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <map>
 
-#include "fake_internet.h"
-#include "net/machine_facts.h"
+#include "build_settings.h"
 #include "net/score_submission.h"
+#include "platform/fake_control.h"
 
 namespace {
 
@@ -39,20 +38,21 @@ std::map<std::string, std::string> decodeBody(const std::string& body) {
 class Submission : public testing::Test {
 protected:
     void SetUp() override {
-        platform::host::installLibrary("WinINet", &library);
-        fakeInternet() = {};
-        platform::host::setLastError(0);
-        platform::host::setCalendarSeconds(1000, 50);  // a speed count of 98
-        platform::host::setProcessorType(8664);
+        answer("0");
+        platform::fake::setCalendarSeconds(1000, 50);  // a speed count of 98
+        platform::fake::setProcessorType(8664);
         std::ofstream(programFile, std::ios::binary) << "abc";
-        platform::host::setModulePath(programFile);
+        platform::fake::setModulePath(programFile);
         record.userName = "anna@example.se";
         record.password = "hemligt";
         record.score = 1250;
         record.playTime = 65000;
     }
 
-    platform::host::FakeLibrary library = FakeInternet::library();
+    static void answer(std::string text) { platform::fake::setHttpAnswer({true, 0, std::move(text)}); }
+    // The one form the last attempt posted.
+    static const platform::fake::PostedForm& posted() { return platform::fake::postedForms().back(); }
+
     std::string programFile = testing::TempDir() + "zifra_submission_program.bin";
     SubmissionRecord record;
 };
@@ -68,18 +68,15 @@ TEST_F(Submission, PostsTheElevenFieldsInOrderWithTheFormHeader) {
                           Case{1250, 1, "-1250", "-1250anna@example.se", "-1247"},
                           Case{INT32_MIN, 1, "-2147483648", "-2147483648anna@example.se", "-2147483645"}}) {
         SCOPED_TRACE(std::to_string(c.recorded) + " with integrity flag " + std::to_string(c.integrityFlag));
-        fakeInternet() = {};
-        fakeInternet().response = "0";
         record.score = c.recorded;
         record.integrityFlag = c.integrityFlag;
         submitScore(record);
 
-        const FakeInternet& f = fakeInternet();
-        EXPECT_EQ(f.verb, "POST");
+        const platform::fake::PostedForm& f = posted();
+        EXPECT_EQ(f.host, competitionHost);
+        EXPECT_EQ(f.port, competitionPort);
         EXPECT_EQ(f.path, "/r0002.asp");
-        EXPECT_EQ(f.headers, "Content-Type: application/x-www-form-urlencoded");
-        EXPECT_EQ(f.headersLength, 47u);
-        EXPECT_EQ(f.readLimit, 16383u);
+        EXPECT_EQ(f.header, "Content-Type: application/x-www-form-urlencoded");
         EXPECT_EQ(record.score, std::stoi(c.score)) << "the record itself carries the negated score";
 
         std::vector<std::string> keys;
@@ -106,82 +103,43 @@ TEST_F(Submission, PostsTheElevenFieldsInOrderWithTheFormHeader) {
 
 // "1250" scrambled by hand: the key starts again at its first byte in f4.
 TEST_F(Submission, FieldFourIsScrambledFromTheFirstKeyByte) {
-    fakeInternet().response = "0";
     submitScore(record);
-    EXPECT_NE(fakeInternet().body.find("&f4=0DA3E13E&"), std::string::npos);
+    EXPECT_NE(posted().body.find("&f4=0DA3E13E&"), std::string::npos);
 }
 
-TEST_F(Submission, AnAcceptedAnswerClosesRequestConnectionAndSession) {
-    fakeInternet().response = "0\r\n5\r\n";
+TEST_F(Submission, TheAnswerBecomesTheOutcome) {
+    answer("0\r\n5\r\n");
     record.resultCode = 99;
     submitScore(record);
     EXPECT_EQ(record.resultCode, 0);
     EXPECT_EQ(record.versionNumber, 5);
     EXPECT_EQ(record.message, "0\r\n5");
-    EXPECT_EQ(fakeInternet().calls,
-              (std::vector<std::string>{"InternetOpenA", "InternetConnectA", "HttpOpenRequestA", "HttpSendRequestA",
-                                        "InternetReadFile", "InternetCloseHandle", "InternetCloseHandle",
-                                        "InternetCloseHandle"}));
-    EXPECT_EQ(fakeInternet().closedHandles, (std::vector<void*>{fakeRequest(), fakeConnection(), fakeSession()}));
 }
 
 TEST_F(Submission, AnUnreadableProgramFileSendsZeroChecksumAndLength) {
-    platform::host::setModulePath(testing::TempDir() + "no_such_program.exe");
-    fakeInternet().response = "0";
+    platform::fake::setModulePath(testing::TempDir() + "no_such_program.exe");
     submitScore(record);
-    auto fields = decodeBody(fakeInternet().body);
+    auto fields = decodeBody(posted().body);
     EXPECT_EQ(fields["f8"], "0");
     EXPECT_EQ(fields["f9"], "0");
     EXPECT_EQ(fields["fb"], "1250");
 }
 
-TEST_F(Submission, AFailedStepIsNeverAnAcceptance) {
-    struct Case {
-        const char* what;
-        void (*script)(FakeInternet&);
-        std::uint32_t failedCallError;
-        std::uint32_t responseInfoError;
-        std::int32_t resultCode;
-        bool requestMade;
-    };
-    const Case cases[] = {
-        {"session, library explains", [](FakeInternet& f) { f.openFails = true; }, 0, 12007, 12007, false},
-        {"connection refused, only the system explains", [](FakeInternet& f) { f.connectFails = true; }, 12029, 0,
-         12029, false},
-        {"no request", [](FakeInternet& f) { f.requestFails = true; }, 12002, 0, 12002, true},
-        {"send, only the system explains", [](FakeInternet& f) { f.sendFails = true; }, 12029, 0, 12029, true},
-        {"send, nobody explains", [](FakeInternet& f) { f.sendFails = true; }, 0, 0, -2, true},
-        {"read, library explains", [](FakeInternet& f) { f.readFails = true; }, 6, 12002, 12002, true},
-        {"read, nobody explains", [](FakeInternet& f) { f.readFails = true; }, 0, 0, -2, true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        fakeInternet() = {};
-        c.script(fakeInternet());
-        fakeInternet().failedCallError = c.failedCallError;
-        fakeInternet().responseInfoError = c.responseInfoError;
-        fakeInternet().responseInfoText = "svar";
-        fakeInternet().response = "0";
+TEST_F(Submission, WithoutAnAnswerTheFailureIsTheOutcomeAndTheVersionStands) {
+    for (bool connects : {true, false}) {
+        SCOPED_TRACE(connects ? "failed after connecting" : "no connection");
+        platform::fake::setHttpAnswer({false, 12029, "svar"}, connects);
+        record.score = 1250;
+        record.integrityFlag = true;
         record.resultCode = 0;
         record.versionNumber = 4;
         submitScore(record);
-        EXPECT_EQ(record.resultCode, c.resultCode);
+        EXPECT_EQ(record.resultCode, 12029);
         EXPECT_EQ(record.message, "svar");
-        EXPECT_EQ(record.versionNumber, 4) << "no answer read, the version stands";
-        const auto& calls = fakeInternet().calls;
-        EXPECT_EQ(std::count(calls.begin(), calls.end(), "HttpOpenRequestA"), c.requestMade ? 1 : 0);
-        const auto& closed = fakeInternet().closedHandles;
-        EXPECT_EQ(std::count(closed.begin(), closed.end(), fakeSession()), fakeInternet().openFails ? 0 : 1)
-            << "an opened session is closed, also when the connection fails";
+        EXPECT_EQ(record.versionNumber, 4);
+        EXPECT_EQ(posted().bodyAsked, connects);
+        EXPECT_EQ(record.score, connects ? -1250 : 1250) << "the score is negated as its form is built";
     }
-}
-
-TEST_F(Submission, TheLibrarysFailureTextIsCutTo127Characters) {
-    fakeInternet().connectFails = true;
-    fakeInternet().responseInfoError = 12007;
-    fakeInternet().responseInfoText = std::string(127, 'x') + "yz";
-    submitScore(record);
-    EXPECT_EQ(record.message, std::string(127, 'x'));
 }
 
 }  // namespace

@@ -1,3 +1,0 @@
-#include "net/submission_record.h"
-
-SubmissionRecord theSubmission;

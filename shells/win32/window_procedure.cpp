@@ -1,0 +1,49 @@
+// The main window's procedure: keys into the program's key events, menu
+// commands into the program's commands, destruction into the end of the
+// program. It draws nothing.
+#include <optional>
+
+#include "shells/win32/main_window.h"
+#include "shells/win32/windows_shell.h"
+
+namespace {
+
+// Space and the arrow keys, by virtual-key code.
+std::optional<GameKey> gameKeyOf(WPARAM virtualKey) {
+    switch (virtualKey) {
+    case VK_SPACE: return GameKey::fire;
+    case VK_LEFT: return GameKey::left;
+    case VK_UP: return GameKey::up;
+    case VK_RIGHT: return GameKey::right;
+    case VK_DOWN: return GameKey::down;
+    default: return std::nullopt;
+    }
+}
+
+}  // namespace
+
+LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* creation = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
+    }
+    auto* shell = reinterpret_cast<WindowsShell*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (!shell) return DefWindowProcA(window, message, wParam, lParam);
+    switch (message) {
+    case WM_CREATE:
+    case WM_TIMER:
+    case WM_PALETTECHANGED: return 0;
+    case WM_PAINT:
+        // Not validated here: the main loop and the dialogs run the paint cycles.
+        return 0;
+    case WM_DESTROY: shell->quitGame(); return 0;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+        // F1 is not seen here: the main loop polls it.
+        if (auto key = gameKeyOf(wParam)) shell->keyEvent(*key, message == WM_KEYDOWN);
+        return 0;
+    case WM_COMMAND: shell->menuCommand(LOWORD(wParam)); return 0;
+    case WM_QUERYNEWPALETTE: shell->realizePalette(); return 0;
+    default: return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
