@@ -43,7 +43,9 @@ void submitScore(SubmissionRecord& record) {
     platform::HttpAnswer answer = platform::postForm(form, [&record] {
         // Negated as two's complement does it, so the lowest score stays
         // itself instead of overflowing.
-        if (record.integrityFlag) record.score = static_cast<std::int32_t>(0u - static_cast<std::uint32_t>(record.score));
+        if (record.integrityFlag) {
+            record.score = static_cast<std::int32_t>(0u - static_cast<std::uint32_t>(record.score));
+        }
         return submissionBody(record);
     });
     if (answer.answered) {

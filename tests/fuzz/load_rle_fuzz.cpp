@@ -10,7 +10,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     constexpr int resourceId = 9000;
     static Image screen(400, 300);
-    platform::fake::addResource(platform::ResourceType::RcData, resourceId, std::vector<std::uint8_t>(data, data + size));
+    platform::fake::addResource(platform::ResourceType::RcData, resourceId,
+                                std::vector<std::uint8_t>(data, data + size));
     Image picture;
     if (picture.loadRle(resourceId)) {
         if (picture.width < 0 || picture.height < 0 ||

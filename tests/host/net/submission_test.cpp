@@ -63,10 +63,13 @@ TEST_F(Submission, PostsTheElevenFieldsInOrderWithTheFormHeader) {
         std::uint8_t integrityFlag;
         std::string score, withName, sum;
     };
-    // The lowest score has no positive counterpart: negating it wraps to itself.
-    for (const Case& c : {Case{1250, 0, "1250", "1250anna@example.se", "1253"},
-                          Case{1250, 1, "-1250", "-1250anna@example.se", "-1247"},
-                          Case{INT32_MIN, 1, "-2147483648", "-2147483648anna@example.se", "-2147483645"}}) {
+    const Case cases[] = {
+        {1250, 0, "1250", "1250anna@example.se", "1253"},
+        {1250, 1, "-1250", "-1250anna@example.se", "-1247"},
+        // The lowest score has no positive counterpart: negating it wraps to itself.
+        {INT32_MIN, 1, "-2147483648", "-2147483648anna@example.se", "-2147483645"},
+    };
+    for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.recorded) + " with integrity flag " + std::to_string(c.integrityFlag));
         record.score = c.recorded;
         record.integrityFlag = c.integrityFlag;

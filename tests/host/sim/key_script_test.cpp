@@ -16,7 +16,9 @@ public:
 protected:
     int_type underflow() override {
         int_type next = std::stringbuf::underflow();
-        if (failsAtEnd && traits_type::eq_int_type(next, traits_type::eof())) throw std::ios_base::failure("read error");
+        if (failsAtEnd && traits_type::eq_int_type(next, traits_type::eof())) {
+            throw std::ios_base::failure("read error");
+        }
         return next;
     }
 
