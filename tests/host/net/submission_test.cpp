@@ -8,6 +8,7 @@
 
 #include "build_settings.h"
 #include "net/score_submission.h"
+#include "net/submission_form.h"
 #include "platform/fake_control.h"
 
 namespace {
@@ -22,13 +23,7 @@ std::map<std::string, std::string> decodeBody(const std::string& body) {
         std::string field = body.substr(start, end - start);
         std::string key = field.substr(0, field.find('='));
         std::string value = field.substr(key.size() + 1);
-        if (key != "f2") {
-            std::string plain;
-            for (std::size_t i = 0; i + 1 < value.size(); i += 2) {
-                plain += static_cast<char>(std::stoi(value.substr(i, 2), nullptr, 16) ^ fieldKey[(i / 2) % 8]);
-            }
-            value = plain;
-        }
+        if (key != "f2") value = unscrambleField(value).value_or("(not scrambled hex)");
         fields[key] = value;
         start = end + 1;
     }
