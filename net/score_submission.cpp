@@ -34,7 +34,11 @@ void submitScore(SubmissionRecord& record) {
     const platform::HttpForm form{competitionHost, static_cast<std::uint16_t>(competitionPort), "/r0002.asp",
                                   formHeader};
     platform::HttpAnswer answer = platform::postForm(form, [&record] {
-        if (record.integrityFlag) record.score = -record.score;
+        // Negated as two's complement does it, so the lowest score stays
+        // itself instead of overflowing.
+        if (record.integrityFlag) {
+            record.score = static_cast<std::int32_t>(0u - static_cast<std::uint32_t>(record.score));
+        }
         return submissionBody(record);
     });
     if (answer.answered) {

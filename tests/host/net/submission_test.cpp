@@ -2,6 +2,7 @@
 // and what the record says afterwards, also when there is no answer.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <fstream>
 #include <map>
 
@@ -53,13 +54,19 @@ protected:
 
 TEST_F(Submission, PostsTheElevenFieldsInOrderWithTheFormHeader) {
     struct Case {
+        std::int32_t recorded;
         std::uint8_t integrityFlag;
         std::string score, withName, sum;
     };
-    for (const Case& c : {Case{0, "1250", "1250anna@example.se", "1253"},
-                          Case{1, "-1250", "-1250anna@example.se", "-1247"}}) {
-        SCOPED_TRACE(int(c.integrityFlag));
-        record.score = 1250;
+    const Case cases[] = {
+        {1250, 0, "1250", "1250anna@example.se", "1253"},
+        {1250, 1, "-1250", "-1250anna@example.se", "-1247"},
+        // The lowest score has no positive counterpart: negating it wraps to itself.
+        {INT32_MIN, 1, "-2147483648", "-2147483648anna@example.se", "-2147483645"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.recorded) + " with integrity flag " + std::to_string(c.integrityFlag));
+        record.score = c.recorded;
         record.integrityFlag = c.integrityFlag;
         submitScore(record);
 
