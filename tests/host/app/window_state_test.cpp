@@ -167,8 +167,7 @@ TEST_F(WindowState, TheTimeOfAnyModalLoopIsNotCaughtUpWhateverItsEnd) {
     const Case cases[] = {
         {"the menu, or a move of the window", 0, [](Program&, std::uint32_t) {}},
         {"information, OK", IDM_GAME_RULES, [](Program& p, std::uint32_t t) { p.closeInformation(t); }},
-        {"registration, Avbryt", IDM_REGISTER_SCORE,
-         [](Program& p, std::uint32_t t) { p.registrationCancelled(t); }},
+        {"registration, Avbryt", IDM_REGISTER_SCORE, [](Program& p, std::uint32_t t) { p.registrationCancelled(t); }},
         {"registration, accepted", IDM_REGISTER_SCORE,
          [](Program& p, std::uint32_t t) {
              p.theSubmission.resultCode = 0;
