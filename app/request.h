@@ -1,8 +1,9 @@
 #pragma once
 // What the program asks of its shell before it can go on: a modal dialog to
-// show, a web page to open, the end of the program, or a wait for the next
-// frame, or a wait for the window's news. The shell carries out one request,
-// then steps the program again.
+// show, a web page to open, the end of the program, a wait for the next frame,
+// or a wait for the window's news. The shell carries out one request, then
+// steps the program again. A dialog's end, whatever its answer, comes back
+// through Program::modalLoopEnded.
 #include <cstdint>
 #include <string>
 #include <variant>
