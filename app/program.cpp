@@ -41,9 +41,10 @@ Step Program::step(std::uint32_t now, std::span<const KeyEvent> keys) {
         std::fprintf(stderr, "Program::step called after quit\n");
         std::abort();
     }
-    for (const KeyEvent& event : keys) applyKey(event);
+    for (const KeyEvent& event : keys) keyEvent(event);
     GameSession& session = *theSession;
     const Image& screen = session.world->screen;
+    if (held()) return {screen, false, false, WaitWhileHeld{}};
 
     // The shell has carried out the dialog handed out last.
     if (dialogOpen_) {
@@ -85,7 +86,7 @@ std::optional<Request> Program::nextDialog() {
     return std::nullopt;
 }
 
-void Program::applyKey(const KeyEvent& event) {
+void Program::keyEvent(const KeyEvent& event) {
     KeyLatches& l = keyLatches;
     switch (event.key) {
     case GameKey::left: (event.down ? l.leftPressed : l.leftReleased) = true; break;
@@ -94,9 +95,14 @@ void Program::applyKey(const KeyEvent& event) {
     case GameKey::down: (event.down ? l.downPressed : l.downReleased) = true; break;
     case GameKey::fire: (event.down ? l.firePressed : l.fireReleased) = true; break;
     case GameKey::newGame:
-        if (event.down) theSession->restartRequested = true;
+        newGameHeld_ = event.down;
+        if (event.down && theSession) theSession->restartRequested = true;
         break;
     }
+}
+
+void Program::pollNewGameKey() {
+    if (newGameHeld_ && theSession) theSession->restartRequested = true;
 }
 
 void Program::takeBestScorePlayTime(std::uint32_t now) {

@@ -55,6 +55,27 @@ public:
     // Ends the session and its world; from now on there is nothing to step.
     void quit();
 
+    // A key going down or coming up, as the shell reads it (step applies its
+    // keys the same way). F1 down asks for a new game at once.
+    void keyEvent(const KeyEvent& event);
+    // A main loop that polls F1 after each frame, as zifra.exe's does: while
+    // F1 is held, another new game.
+    void pollNewGameKey();
+
+    // The main window as the player sees it, from the shell's news. While it
+    // is minimised or not the active window the game is held: nothing is
+    // played unseen, and step asks the shell to wait for the window's news.
+    // Being held releases every key, since their key-ups go elsewhere now;
+    // coming back restarts the frame clock, so the time away is not caught up.
+    void windowActivated(bool active, std::uint32_t now);
+    void windowMinimised(bool minimised, std::uint32_t now);
+    bool held() const { return !windowActive_ || windowMinimised_; }
+
+    // A modal loop of the shell has ended at `now`: a dialog, whatever its
+    // answer, the menu, a move of the window. The game stood still meanwhile:
+    // that time is not caught up, and the keys are released.
+    void modalLoopEnded(std::uint32_t now);
+
     // A command of the main window's menu (the menu resource's item ids):
     // flags that the next steps act on, or a request to carry out at once
     // (a web page, the end). Unknown ids, and any id after quit, do nothing.
@@ -95,7 +116,8 @@ public:
     SubmissionRecord theSubmission;
 
 private:
-    void applyKey(const KeyEvent& event);
+    void holdChanged(bool wasHeld, std::uint32_t now);
+    void releaseKeys();
     void gameOverBookkeeping(std::uint32_t now);
     void bestScoreBookkeeping(std::uint32_t now);
     void takeBestScorePlayTime(std::uint32_t now);
@@ -109,4 +131,10 @@ private:
     std::size_t nextDialog_ = 0;
     bool dialogOpen_ = false;
     bool tickBegun_ = false;
+
+    // F1 is down (between its key-down and its key-up).
+    bool newGameHeld_ = false;
+    // The main window's state; a shell without one never reports it.
+    bool windowActive_ = true;
+    bool windowMinimised_ = false;
 };

@@ -1,7 +1,9 @@
 #pragma once
 // What the program asks of its shell before it can go on: a modal dialog to
-// show, a web page to open, the end of the program, or a wait for the next
-// frame. The shell carries out one request, then steps the program again.
+// show, a web page to open, the end of the program, a wait for the next frame,
+// or a wait for the window's news. The shell carries out one request, then
+// steps the program again. A dialog's end, whatever its answer, comes back
+// through Program::modalLoopEnded.
 #include <cstdint>
 #include <string>
 #include <variant>
@@ -37,4 +39,9 @@ struct WaitUntil {
     std::uint32_t dueTime;
 };
 
-using Request = std::variant<ShowPrompt, ShowInformation, ShowRegistration, OpenAddress, QuitProgram, WaitUntil>;
+// The game is held (the window is minimised or not active): there is nothing
+// to do until the window's news come; step again after them.
+struct WaitWhileHeld {};
+
+using Request =
+    std::variant<ShowPrompt, ShowInformation, ShowRegistration, OpenAddress, QuitProgram, WaitUntil, WaitWhileHeld>;

@@ -86,8 +86,11 @@ void Presentation::takePicture(const Image& screen) {
 }
 
 void Presentation::present() {
-    HWND window = GetActiveWindow();
-    if (!window || !frameBufferBitmap_) return;
+    if (HWND window = GetActiveWindow()) showIn(window);
+}
+
+void Presentation::showIn(HWND window) {
+    if (!frameBufferBitmap_) return;
     HDC context = GetDC(window);
     RECT client;
     GetClientRect(window, &client);

@@ -30,6 +30,8 @@ public:
     // Copies the frame buffer to the active window's client area; nothing
     // while the program is not the active application.
     void present();
+    // Copies the frame buffer to `window`'s client area.
+    void showIn(HWND window);
 
 private:
     struct BitmapDescription {

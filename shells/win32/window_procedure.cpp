@@ -8,7 +8,7 @@
 
 namespace {
 
-// Space and the arrow keys, by virtual-key code.
+// Space, the arrow keys and F1, by virtual-key code.
 std::optional<GameKey> gameKeyOf(WPARAM virtualKey) {
     switch (virtualKey) {
     case VK_SPACE: return GameKey::fire;
@@ -16,6 +16,7 @@ std::optional<GameKey> gameKeyOf(WPARAM virtualKey) {
     case VK_UP: return GameKey::up;
     case VK_RIGHT: return GameKey::right;
     case VK_DOWN: return GameKey::down;
+    case VK_F1: return GameKey::newGame;
     default: return std::nullopt;
     }
 }
@@ -33,17 +34,26 @@ LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
     case WM_CREATE:
     case WM_TIMER:
     case WM_PALETTECHANGED: return 0;
-    case WM_PAINT:
-        // Not validated here: the main loop and the dialogs run the paint cycles.
-        return 0;
+    case WM_PAINT: shell->paint(window); return 0;
     case WM_DESTROY: shell->quitGame(); return 0;
     case WM_KEYDOWN:
     case WM_KEYUP:
-        // F1 is not seen here: the main loop polls it.
+        // Keys reach this window only while it has the focus, so F1 pressed
+        // for another program is not ours.
         if (auto key = gameKeyOf(wParam)) shell->keyEvent(*key, message == WM_KEYDOWN);
         return 0;
     case WM_COMMAND: shell->menuCommand(LOWORD(wParam)); return 0;
     case WM_QUERYNEWPALETTE: shell->realizePalette(); return 0;
-    default: return DefWindowProcA(window, message, wParam, lParam);
+    // What the player can see of the window, and the modal loops that end:
+    // news for the program, then the system's own handling (which moves the
+    // focus, for one).
+    case WM_ACTIVATE: shell->windowActivated(LOWORD(wParam) != WA_INACTIVE); break;
+    case WM_SIZE:
+        if (wParam == SIZE_MINIMIZED || wParam == SIZE_RESTORED) shell->windowMinimised(wParam == SIZE_MINIMIZED);
+        break;
+    case WM_EXITMENULOOP:
+    case WM_EXITSIZEMOVE: shell->modalLoopEnded(); break;
+    default: break;
     }
+    return DefWindowProcA(window, message, wParam, lParam);
 }

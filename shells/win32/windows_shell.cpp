@@ -36,11 +36,9 @@ int WindowsShell::run() {
     MSG message{};
     BOOL loopControl = 1;
     while (loopControl == 1) {
-        if (program_.running()) {
-            runPass();
-            if (!PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) continue;
-        }
-        // Without a program to step there is nothing to pace, so this waits.
+        if (runPass() && !PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) continue;
+        // While the game is held, and without a program to step, there is
+        // nothing to pace, so this waits.
         loopControl = GetMessageA(&message, nullptr, 0, 0);
         TranslateMessage(&message);
         DispatchMessageA(&message);
@@ -48,10 +46,9 @@ int WindowsShell::run() {
     return static_cast<int>(message.wParam);
 }
 
-void WindowsShell::runPass() {
+bool WindowsShell::runPass() {
     while (program_.running()) {
-        Step step = program_.step(platform::milliseconds(), keys_);
-        keys_.clear();
+        Step step = program_.step(platform::milliseconds(), {});
         if (step.frameRan) {
             // After every frame, drawn or not (a late one shows the last
             // picture again, which also mends what a closed dialog uncovered).
@@ -59,35 +56,41 @@ void WindowsShell::runPass() {
                 if (step.drawn) presentation_->takePicture(step.screen);
                 presentation_->present();
             });
-            // Down now, or pressed since the last poll.
-            if (GetAsyncKeyState(VK_F1) & 0x8001) keys_.push_back({GameKey::newGame, true});
+            // F1 down now; one pressed since the last poll asked at its key-down.
+            program_.pollNewGameKey();
         }
         if (step.request) carryOut(*step.request);
-        if (step.frameRan) return;
+        if (step.frameRan) return true;
+        if (program_.held()) return false;
     }
+    return false;
 }
 
 void WindowsShell::carryOut(const Request& request) {
     std::visit(Overloaded{
                    [&](const ShowPrompt& prompt) {
                        PromptDialog dialog{program_, prompt.text};
-                       DialogBoxParamA(instance_, MAKEINTRESOURCEA(IDD_PROMPT), mainWindow_, promptDialogProc,
-                                       reinterpret_cast<LPARAM>(&dialog));
+                       showDialog(IDD_PROMPT, promptDialogProc, reinterpret_cast<LPARAM>(&dialog));
                    },
                    [&](const ShowInformation& information) {
                        InformationDialog dialog{program_, informationText(information.index)};
-                       DialogBoxParamA(instance_, MAKEINTRESOURCEA(IDD_INFORMATION), mainWindow_,
-                                       informationDialogProc, reinterpret_cast<LPARAM>(&dialog));
+                       showDialog(IDD_INFORMATION, informationDialogProc, reinterpret_cast<LPARAM>(&dialog));
                    },
                    [&](const ShowRegistration&) {
-                       DialogBoxParamA(instance_, MAKEINTRESOURCEA(IDD_REGISTRATION), mainWindow_,
-                                       registrationDialogProc, reinterpret_cast<LPARAM>(&program_));
+                       showDialog(IDD_REGISTRATION, registrationDialogProc, reinterpret_cast<LPARAM>(&program_));
                    },
                    [&](const OpenAddress& page) { openWebPage(page.address); },
                    [&](const QuitProgram&) { quitGame(); },
                    [&](const WaitUntil& wait) { waitUntil(wait.dueTime); },
+                   // The pass ends: the main loop waits for the window's news.
+                   [&](const WaitWhileHeld&) {},
                },
                request);
+}
+
+void WindowsShell::showDialog(int templateId, DLGPROC procedure, LPARAM parameter) {
+    DialogBoxParamA(instance_, MAKEINTRESOURCEA(templateId), mainWindow_, procedure, parameter);
+    program_.modalLoopEnded(platform::milliseconds());
 }
 
 void WindowsShell::menuCommand(int commandId) {
@@ -96,6 +99,32 @@ void WindowsShell::menuCommand(int commandId) {
 
 void WindowsShell::realizePalette() {
     if (presentation_) presentation_->realizePalette();
+}
+
+void WindowsShell::windowActivated(bool active) {
+    program_.windowActivated(active, platform::milliseconds());
+    wakeIfResumed();
+}
+
+void WindowsShell::windowMinimised(bool minimised) {
+    program_.windowMinimised(minimised, platform::milliseconds());
+    wakeIfResumed();
+}
+
+void WindowsShell::wakeIfResumed() {
+    // The news may have come as a sent message, which does not end the main
+    // loop's wait for a message of its own: this one does.
+    if (program_.running() && !program_.held()) PostMessageA(nullptr, WM_NULL, 0, 0);
+}
+
+void WindowsShell::modalLoopEnded() { program_.modalLoopEnded(platform::milliseconds()); }
+
+void WindowsShell::paint(HWND window) {
+    if (!program_.running() || !program_.held() || !presentation_) return;
+    PAINTSTRUCT paint;
+    BeginPaint(window, &paint);
+    presentation_->showIn(window);
+    EndPaint(window, &paint);
 }
 
 void WindowsShell::quitGame() {

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <memory>
-#include <vector>
 
 #include "app/game_key.h"
 #include "app/program.h"
@@ -25,31 +24,42 @@ public:
     WindowsShell& operator=(const WindowsShell&) = delete;
 
     // Passes until the quit message, each followed by at most one window
-    // message; returns the quit message's wParam, the exit code.
+    // message, and only messages while the game is held; returns the quit
+    // message's wParam, the exit code.
     int run();
 
     // One pass of the main loop: steps the program, carrying out what it asks
     // for in between (dialogs, the wait for the frame), until a frame has
-    // run; shows the frame and polls F1. Does nothing after the end.
-    void runPass();
+    // run; shows the frame and polls F1. False, with no frame, while the game
+    // is held; nothing after the end.
+    bool runPass();
 
     // Ends the program in order: the program's session and world, the frame
     // buffer, the quit message.
     void quitGame();
 
     // From the window procedure.
-    void keyEvent(GameKey key, bool down) { keys_.push_back({key, down}); }
+    void keyEvent(GameKey key, bool down) { program_.keyEvent({key, down}); }
     void menuCommand(int commandId);
     void realizePalette();
+    void windowActivated(bool active);
+    void windowMinimised(bool minimised);
+    void modalLoopEnded();
+    // The window's paint message: nothing while the game runs (the main loop
+    // and the dialogs run the paint cycles); while it is held, the picture
+    // as it was.
+    void paint(HWND window);
 
 private:
     void carryOut(const Request& request);
+    // A modal dialog from the program's resources; the program hears when it ends.
+    void showDialog(int templateId, DLGPROC procedure, LPARAM parameter);
+    // Ends the main loop's wait for a message once the game is no longer held.
+    void wakeIfResumed();
 
     HINSTANCE instance_;
     TimerPeriod timerPeriod_;
     Program program_;
     HWND mainWindow_ = nullptr;
     std::unique_ptr<Presentation> presentation_;
-    // Key events since the last step, for the next one.
-    std::vector<KeyEvent> keys_;
 };

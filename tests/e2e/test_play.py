@@ -1,5 +1,7 @@
-"""Keys reach the game: the Servobot moves, Space launches signals."""
+"""Keys reach the game: the Servobot moves, Space launches signals; keys for
+another program do not."""
 
+import os
 import time
 import unittest
 
@@ -11,18 +13,6 @@ FIRST_VAKTOR = (30, 215, 37, 30)
 
 
 class PlayTest(ZifraTestCase):
-    def settled_servobot(self):
-        """The Servobot's left edge once it is drawn in two frames alike."""
-        previous = [None]
-
-        def settled(frame):
-            left = frame.servobot_left()
-            same = left is not None and left == previous[0]
-            previous[0] = left
-            return same
-
-        return self.wait_for_frame(settled, "the Servobot to stand still").servobot_left()
-
     def test_holding_right_moves_the_servobot_right(self):
         time.sleep(2)  # out of the blinking start
         start = self.settled_servobot()  # the Servobot's x is 30 here
@@ -55,6 +45,48 @@ class PlayTest(ZifraTestCase):
             self.game.key_up("space")
         time.sleep(1.5)  # the last signal has gone
         self.assertFalse(vaktor(self.frame()), "the first Vaktor is gone")
+
+
+class AwayTest(ZifraTestCase):
+    """The player switches to another program of the Wine session (its About
+    box) and back, as with Alt-Tab."""
+
+    window_manager = True
+
+    def test_keys_released_or_pressed_while_away_do_not_play(self):
+        self.game.start_other_program("winver")
+        other = self.game.find_window("^About Wine", exact=False)
+        self.game.move(other, 600, 400)  # beside the game's window
+        self.game.focus(self.window)
+        time.sleep(2)  # out of the blinking start
+        start = self.settled_servobot()
+
+        # Right held, and released in the other program; F1 pressed there.
+        self.game.key_down("Right")
+        try:
+            time.sleep(1.0)
+            self.game.focus(other)
+        finally:
+            self.game.key_up("Right")
+        self.game.key("F1")
+        left_at = self.frame().servobot_left()
+        self.assertGreater(left_at, start, "Right moved the Servobot before")
+
+        # Asked to paint again while away (as an uncovered window is), the
+        # game shows its picture and goes on waiting.
+        probe = self.game.start_other_program(os.environ["ZIFRA_REPAINT_PROBE"])
+        self.assertEqual(probe.wait(timeout=60), 0)
+        cpu = self.game.cpu_seconds()
+        time.sleep(3)
+        used = (self.game.cpu_seconds() - cpu) / 3
+        print(f"\nprocessor use while another program is active: {used:.1%} of one core")
+        self.assertLess(used, 0.02)
+
+        self.game.focus(self.window)
+        time.sleep(1)
+        # Neither run on to the right edge (294) nor back at the start of a
+        # new game (30).
+        self.assertEqual(self.settled_servobot(), left_at)
 
 
 if __name__ == "__main__":

@@ -1,9 +1,13 @@
-"""Start-up: the window, its menu bar and the first pictures of the game."""
+"""The window: its menu bar and the first pictures of the game at start-up,
+and the game standing still while the menu is open or the window minimised."""
 
 import time
 import unittest
 
 from zifra_case import BLACK, CLIENT_HEIGHT, CLIENT_WIDTH, ZifraTestCase, column_runs, is_green
+
+# The first column of the tile area right of the drop-down menu "Spel".
+RIGHT_OF_SPEL_MENU = 140
 
 
 def dark(rgb):
@@ -48,6 +52,39 @@ class WindowTest(ZifraTestCase):
         cpu = self.game.cpu_seconds()
         time.sleep(5)
         print(f"processor use while playing: {(self.game.cpu_seconds() - cpu) / 5:.0%} of one core")
+
+    def test_the_menu_held_open_for_15_s_leaves_the_playfield_as_it_was(self):
+        time.sleep(2)
+        self.menu("Down")  # "Spel" opened
+        time.sleep(1)
+        held = self.frame()
+        time.sleep(15)
+        closing = time.monotonic()
+        self.game.key("Escape", "Escape")
+        self.assert_nothing_made_up(held, closing, left=RIGHT_OF_SPEL_MENU)
+
+
+class MinimisedTest(ZifraTestCase):
+    window_manager = True
+
+    def test_minimised_for_15_s_the_game_waits_and_goes_on_where_it_was(self):
+        time.sleep(2)
+        shown = time.monotonic()
+        last = self.frame()
+        self.game.minimise(self.window)
+        ran_before = time.monotonic() - shown
+        self.assertFalse(self.game.is_mapped(self.window), "the window is minimised")
+
+        cpu = self.game.cpu_seconds()
+        time.sleep(15)
+        used = (self.game.cpu_seconds() - cpu) / 15
+        print(f"\nprocessor use while minimised: {used:.1%} of one core")
+        self.assertLess(used, 0.02, "it waits for the window's news")
+
+        restoring = time.monotonic()
+        self.game.focus(self.window)  # the window manager restores it
+        self.assertTrue(self.game.is_mapped(self.window))
+        self.assert_nothing_made_up(last, restoring, ran_before)
 
 
 if __name__ == "__main__":

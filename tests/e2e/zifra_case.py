@@ -21,6 +21,14 @@ BLACK = (0, 0, 0)
 PROMPT = {"size": (142, 53), "Ja": (7, 32, 50, 14), "Nej": (85, 32, 50, 14), "text": (7, 7, 122, 22)}
 INFORMATION = {"size": (263, 170), "OK": (105, 149, 50, 14), "text": (7, 7, 249, 124)}
 
+# Where the tiles fly: the block and its diving tile, above the Vaktor figures.
+TILE_AREA_HEIGHT = 200
+PLAYFIELD_WIDTH = 333
+# In the first 600 frames of a game the block moves one pixel a frame
+# sideways, and three down on the frames it meets a wall.
+BLOCK_DESCENT = 3
+FRAME_SECONDS = 0.040
+
 # Readouts on the side panel, as client rectangles around their anchors.
 LEVEL_READOUT = (338, 10, 60, 26)
 SCORE_READOUT = (338, 52, 60, 26)
@@ -43,6 +51,20 @@ def is_green(rgb):
     return rgb == PLAYFIELD_GREEN
 
 
+def tiles_moved(before, after, most):
+    """How the block moved between two sets of tile pixels, if by at most
+    `most` pixels sideways and one step down: the shift (dx, dy) that lays
+    the most of `before` onto `after`, provided that is 85 % of it (a diving
+    tile and the impulses move otherwise); None if no such shift does."""
+    best, shift = 0, None
+    for dy in (0, BLOCK_DESCENT):
+        for dx in range(-most, most + 1):
+            laid = sum(1 for (x, y) in before if (x + dx, y + dy) in after)
+            if laid > best:
+                best, shift = laid, (dx, dy)
+    return shift if best >= 0.85 * len(before) else None
+
+
 class Frame:
     """The client area of one screenshot."""
 
@@ -63,6 +85,11 @@ class Frame:
             for (px, py) in self.shot.find(self.left + x, self.top + y, width, height, predicate)
         ]
 
+    def tile_pixels(self, left=0, width=PLAYFIELD_WIDTH):
+        """The pixels of the tile area, between columns `left` and
+        `left + width`, that are not playfield green."""
+        return set(self.find(left, 0, width, TILE_AREA_HEIGHT, lambda rgb: not is_green(rgb)))
+
     def servobot_left(self):
         """Left edge of the Servobot (35 wide) in its row, or None while it is
         not drawn; narrower things there (falling impulses) are passed over."""
@@ -72,12 +99,17 @@ class Frame:
 
 
 class ZifraTestCase(unittest.TestCase):
+    # A window manager on the display, for the cases that minimise the window
+    # or switch to another program (see zifra_e2e).
+    window_manager = False
+
     def setUp(self):
         self.game = Game(
             os.environ["ZIFRA_EXE"],
             os.environ["ZIFRA_WINE_RUN"],
             os.environ["ZIFRA_E2E_PREFIX"],
             os.environ["ZIFRA_E2E_WORKDIR"],
+            window_manager=self.window_manager,
         )
         self.game.__enter__()
         self.addCleanup(self.game.close)
@@ -101,6 +133,36 @@ class ZifraTestCase(unittest.TestCase):
 
     def readouts(self, frame):
         return tuple(frame.region(*r) for r in (LEVEL_READOUT, SCORE_READOUT, LIVES_READOUT))
+
+    def settled_servobot(self):
+        """The Servobot's left edge once it is drawn in two frames alike."""
+        previous = [None]
+
+        def settled(frame):
+            left = frame.servobot_left()
+            same = left is not None and left == previous[0]
+            previous[0] = left
+            return same
+
+        return self.wait_for_frame(settled, "the Servobot to stand still").servobot_left()
+
+    def assert_nothing_made_up(self, before, went_on_at, ran_before=0.0, left=0):
+        """The first new picture after the game went on (at `went_on_at`, by
+        the monotonic clock) shows the tiles of `before` moved on by no more
+        than the frames that could have run since, and in `ran_before`
+        seconds before it stood still, give or take two: the time it stood
+        still was not made up. Reads the tile area from column `left` on."""
+        old = before.tile_pixels(left, PLAYFIELD_WIDTH - left)
+        new = self.wait_for_frame(
+            lambda f: is_green(f.pixel(200, 2)) and f.tile_pixels(left, PLAYFIELD_WIDTH - left) != old,
+            "the game to go on",
+            timeout=10,
+        )
+        seconds = ran_before + time.monotonic() - went_on_at
+        frames = int(seconds / FRAME_SECONDS) + 2
+        shift = tiles_moved(old, new.tile_pixels(left, PLAYFIELD_WIDTH - left), frames)
+        print(f"\nthe tiles moved {shift} in the first new picture, {seconds:.2f} s of play after the last one")
+        self.assertIsNotNone(shift, f"the tiles moved on by more than {frames} frames, {seconds:.2f} s of play")
 
     # -- acting ----------------------------------------------------------
 

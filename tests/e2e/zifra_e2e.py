@@ -6,6 +6,12 @@ test run (initialised once, by cmake/wine-run), real X key and mouse events
 through xdotool, and screenshots read pixel by pixel. A stand-in `xdg-open`
 first on the PATH records every address the program hands to the browser.
 
+Xvfb has no window manager, and without one nothing can minimise a window or
+give the focus back to Wine (Wine waits for the manager's WM_TAKE_FOCUS). A
+run that needs those starts Openbox on its display first: minimising is then
+the manager's iconify (what its minimise button does) and switching between
+programs its activation (what Alt-Tab does), both asked for through xdotool.
+
 Everything it starts it stops again by process id; `wineserver -k` only ever
 acts on the prefix given to it. Every wait has a time limit.
 """
@@ -95,9 +101,10 @@ class Screenshot:
 class Game:
     """zifra.exe running on its own display; use as a context manager."""
 
-    def __init__(self, exe, wine_run, prefix, workdir, args=()):
+    def __init__(self, exe, wine_run, prefix, workdir, args=(), window_manager=False):
         self.exe = os.path.abspath(exe)
         self.args = list(args)
+        self.window_manager = window_manager
         self.wine_run = os.path.abspath(wine_run)
         self.prefix = os.path.abspath(prefix)
         os.makedirs(workdir, exist_ok=True)
@@ -105,7 +112,9 @@ class Game:
         self.browser_log = os.path.join(self.workdir, "opened-addresses.txt")
         self.wine_log = os.path.join(self.workdir, "wine-output.txt")
         self.xvfb = None
+        self.manager = None
         self.wine = None
+        self.others = []
         self.display = None
         self.started_at = None
 
@@ -114,6 +123,8 @@ class Game:
     def __enter__(self):
         try:
             self._start_display()
+            if self.window_manager:
+                self._start_window_manager()
             self._start_program()
         except BaseException:
             self.close()
@@ -144,6 +155,21 @@ class Game:
         os.close(read_end)
         self.display = ":" + number.decode().strip()
 
+    def _start_window_manager(self):
+        env = dict(os.environ, DISPLAY=self.display)
+        with open(os.path.join(self.workdir, "openbox-output.txt"), "wb") as log:
+            self.manager = subprocess.Popen(
+                ["openbox", "--sm-disable"], env=env, stdout=log, stderr=subprocess.STDOUT
+            )
+
+        def managing():
+            out = subprocess.run(
+                ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=env, capture_output=True, text=True, timeout=10
+            ).stdout
+            return "window id" in out
+
+        wait_until(managing, 20, what="the window manager to take over the display")
+
     def _stand_in_browser(self):
         bin_dir = os.path.join(self.workdir, "bin")
         os.makedirs(bin_dir, exist_ok=True)
@@ -173,6 +199,19 @@ class Game:
                 stderr=subprocess.STDOUT,
             )
 
+    def start_other_program(self, *command):
+        """Another Windows program in this run's Wine session (its own
+        process, stopped at the end like the rest)."""
+        other = subprocess.Popen(
+            [self.wine_run, self.prefix] + list(command),
+            env=self.env(),
+            cwd=self.workdir,
+            stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL,
+        )
+        self.others.append(other)
+        return other
+
     def _wine_report(self):
         state = "still running" if self.wine and self.wine.poll() is None else f"ended with {self.wine.poll()}"
         try:
@@ -185,9 +224,10 @@ class Game:
     def close(self):
         """Stops what this run started; each step runs even if one before failed."""
         try:
-            if self.wine and self.wine.poll() is None:
-                self.wine.kill()
-                self.wine.wait(timeout=10)
+            for process in [self.wine] + self.others:
+                if process and process.poll() is None:
+                    process.kill()
+                    process.wait(timeout=10)
         finally:
             try:
                 if self.display:
@@ -195,17 +235,19 @@ class Game:
                     subprocess.run(["wineserver", "-k"], env=self.env(), timeout=30, check=False)
                     subprocess.run(["wineserver", "-w"], env=self.env(), timeout=30, check=False)
             finally:
-                self._stop_display()
+                self._stop(self.manager)
+                self._stop(self.xvfb)
                 shutil.rmtree(self.workdir, ignore_errors=True)
 
-    def _stop_display(self):
-        if self.xvfb and self.xvfb.poll() is None:
-            self.xvfb.send_signal(signal.SIGTERM)
+    @staticmethod
+    def _stop(process):
+        if process and process.poll() is None:
+            process.send_signal(signal.SIGTERM)
             try:
-                self.xvfb.wait(timeout=10)
+                process.wait(timeout=10)
             except subprocess.TimeoutExpired:
-                self.xvfb.kill()
-                self.xvfb.wait(timeout=10)
+                process.kill()
+                process.wait(timeout=10)
 
     def exit_code(self, timeout=20):
         """The program's exit code once it has ended by itself."""
@@ -244,11 +286,13 @@ class Game:
             list(args), env=self.env(), capture_output=True, text=True, timeout=timeout, check=check
         ).stdout
 
-    def find_window(self, title, timeout=30):
-        """The X window id of the visible window titled exactly `title`."""
+    def find_window(self, title, timeout=30, exact=True):
+        """The X window id of the visible window titled exactly `title` (or
+        whose title matches the extended regular expression `title`)."""
 
         def search():
-            out = self._x("xdotool", "search", "--onlyvisible", "--name", exact_title(title), check=False)
+            pattern = exact_title(title) if exact else title
+            out = self._x("xdotool", "search", "--onlyvisible", "--name", pattern, check=False)
             ids = out.split()
             return ids[0] if ids else None
 
@@ -293,7 +337,24 @@ class Game:
         subprocess.run(args + [path], env=self.env(), timeout=20, check=True)
 
     def focus(self, window):
-        self._x("xdotool", "windowfocus", "--sync", window, check=False)
+        """Gives `window` the keyboard; with a window manager, through it, as
+        switching programs does."""
+        if self.window_manager:
+            self._x("xdotool", "windowactivate", "--sync", window)
+        else:
+            self._x("xdotool", "windowfocus", "--sync", window, check=False)
+
+    # With a window manager only (see the module's notes):
+
+    def minimise(self, window):
+        self._x("xdotool", "windowminimize", "--sync", window)
+
+    def is_mapped(self, window):
+        """Whether the window is on the screen (a minimised one is not)."""
+        return "IsViewable" in self._x("xwininfo", "-id", window)
+
+    def move(self, window, x, y):
+        self._x("xdotool", "windowmove", "--sync", window, str(x), str(y))
 
     def key(self, *keys, delay_ms=60):
         self._x("xdotool", "key", "--delay", str(delay_ms), *keys)

@@ -34,7 +34,8 @@ constexpr int runError = 1;
 // clock is always on time: every frame's tick begins before the frame is
 // due, and a wait ends exactly at the due time. Every dialog ends at once,
 // unanswered, as one that cannot be shown does: the game goes on behind
-// them. False when the program asked to end instead.
+// them, and as no time has passed, no end of a modal loop is reported. There
+// is no window to go away. False when the program asked to end instead.
 bool runPass(Program& program, std::uint32_t& now, std::span<const KeyEvent> keys, bool& drawn) {
     for (;;) {
         Step step = program.step(now, keys);

@@ -3,6 +3,10 @@
 // game's own pictures, a fixed calendar time and no cues recorded yet.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <variant>
+#include <vector>
+
 #include "app/program.h"
 #include "game/world.h"
 #include "platform/fake_control.h"
@@ -22,4 +26,52 @@ protected:
     GameSession& session() { return *program.theSession; }
 
     Program program{startTime};
+};
+
+// The program stepped as a shell steps it, frame by frame.
+class ProgramSteps : public ProgramTest {
+protected:
+    World& world() { return *session().world; }
+
+    Step stepAt(std::uint32_t time, std::vector<KeyEvent> keys = {}) {
+        now = time;
+        return program.step(now, keys);
+    }
+
+    // Steps until a frame has run, waiting until each frame is due as a shell
+    // would; any other request on the way fails the test.
+    Step frame(std::vector<KeyEvent> keys = {}) {
+        for (;;) {
+            Step step = program.step(now, keys);
+            keys.clear();
+            if (step.request && std::holds_alternative<WaitUntil>(*step.request)) {
+                now = std::get<WaitUntil>(*step.request).dueTime;
+                continue;
+            }
+            EXPECT_TRUE(step.frameRan);
+            EXPECT_FALSE(step.request && !std::holds_alternative<QuitProgram>(*step.request))
+                << "a request before the frame";
+            return step;
+        }
+    }
+
+    // The world loses its last life in the next frame, with `score` points.
+    void endTheGame(std::int32_t score) {
+        world().score.setValue(score);
+        world().lives.setValue(1);
+        world().servobot.isProtected = false;
+        world().servobot.hidden = true;
+        frame();
+        ASSERT_TRUE(session().gameOver);
+    }
+
+    template <typename Kind>
+    static bool asks(const Step& step) {
+        return step.request && std::holds_alternative<Kind>(*step.request);
+    }
+    static std::string promptTitle(const Step& step) {
+        return asks<ShowPrompt>(step) ? std::get<ShowPrompt>(*step.request).text.title : "(no prompt)";
+    }
+
+    std::uint32_t now = startTime;
 };
