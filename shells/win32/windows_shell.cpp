@@ -80,7 +80,7 @@ void WindowsShell::carryOut(const Request& request) {
                                        informationDialogProc, reinterpret_cast<LPARAM>(&dialog));
                    },
                    [&](const ShowRegistration&) {
-                       DialogBoxParamA(instance_, MAKEINTRESOURCEA(IDD_REGISTRATION), mainWindow_,
+                       DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_REGISTRATION), mainWindow_,
                                        registrationDialogProc, reinterpret_cast<LPARAM>(&program_));
                    },
                    [&](const OpenAddress& page) { openWebPage(page.address); },
