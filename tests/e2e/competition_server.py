@@ -6,6 +6,12 @@ field and verifies them against each other and against the program file under
 test, answers with scripted texts, and serves every other address as a small
 page. Everything it receives is recorded for the test to look at.
 
+A scripted answer may also be a behaviour: a function given the request's
+handler (its connection, rfile and wfile) and an event that is set when the
+server stops, which answers the post however it likes, or never; the
+connection is closed when it returns. Behaviours that wait must return once
+the event is set.
+
 Standalone: competition_server.py --port N [--program zifra.exe] [--answer TEXT]...
 prints each submission as one line of JSON.
 """
@@ -94,12 +100,15 @@ class CompetitionServer:
     """Serves on 127.0.0.1:port in a thread of its own until stopped."""
 
     def __init__(self, port, program=None, answers=()):
+        """`answers`: texts answered with status 200, or behaviours, one per
+        post in turn; "0" after them."""
         self.program = program
         self.answers = list(answers)
         self.submissions = []  # dicts: fields, problems, answer, raw body
         self.pages = []  # paths with query of every other request
         self.lock = threading.Lock()
         self.posted = threading.Condition(self.lock)
+        self.stopping = threading.Event()
         server = self
 
         class Handler(http.server.BaseHTTPRequestHandler):
@@ -113,9 +122,16 @@ class CompetitionServer:
                 fields, problems = decode_submission(body, self.headers.get("Content-Type"), server.program)
                 with server.lock:
                     answer = server.answers.pop(0) if server.answers else "0"
-                    server.submissions.append(
-                        {"fields": fields, "problems": problems, "answer": answer, "body": body})
+                    server.submissions.append({"fields": fields, "problems": problems,
+                                               "answer": getattr(answer, "__name__", answer), "body": body})
                     server.posted.notify_all()
+                if callable(answer):
+                    self.close_connection = True
+                    try:
+                        answer(self, server.stopping)
+                    except OSError:
+                        pass  # the program gave up on the connection first
+                    return
                 self.answer(200, "text/plain", answer.encode("latin-1"))
 
             def do_GET(self):
@@ -124,7 +140,12 @@ class CompetitionServer:
                 self.answer(200, "text/html", page)
 
             def answer(self, status, content_type, data):
+                # No connection outlives its answer: a test that starts a new
+                # server on the port expects the next post there, not on a
+                # connection that the program kept from an earlier one.
+                self.close_connection = True
                 self.send_response(status)
+                self.send_header("Connection", "close")
                 self.send_header("Content-Type", content_type)
                 self.send_header("Content-Length", str(len(data)))
                 self.end_headers()
@@ -150,6 +171,7 @@ class CompetitionServer:
         return self
 
     def __exit__(self, *exc):
+        self.stopping.set()
         self.httpd.shutdown()
         self.httpd.server_close()
         self.thread.join(timeout=10)
