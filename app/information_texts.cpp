@@ -17,13 +17,14 @@ Styr Servobot med piltangenterna och skicka signaler med mellanslag.
 Hjälp Zifra Servobot att kombinera sifferkoder. Genom att skicka impulser mot koderna hamnar de i Servobots kodlager till höger. Det är mycket fördelaktigt att kombinera flera siffror i rad av samma värde i följd. Poängräkningen ser ut såhär:
 
 Exempel 1, två brickor i rad med beteckningen 3:
-(3+3=6, 6x2=12, 12 poäng)
+(3+9=12, 12 poäng)
 
 Exempel 2, tre brickor i rad med beteckningen 7:
-(7+7+7=21, 21x3=63, 63 poäng)
+(7+21+63=91, 91 poäng)
 
 Exempel 3, fyra brickor i rad med beteckningen 4:
-(4+4+4+4=16, 16x4=64, 64 poäng)
+(4+12+36+64=116, 116 poäng)
+En nolla räknas som 10.
 
 Brickorna skickar ut störningsimpulser (stjärnor och fyrkanter) mot Servobot men till hans hjälp har han Vaktor figurerna. De absorberar tio störningsimpulser var innan de försvinner.
 

@@ -5,8 +5,12 @@
 
 namespace {
 
-bool needsEncoding(unsigned char c) {
-    return c <= 0x20 || c >= 0x7F || c == '#' || c == '%' || c == '&' || c == '+' || c == '?';
+// The address goes to the shell and on to the browser's command line: only
+// unreserved characters and the at sign travel as they are, so no quote or
+// other sign can break out of it or change its meaning.
+bool travelsAsTyped(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
+           c == '_' || c == '~' || c == '@';
 }
 
 RegistrationAction openPage(std::string page) { return {RegistrationAction::OpenPage, std::move(page)}; }
@@ -54,7 +58,7 @@ std::string passwordPage(std::string_view userName) {
     std::string page = "/getpass.htm?mail=";
     for (char c : userName) {
         auto byte = static_cast<unsigned char>(c);
-        if (needsEncoding(byte)) {
+        if (!travelsAsTyped(byte)) {
             char escape[4];
             std::snprintf(escape, sizeof escape, "%%%02X", byte);
             page += escape;

@@ -32,7 +32,6 @@ RegistrationActions actionsOnCancel(bool gameOver);
 
 RegistrationActions actionsOnNewUser();
 
-// The password page's query for `userName`: as typed, but for the bytes that
-// would break or change the address (controls and space, '#', '%', '&', '+',
-// '?', bytes of 0x80 and above), which are percent-encoded.
+// The password page's query for `userName`: letters, digits, '-', '.', '_',
+// '~' and '@' as typed, every other byte percent-encoded.
 std::string passwordPage(std::string_view userName);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 #include "platform/bitmaps.h"
 #include "platform/resources.h"
@@ -9,7 +10,30 @@
 namespace {
 
 // "pvb/rle" header: signature, big-endian 16-bit width and height.
-constexpr std::size_t rleHeaderLength = 7 + 4;
+constexpr std::string_view rleSignature = "pvb/rle";
+constexpr std::size_t rleHeaderLength = rleSignature.size() + 4;
+
+// No picture is larger than the 400 x 300 screen it is drawn on; a header
+// may still ask for 65535 x 65535.
+constexpr std::size_t largestPicturePixels = 400 * 300;
+
+// How many pixels `stream` codes, read as decodeRuns reads it; counting stops
+// once `wanted` is reached.
+std::size_t codedPixels(std::span<const std::uint8_t> stream, std::size_t wanted) {
+    std::size_t pixels = 0;
+    for (std::size_t in = 0; in < stream.size() && pixels < wanted;) {
+        if (stream[in] != 0xFF) {
+            pixels += 1;
+            in += 1;
+        } else if (in + 2 < stream.size()) {
+            pixels += stream[in + 2];
+            in += 3;
+        } else {
+            break;  // a run token cut off by the end of the stream
+        }
+    }
+    return pixels;
+}
 
 }  // namespace
 
@@ -85,12 +109,18 @@ bool Image::loadRle(int resourceId) {
     auto resource = platform::resourceBytes(platform::ResourceType::RcData, resourceId);
     if (!resource) return false;
     std::span<const std::uint8_t> bytes = *resource;
-    // A resource too short for its header holds no picture; treat it as missing.
-    if (bytes.size() < rleHeaderLength) return false;
-    int newWidth = bytes[7] << 8 | bytes[8];
-    int newHeight = bytes[9] << 8 | bytes[10];
-    resize(newWidth, newHeight);
-    decodeRuns(bytes.subspan(rleHeaderLength), newWidth * newHeight);
+    // What holds no whole picture of a size the game can use counts as
+    // missing, and that is decided before anything is allocated.
+    if (bytes.size() < rleHeaderLength || !std::equal(rleSignature.begin(), rleSignature.end(), bytes.begin())) {
+        return false;
+    }
+    std::size_t newWidth = std::size_t{bytes[7]} << 8 | bytes[8];
+    std::size_t newHeight = std::size_t{bytes[9]} << 8 | bytes[10];
+    std::size_t pixelCount = newWidth * newHeight;
+    std::span<const std::uint8_t> stream = bytes.subspan(rleHeaderLength);
+    if (pixelCount > largestPicturePixels || codedPixels(stream, pixelCount) < pixelCount) return false;
+    resize(static_cast<int>(newWidth), static_cast<int>(newHeight));
+    decodeRuns(stream, static_cast<int>(pixelCount));
     return true;
 }
 

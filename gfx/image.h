@@ -34,6 +34,9 @@ public:
     // The picture of resource `resourceId`: "pvb/rle" first, then the
     // platform's bitmap. False leaves the image as it was.
     bool load(int resourceId);
+    // A "pvb/rle" resource without its signature, larger than the screen, or
+    // whose stream codes fewer pixels than its header announces counts as
+    // missing, like a resource too short for its header.
     bool loadRle(int resourceId);
 
     // Decodes a "pvb/rle" pixel stream into pixels[0 .. pixelCount). Reads no

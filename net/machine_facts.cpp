@@ -1,26 +1,12 @@
 #include "net/machine_facts.h"
 
-#include <array>
 #include <cstdio>
 #include <string>
 
+#include "net/build_checksum.h"
 #include "platform/calendar.h"
 #include "platform/module.h"
 #include "platform/processor.h"
-
-namespace {
-
-constexpr std::array<std::uint32_t, 256> crcTable = [] {
-    std::array<std::uint32_t, 256> table{};
-    for (std::uint32_t n = 0; n < 256; ++n) {
-        std::uint32_t c = n;
-        for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-        table[n] = c;
-    }
-    return table;
-}();
-
-}  // namespace
 
 std::int32_t measureSpeed() {
     // Start just after the calendar has turned a second, then count readings
@@ -54,7 +40,7 @@ ProgramChecksum programChecksum() {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) return result;
     for (int b; (b = std::fgetc(file)) != EOF;) {
-        result.checksum = (result.checksum >> 8) ^ crcTable[(result.checksum ^ static_cast<std::uint32_t>(b)) & 0xFF];
+        result.checksum = checksumStep(result.checksum, static_cast<std::uint8_t>(b));
         ++result.byteCount;
     }
     std::fclose(file);

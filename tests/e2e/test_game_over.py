@@ -7,7 +7,7 @@ figure above it loses its four lives to the falling impulses in about 20 to
 
 import unittest
 
-from zifra_case import PROMPT, ZifraTestCase
+from zifra_case import BLACK, PROMPT, ZifraTestCase, column_runs
 
 GAME_OVER_TIMEOUT = 180
 
@@ -35,12 +35,26 @@ class GameOverTest(ZifraTestCase):
 
         prompt = self.dialog("Registrera", timeout=GAME_OVER_TIMEOUT)
         self.assertFalse(self.game.window_exists("Spela Igen"))
+        self.assert_question_wraps_whole(prompt)
         self.click_button(prompt, PROMPT, "Nej")
         # "Nej" leads straight to the play-again question, and "Nej" there
         # ends the program.
         prompt = self.dialog("Spela Igen", timeout=5)
         self.click_button(prompt, PROMPT, "Nej")
         self.assert_ends_cleanly()
+
+    def assert_question_wraps_whole(self, prompt):
+        """The long question stands on two lines inside its field, the lower
+        one ending above the field's bottom edge (nothing cut off)."""
+        left, top, width, height = self.control_box(prompt, PROMPT, "text")
+
+        def text_rows(frame):
+            rows = sorted({y for (_, y) in frame.shot.find(left, top, width, height, lambda rgb: rgb == BLACK)})
+            return column_runs(rows, gap=1)
+
+        frame = self.wait_for_frame(lambda f: len(text_rows(f)) == 2, "the question on two lines", timeout=10)
+        last_row = text_rows(frame)[-1][1]
+        self.assertLess(last_row, top + height - 1, f"the second line reaches the bottom of the field {text_rows(frame)}")
 
 
 if __name__ == "__main__":

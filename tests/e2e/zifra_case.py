@@ -18,7 +18,7 @@ PLAYFIELD_GREEN = (102, 204, 102)
 BLACK = (0, 0, 0)
 
 # Dialog templates: size and button rectangles in dialog units.
-PROMPT = {"size": (142, 53), "Ja": (7, 32, 50, 14), "Nej": (85, 32, 50, 14)}
+PROMPT = {"size": (142, 53), "Ja": (7, 32, 50, 14), "Nej": (85, 32, 50, 14), "text": (7, 7, 122, 22)}
 INFORMATION = {"size": (263, 170), "OK": (105, 149, 50, 14), "text": (7, 7, 249, 124)}
 
 # Readouts on the side panel, as client rectangles around their anchors.
@@ -128,12 +128,19 @@ class ZifraTestCase(unittest.TestCase):
     def dialog(self, title, timeout=20):
         return self.game.find_window(title, timeout=timeout)
 
-    def click_button(self, dialog, template, button):
-        """Clicks a dialog button at the place its template gives it."""
+    def control_box(self, dialog, template, control):
+        """(left, top, width, height) on the screen of a control, from the
+        place its template gives it."""
         x, y, width, height = self.game.geometry(dialog)
         units_x, units_y = template["size"]
-        bx, by, bw, bh = template[button]
-        self.game.click(x + (bx + bw / 2) * width / units_x, y + (by + bh / 2) * height / units_y)
+        cx, cy, cw, ch = template[control]
+        return (round(x + cx * width / units_x), round(y + cy * height / units_y),
+                round(cw * width / units_x), round(ch * height / units_y))
+
+    def click_button(self, dialog, template, button):
+        """Clicks a dialog button at the place its template gives it."""
+        left, top, width, height = self.control_box(dialog, template, button)
+        self.game.click(left + width / 2, top + height / 2)
 
     def wait_closed(self, title, timeout=10):
         wait_until(lambda: not self.game.window_exists(title), timeout, 0.1, f'"{title}" to close')

@@ -186,7 +186,8 @@ void checkDialogs() {
         {IDD_PROMPT, "", 142, 53, modal | WS_SYSMENU, 0,
          {{IDOK, BUTTON, "Ja", 7, 32, 50, 14, BS_DEFPUSHBUTTON | tab, 0, 0},
           {IDCANCEL, BUTTON, "Nej", 85, 32, 50, 14, BS_PUSHBUTTON | tab, 0, 0},
-          {IDC_TEXT, EDIT, "", 7, 7, 122, 22, ES_READONLY | ES_AUTOHSCROLL, ES_MULTILINE | WS_TABSTOP, 0}}},
+          // Wraps the question: multi-line, and nothing that scrolls it sideways.
+          {IDC_TEXT, EDIT, "", 7, 7, 122, 22, ES_MULTILINE | ES_READONLY, ES_AUTOHSCROLL | WS_HSCROLL | WS_TABSTOP, 0}}},
         {IDD_INFORMATION, "Information", 263, 170, modal, WS_SYSMENU,
          {{IDOK, BUTTON, "OK", 105, 149, 50, 14, BS_DEFPUSHBUTTON | tab, 0, 0},
           {IDC_TEXT, EDIT, "", 7, 7, 249, 124, ES_MULTILINE | ES_READONLY | WS_VSCROLL | WS_TABSTOP, 0,

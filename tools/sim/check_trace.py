@@ -102,15 +102,17 @@ def main():
     bad_keys = os.path.join(work, "bad_keys.txt")
     with open(bad_keys, "w") as f:
         f.write("5 down jump\n")
-    for args, what in ((["--frames", "3", "--nonsense"], "an unknown option"),
-                       (["--frames", "3", "--keys", bad_keys], "an unknown key"),
-                       (["--frames", "3", "--keys", os.path.join(work, "missing.txt")], "a missing key file"),
-                       (["--frames", "many"], "a bad number")):
+    missing = os.path.join(work, "missing.txt")
+    for args, what, says in ((["--frames", "3", "--nonsense"], "an unknown option", "unknown option"),
+                             (["--frames", "3", "--keys", bad_keys], "an unknown key", bad_keys + ":1: expected"),
+                             (["--frames", "3", "--keys", missing], "a missing key file", "cannot read key file"),
+                             (["--frames", "3", "--keys", work], "a folder as key file", "cannot read key file"),
+                             (["--frames", "many"], "a bad number", "bad value for --frames")):
         result = run(sim, *args)
         if result.returncode != 2:
             fail(f"{what} gave status {result.returncode}, expected 2")
-        if len(result.stderr.strip().splitlines()) != 1:
-            fail(f"{what} should give a one-line error, gave: {result.stderr!r}")
+        if len(result.stderr.strip().splitlines()) != 1 or says not in result.stderr:
+            fail(f"{what} should give a one-line error saying {says!r}, gave: {result.stderr!r}")
     print("trace shape and exit statuses as expected")
 
 

@@ -23,9 +23,13 @@ std::optional<KeyScript> readKeyScript(const std::string& path, std::string& err
         error = "cannot read key file " + path;
         return std::nullopt;
     }
+    return readKeyScript(file, path, error);
+}
+
+std::optional<KeyScript> readKeyScript(std::istream& in, const std::string& name, std::string& error) {
     KeyScript script;
     std::string line;
-    for (int number = 1; std::getline(file, line); ++number) {
+    for (int number = 1; std::getline(in, line); ++number) {
         std::istringstream words(line);
         std::int64_t tick = 0;
         std::string direction, key, extra;
@@ -36,7 +40,13 @@ std::optional<KeyScript> readKeyScript(const std::string& path, std::string& err
             script[tick].push_back({*gameKeyNamed(key), direction == "down"});
             continue;
         }
-        error = path + ":" + std::to_string(number) + ": expected \"TICK down|up space|left|right|up|down|f1\"";
+        error = name + ":" + std::to_string(number) + ": expected \"TICK down|up space|left|right|up|down|f1\"";
+        return std::nullopt;
+    }
+    // The loop also ends when reading fails (a folder, an I/O error part-way):
+    // only the end of the stream is the end of the script.
+    if (in.bad() || !in.eof()) {
+        error = "cannot read key file " + name;
         return std::nullopt;
     }
     return script;

@@ -2,6 +2,7 @@
 // Scripted key events for zifra-sim: lines "TICK down KEY" or "TICK up KEY",
 // KEY one of space left right up down f1 (fire, the arrows, newGame).
 #include <cstdint>
+#include <istream>
 #include <map>
 #include <optional>
 #include <string>
@@ -14,3 +15,5 @@ using KeyScript = std::map<std::int64_t, std::vector<KeyEvent>>;
 
 // The script of `path`, or nothing with a one-line reason in `error`.
 std::optional<KeyScript> readKeyScript(const std::string& path, std::string& error);
+// The script read from `in` to its end; `name` names it in the reason.
+std::optional<KeyScript> readKeyScript(std::istream& in, const std::string& name, std::string& error);

@@ -1,9 +1,23 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <new>
 #include <vector>
 
 #include "gfx/image.h"
 #include "platform/fake_control.h"
+
+// Pixel buffers are arrays: counting the arrays allocated shows whether a
+// refused picture allocated anything before it was refused.
+static std::size_t arraysAllocated = 0;
+
+void* operator new[](std::size_t size) {
+    ++arraysAllocated;
+    if (void* block = std::malloc(size ? size : 1)) return block;
+    throw std::bad_alloc();
+}
+void operator delete[](void* block) noexcept { std::free(block); }
+void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
 
 namespace {
 
@@ -155,6 +169,72 @@ TEST_F(ImageLoad, ResourceConstructorLoads) {
                                 {'p', 'v', 'b', '/', 'r', 'l', 'e', 0, 2, 0, 1, 5, 6});
     Image image(9003);
     EXPECT_EQ(pixelsOf(image), (std::vector<std::uint8_t>{5, 6}));
+}
+
+// A "pvb/rle" resource of width x height whose stream codes `pixels` pixels
+// of index 7 in runs of at most 255.
+std::vector<std::uint8_t> rlePicture(int width, int height, int pixels) {
+    std::vector<std::uint8_t> bytes = {'p', 'v', 'b', '/', 'r', 'l', 'e'};
+    for (int size : {width, height}) bytes.insert(bytes.end(), {std::uint8_t(size >> 8), std::uint8_t(size)});
+    for (; pixels > 0; pixels -= 255) bytes.insert(bytes.end(), {0xFF, 7, std::uint8_t(std::min(pixels, 255))});
+    return bytes;
+}
+
+std::vector<std::uint8_t> withStream(std::vector<std::uint8_t> header, std::vector<std::uint8_t> stream) {
+    header.insert(header.end(), stream.begin(), stream.end());
+    return header;
+}
+
+TEST_F(ImageLoad, RefusesWhatIsNoWholePictureOfAUsableSizeBeforeAllocating) {
+    const std::vector<std::uint8_t> oneByTwo = rlePicture(2, 1, 0);
+    struct Case {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+    };
+    const Case cases[] = {
+        {"a header asking for 65535 x 65535", {'p', 'v', 'b', '/', 'r', 'l', 'e', 0xFF, 0xFF, 0xFF, 0xFF}},
+        {"65535 x 65535 with a stream", rlePicture(65535, 65535, 70000)},
+        {"one row more than the screen", rlePicture(400, 301, 400 * 301)},
+        {"another signature", withStream({'p', 'v', 'b', '/', 'b', 'm', 'p', 0, 2, 0, 1}, {5, 6})},
+        {"too short for its header", {'p', 'v', 'b', '/', 'r', 'l', 'e', 0, 2, 0}},
+        {"a stream one pixel short", withStream(oneByTwo, {5})},
+        {"an empty stream", oneByTwo},
+        {"a run token cut off", withStream(oneByTwo, {5, 0xFF, 6})},
+        {"a run of count 0", withStream(oneByTwo, {5, 0xFF, 6, 0})},
+    };
+    for (const Case& c : cases) {
+        platform::fake::addResource(platform::ResourceType::RcData, 9004, c.bytes);
+        Image image;
+        std::uint8_t* before = image.pixels;
+        std::size_t allocatedBefore = arraysAllocated;
+        EXPECT_FALSE(image.loadRle(9004)) << c.name;
+        EXPECT_EQ(arraysAllocated, allocatedBefore) << c.name;
+        EXPECT_EQ(image.pixels, before) << c.name;
+        EXPECT_EQ(image.width, 16) << c.name;
+        EXPECT_EQ(image.height, 16) << c.name;
+    }
+}
+
+TEST_F(ImageLoad, LoadsWhatFillsItsSizeUpToTheScreen) {
+    struct Case {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+        int width, height;
+    };
+    const Case cases[] = {
+        {"the screen's size", rlePicture(400, 300, 400 * 300), 400, 300},
+        {"a last run that overshoots", rlePicture(3, 2, 255), 3, 2},
+        {"trailing bytes", withStream(rlePicture(2, 1, 2), {1, 2, 3}), 2, 1},
+        {"no pixels at all", rlePicture(0, 65535, 0), 0, 65535},
+    };
+    for (const Case& c : cases) {
+        platform::fake::addResource(platform::ResourceType::RcData, 9005, c.bytes);
+        Image image;
+        ASSERT_TRUE(image.loadRle(9005)) << c.name;
+        EXPECT_EQ(image.width, c.width) << c.name;
+        EXPECT_EQ(image.height, c.height) << c.name;
+        EXPECT_EQ(pixelsOf(image), std::vector<std::uint8_t>(std::size_t(c.width) * c.height, 7)) << c.name;
+    }
 }
 
 }  // namespace

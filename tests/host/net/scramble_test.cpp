@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "net/score_submission.h"
+#include "net/submission_form.h"
 
 namespace {
 

@@ -2,11 +2,13 @@
 // and what the record says afterwards, also when there is no answer.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <fstream>
 #include <map>
 
 #include "build_settings.h"
 #include "net/score_submission.h"
+#include "net/submission_form.h"
 #include "platform/fake_control.h"
 
 namespace {
@@ -21,13 +23,7 @@ std::map<std::string, std::string> decodeBody(const std::string& body) {
         std::string field = body.substr(start, end - start);
         std::string key = field.substr(0, field.find('='));
         std::string value = field.substr(key.size() + 1);
-        if (key != "f2") {
-            std::string plain;
-            for (std::size_t i = 0; i + 1 < value.size(); i += 2) {
-                plain += static_cast<char>(std::stoi(value.substr(i, 2), nullptr, 16) ^ fieldKey[(i / 2) % 8]);
-            }
-            value = plain;
-        }
+        if (key != "f2") value = unscrambleField(value).value_or("(not scrambled hex)");
         fields[key] = value;
         start = end + 1;
     }
@@ -58,13 +54,19 @@ protected:
 
 TEST_F(Submission, PostsTheElevenFieldsInOrderWithTheFormHeader) {
     struct Case {
+        std::int32_t recorded;
         std::uint8_t integrityFlag;
         std::string score, withName, sum;
     };
-    for (const Case& c : {Case{0, "1250", "1250anna@example.se", "1253"},
-                          Case{1, "-1250", "-1250anna@example.se", "-1247"}}) {
-        SCOPED_TRACE(int(c.integrityFlag));
-        record.score = 1250;
+    const Case cases[] = {
+        {1250, 0, "1250", "1250anna@example.se", "1253"},
+        {1250, 1, "-1250", "-1250anna@example.se", "-1247"},
+        // The lowest score has no positive counterpart: negating it wraps to itself.
+        {INT32_MIN, 1, "-2147483648", "-2147483648anna@example.se", "-2147483645"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.recorded) + " with integrity flag " + std::to_string(c.integrityFlag));
+        record.score = c.recorded;
         record.integrityFlag = c.integrityFlag;
         submitScore(record);
 

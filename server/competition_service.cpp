@@ -1,0 +1,166 @@
+#include "server/competition_service.h"
+
+#include <sodium.h>
+
+#include <ctime>
+
+#include "net/submission_form.h"
+#include "server/play_time_bound.h"
+#include "server/text_encoding.h"
+
+namespace {
+
+SubmissionAnswer answer(AnswerCode code, std::string text) { return {code, std::move(text)}; }
+
+std::string trimmed(std::string_view text) {
+    std::size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos) return "";
+    std::size_t last = text.find_last_not_of(" \t\r\n");
+    return std::string(text.substr(first, last - first + 1));
+}
+
+// Tokens are kept only as their hash, so the table alone opens no account.
+std::string tokenHash(const std::string& token) {
+    unsigned char digest[32];
+    crypto_generichash(digest, sizeof digest, reinterpret_cast<const unsigned char*>(token.data()), token.size(),
+                       nullptr, 0);
+    char hex[2 * sizeof digest + 1];
+    sodium_bin2hex(hex, sizeof hex, digest, sizeof digest);
+    return hex;
+}
+
+std::string newToken() {
+    unsigned char bytes[32];
+    randombytes_buf(bytes, sizeof bytes);
+    char text[sodium_base64_ENCODED_LEN(sizeof bytes, sodium_base64_VARIANT_URLSAFE_NO_PADDING)];
+    sodium_bin2base64(text, sizeof text, bytes, sizeof bytes, sodium_base64_VARIANT_URLSAFE_NO_PADDING);
+    return text;
+}
+
+// The password's faults: length, the game's code page, the repetition.
+void checkPassword(const std::string& password, const std::string& repeated, std::vector<std::string>& faults) {
+    auto inCodePage = cp1252FromUtf8(password);
+    if (!inCodePage || !isPrintableUtf8(password)) {
+        faults.push_back("Lösenordet får bara innehålla tecken som spelet kan skicka.");
+    } else if (inCodePage->size() < minPasswordCharacters || inCodePage->size() > maxPasswordCharacters) {
+        faults.push_back("Lösenordet ska ha " + std::to_string(minPasswordCharacters) + " till " +
+                         std::to_string(maxPasswordCharacters) + " tecken.");
+    }
+    if (password != repeated) faults.push_back("Lösenorden är inte lika.");
+}
+
+}  // namespace
+
+const Game* findGame(std::int32_t id) {
+    for (const Game& game : knownGames) {
+        if (game.id == id) return &game;
+    }
+    return nullptr;
+}
+
+CompetitionService::CompetitionService(ConnectionPool& pool, ServiceSettings settings)
+    : settings_(std::move(settings)), store_(pool), outbox_(settings_.outbox) {}
+
+std::int64_t CompetitionService::now() const {
+    return settings_.clock ? settings_.clock() : static_cast<std::int64_t>(std::time(nullptr));
+}
+
+SubmissionAnswer CompetitionService::submit(std::string_view body) {
+    try {
+        return judge(body);
+    } catch (const SqlError&) {
+        return answer(AnswerCode::unavailable, "Tjänsten kan inte ta emot poäng just nu. Försök igen senare.");
+    }
+}
+
+SubmissionAnswer CompetitionService::judge(std::string_view body) {
+    ReadForm read = readFormBody(body);
+    if (read.outcome == FormReading::malformed) return answer(AnswerCode::malformed, "Felaktigt formulär.");
+    if (read.outcome == FormReading::inconsistent) {
+        return answer(AnswerCode::refused, "Formulärets fält stämmer inte med varandra.");
+    }
+    const SubmissionForm& form = read.form;
+    if (form.score < 0) return answer(AnswerCode::refused, "Poängen är inte giltig.");
+    if (!findGame(form.gameId)) return answer(AnswerCode::refused, "Spelet är okänt.");
+    if (settings_.builds && !settings_.builds->contains(form.checksum, form.byteCount)) {
+        return answer(AnswerCode::refused, "Den här versionen av spelet är okänd.");
+    }
+    if (form.score > highestPlausibleScore(form.playTime)) {
+        return answer(AnswerCode::refused, "Poängen är inte möjlig på den speltiden.");
+    }
+
+    std::string key = nameKey(utf8FromCp1252(form.userName));
+    auto account = store_.accountByEmailKey(key);
+    if (!account) return answer(AnswerCode::notSignedUp, "Användarnamnet är inte registrerat.");
+    if (!passwords_.check(key, utf8FromCp1252(form.password), account->passwordHash)) {
+        return answer(AnswerCode::wrongPassword, "Fel lösenord.");
+    }
+    store_.addSubmission({account->id, form.gameId, form.score, form.playTime, form.speedCount,
+                          utf8FromCp1252(form.processorText), form.checksum, form.byteCount, now()});
+    return answer(AnswerCode::accepted, "Poängen är registrerad.");
+}
+
+std::vector<std::string> CompetitionService::signUp(const SignUpForm& form) {
+    std::vector<std::string> faults;
+    std::string email = trimmed(form.email), nickname = trimmed(form.nickname);
+    auto emailInCodePage = cp1252FromUtf8(email);
+    std::size_t at = email.find('@');
+    if (!emailInCodePage || !isPrintableUtf8(email)) {
+        faults.push_back("E-postadressen får bara innehålla tecken som spelet kan skicka.");
+    } else if (emailInCodePage->size() > maxEmailCharacters || at == std::string::npos || at == 0 ||
+               at + 1 == email.size()) {
+        faults.push_back("Ange din e-postadress, högst " + std::to_string(maxEmailCharacters) + " tecken.");
+    }
+    if (nickname.empty() || !isPrintableUtf8(nickname) || characterCount(nickname) > maxNicknameCharacters) {
+        faults.push_back("Ange ett smeknamn på högst " + std::to_string(maxNicknameCharacters) + " tecken.");
+    }
+    checkPassword(form.password, form.repeated, faults);
+    if (!faults.empty()) return faults;
+
+    NewAccount account{email, nameKey(email), nickname, nameKey(nickname), hashPassword(form.password), now()};
+    switch (store_.addAccount(account)) {
+        case SignUpResult::created: break;
+        case SignUpResult::emailTaken: faults.push_back("Det finns redan en användare med den e-postadressen."); break;
+        case SignUpResult::nicknameTaken: faults.push_back("Smeknamnet är redan upptaget."); break;
+    }
+    return faults;
+}
+
+void CompetitionService::requestPasswordReset(std::string_view email, const std::string& site) {
+    std::string address = trimmed(email);
+    if (!isPrintableUtf8(address)) return;
+    auto account = store_.accountByEmailKey(nameKey(address));
+    std::int64_t time = now();
+    if (!account || store_.resetTokensSince(account->id, time - resetLinkLifetime) >= resetLinksPerLifetime) return;
+
+    std::string token = newToken();
+    store_.addResetToken(tokenHash(token), account->id, time, time + resetLinkLifetime);
+    std::string host = site.substr(site.find("//") + 2);
+    MailMessage message;
+    message.from = "Kvippa <noreply@" + host.substr(0, host.find(':')) + ">";
+    message.to = account->email;
+    message.subject = "Nytt lösenord till Kvippa";
+    message.body = "Hej " + account->nickname +
+                   "!\n\n"
+                   "Någon, förhoppningsvis du, har bett om ett nytt lösenord till Kvippa.\n"
+                   "Välj ett nytt lösenord här inom en timme:\n\n" +
+                   site + "/reset.htm?token=" + token +
+                   "\n\n"
+                   "Länken fungerar en gång. Har du inte bett om den kan du strunta i det här brevet.\n";
+    outbox_.send(message, static_cast<std::time_t>(time));
+}
+
+bool CompetitionService::resetLinkWorks(const std::string& token) {
+    return store_.resetTokenAccount(tokenHash(token), now()).has_value();
+}
+
+std::vector<std::string> CompetitionService::resetPassword(const std::string& token, const std::string& password,
+                                                           const std::string& repeated) {
+    std::vector<std::string> faults;
+    checkPassword(password, repeated, faults);
+    if (!faults.empty()) return faults;
+    if (!store_.resetPassword(tokenHash(token), now(), hashPassword(password))) {
+        faults.push_back("Länken har redan använts eller är för gammal. Be om en ny.");
+    }
+    return faults;
+}

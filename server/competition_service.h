@@ -1,0 +1,99 @@
+#pragma once
+// The competition service's decisions, apart from HTTP: the answer to a
+// score submission, sign-up, password help, and the ten-best lists.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "server/known_builds.h"
+#include "server/outbox.h"
+#include "server/passwords.h"
+#include "server/store.h"
+
+// The games the service runs competitions for.
+struct Game {
+    std::int32_t id;
+    const char* name;
+};
+inline constexpr Game knownGames[] = {{4, "Zifra Invaders"}};
+
+// The first line of every answer to a submission.
+enum class AnswerCode {
+    accepted = 0,
+    notSignedUp = 1,
+    wrongPassword = 2,
+    refused = 3,
+    malformed = 4,
+    unavailable = 5,  // the database failed; nothing was stored
+};
+
+struct SubmissionAnswer {
+    AnswerCode code;
+    std::string text;  // one line of Swedish for logs and players, UTF-8
+};
+
+struct SignUpForm {
+    std::string email, nickname, password, repeated;  // UTF-8, as the browser sent them
+};
+
+struct ServiceSettings {
+    std::int32_t version = 3;  // the newest version of the game, announced in every answer
+    std::optional<KnownBuilds> builds;  // when given, only these builds may send scores
+    std::filesystem::path outbox = "outbox";
+    std::function<std::int64_t()> clock;  // calendar seconds; the system's when empty
+};
+
+// How long a password reset link works, and how many a player may ask for
+// in that time.
+inline constexpr std::int64_t resetLinkLifetime = 60 * 60;
+inline constexpr std::int64_t resetLinksPerLifetime = 3;
+
+// The limits of the sign-up form: what the game's dialog can send.
+inline constexpr std::size_t maxEmailCharacters = 64;
+inline constexpr std::size_t maxNicknameCharacters = 32;
+inline constexpr std::size_t minPasswordCharacters = 6;
+inline constexpr std::size_t maxPasswordCharacters = 16;
+
+class CompetitionService {
+public:
+    CompetitionService(ConnectionPool& pool, ServiceSettings settings);
+
+    std::int32_t version() const { return settings_.version; }
+
+    // The answer to the body of a score post; an accepted score is committed
+    // before this returns.
+    SubmissionAnswer submit(std::string_view body);
+
+    // Signs a player up; the faults of the form in Swedish, none when done.
+    std::vector<std::string> signUp(const SignUpForm& form);
+
+    // Sends a reset link to the address when it is signed up, unless it has
+    // had its share of links lately. `site` is the address the link starts
+    // with ("http://host:port"). Says nothing of whether the address is known.
+    void requestPasswordReset(std::string_view email, const std::string& site);
+
+    // True while the token of a reset link can still be used.
+    bool resetLinkWorks(const std::string& token);
+
+    // Sets a new password through a reset link and uses the link up; the
+    // faults in Swedish, none when done.
+    std::vector<std::string> resetPassword(const std::string& token, const std::string& password,
+                                           const std::string& repeated);
+
+    std::vector<Placing> topTen(std::int32_t gameId) { return store_.topTen(gameId); }
+
+private:
+    std::int64_t now() const;
+    SubmissionAnswer judge(std::string_view body);
+
+    ServiceSettings settings_;
+    Store store_;
+    Outbox outbox_;
+    PasswordChecker passwords_;
+};
+
+// A known game's entry, or none.
+const Game* findGame(std::int32_t id);

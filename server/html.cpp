@@ -1,0 +1,53 @@
+#include "server/html.h"
+
+#include <cstdint>
+#include <ctime>
+
+std::string htmlEscape(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            case '\'': out += "&#39;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string htmlPage(std::string_view title, std::string_view body) {
+    std::string page;
+    page += "<!DOCTYPE html>\n<html lang=\"sv\">\n<head>\n<meta charset=\"utf-8\">\n";
+    page += "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n";
+    page += "<title>" + htmlEscape(title) + " – Kvippa</title>\n";
+    page += "<style>\n"
+            "body { font-family: Verdana, sans-serif; max-width: 44em; margin: 2em auto; padding: 0 1em;"
+            " color: #123; background: #f4f8f0; }\n"
+            "h1 { color: #2a6e2a; } a { color: #1d5fa0; }\n"
+            "table { border-collapse: collapse; } th, td { padding: .25em .8em; text-align: left; }\n"
+            "th { background: #cfe6c8; } td.score, th.score { text-align: right; }\n"
+            "tr:nth-child(even) td { background: #e6f0e2; }\n"
+            "form p { margin: .6em 0; } label { display: block; font-weight: bold; }\n"
+            "input[type=text], input[type=email], input[type=password] { width: 20em; }\n"
+            ".fel { color: #a00; } .klart { color: #060; }\n"
+            "nav a { margin-right: 1em; }\n"
+            "</style>\n</head>\n<body>\n";
+    page += "<nav><a href=\"/\">Kvippa</a><a href=\"/reg3.htm\">Bli medlem</a>"
+            "<a href=\"/getpass.htm\">Glömt lösenordet?</a></nav>\n";
+    page += body;
+    page += "\n</body>\n</html>\n";
+    return page;
+}
+
+std::string calendarDate(std::int64_t seconds) {
+    std::time_t time = static_cast<std::time_t>(seconds);
+    std::tm local{};
+    localtime_r(&time, &local);
+    char text[16];
+    std::strftime(text, sizeof text, "%Y-%m-%d", &local);
+    return text;
+}

@@ -1,0 +1,22 @@
+#pragma once
+// Mail from the service: each message an RFC 5322 file in a folder that the
+// installation's mail transport picks up and sends.
+#include <ctime>
+#include <filesystem>
+#include <string>
+
+struct MailMessage {
+    std::string from, to, subject, body;  // UTF-8; the body's lines end in \n
+};
+
+class Outbox {
+public:
+    explicit Outbox(std::filesystem::path folder) : folder_(std::move(folder)) {}
+
+    // Writes the message under a name of its own; it appears whole (written
+    // aside, then renamed). Throws std::runtime_error when it cannot.
+    void send(const MailMessage& message, std::time_t now) const;
+
+private:
+    std::filesystem::path folder_;
+};

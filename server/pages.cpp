@@ -1,0 +1,172 @@
+#include "server/pages.h"
+
+#include <cstdio>
+
+#include "server/html.h"
+
+namespace {
+
+constexpr char downloadAddress[] = "/download/zifra.exe";
+
+std::string faultList(const std::vector<std::string>& faults) {
+    if (faults.empty()) return "";
+    std::string list = "<ul class=\"fel\">\n";
+    for (const std::string& fault : faults) list += "<li>" + htmlEscape(fault) + "</li>\n";
+    return list + "</ul>\n";
+}
+
+std::string field(const char* label, const char* name, const char* type, const std::string& value,
+                  const char* extra = "") {
+    return std::string("<p><label for=\"") + name + "\">" + label + "</label><input id=\"" + name + "\" name=\"" +
+           name + "\" type=\"" + type + "\" value=\"" + htmlEscape(value) + "\" " + extra + "></p>\n";
+}
+
+std::string topTable(const TopList& list) {
+    std::string html = "<h2>" + htmlEscape(list.game->name) + "</h2>\n";
+    if (list.placings.empty()) return html + "<p>Inga poäng är registrerade ännu. Bli den första!</p>\n";
+    html += "<table class=\"topplista\" id=\"topp-" + std::to_string(list.game->id) +
+            "\">\n<tr><th>Plats</th><th>Smeknamn</th><th class=\"score\">Poäng</th><th>Datum</th></tr>\n";
+    int rank = 0;
+    for (const Placing& p : list.placings) {
+        html += "<tr><td>" + std::to_string(++rank) + "</td><td>" + htmlEscape(p.nickname) + "</td><td class=\"score\">" +
+                std::to_string(p.score) + "</td><td>" + calendarDate(p.achievedAt) + "</td></tr>\n";
+    }
+    return html + "</table>\n";
+}
+
+std::string jsonString(const std::string& text) {
+    std::string out = "\"";
+    for (char c : text) {
+        switch (c) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20) {
+                    char escaped[8];
+                    std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned char>(c));
+                    out += escaped;
+                } else {
+                    out += c;
+                }
+        }
+    }
+    return out + "\"";
+}
+
+}  // namespace
+
+std::string startPage(const std::vector<TopList>& lists) {
+    std::string body = "<h1>Kvippa – tävla med dina spel</h1>\n"
+                       "<p>Här jämför du ditt resultat med andras. Varje spel har tio vinnare: de tio bästa när "
+                       "tävlingsperioden är slut.</p>\n";
+    for (const TopList& list : lists) body += topTable(list);
+    body += "<h2>Tävlingsregler</h2>\n"
+            "<p>Du skickar din high-score med ”Registrera high-score” i menyn ”Koppla upp”. Du anger då ditt "
+            "användarnamn (din e-postadress) och ditt lösenord. För att registrera poäng måste du vara medlem: "
+            "<a href=\"/reg3.htm\">bli medlem här</a>.</p>\n"
+            "<p>Du får uppdatera ditt resultat så ofta du vill; listan visar varje spelares bästa poäng. "
+            "Här jämför du resultat, beställer fler spel och utmanar dina vänner.</p>\n"
+            "<p>Den som vinner och anger vilken vän som skickade spelet vinner också ett bonuspris åt vännen. "
+            "Med ”Utmana dina vänner” under ”Koppla upp” skickar du spelet vidare med en utmaning.</p>\n"
+            "<p>Vinnarna utses när tävlingsperioden är slut. Bara den som bor i Sverige och har lämnat riktiga "
+            "uppgifter deltar. Eventuell vinstskatt betalas av vinnaren.</p>\n"
+            "<h2>Spelet</h2>\n"
+            "<p><a href=\"" +
+            std::string(downloadAddress) + "\">Ladda ner Zifra Invaders</a> (för Windows).</p>\n";
+    return htmlPage("Topplistor", body);
+}
+
+std::string signUpPage(const SignUpForm& sent, const std::vector<std::string>& faults, bool done) {
+    if (done) {
+        return htmlPage("Välkommen",
+                        "<h1>Välkommen, " + htmlEscape(sent.nickname) +
+                            "!</h1>\n<p class=\"klart\">Du är medlem nu. Skicka din high-score från spelet med "
+                            "din e-postadress som användarnamn.</p>\n<p><a href=\"/\">Till topplistorna</a></p>\n");
+    }
+    std::string body = "<h1>Bli medlem</h1>\n<p>Som medlem kan du registrera dina poäng från spelet. Topplistorna "
+                       "visar ditt smeknamn, aldrig din e-postadress.</p>\n" +
+                       faultList(faults) + "<form method=\"post\" action=\"/reg3.htm\">\n" +
+                       field("E-postadress (ditt användarnamn, högst 64 tecken)", "email", "text", sent.email,
+                             "maxlength=\"64\" required") +
+                       field("Smeknamn i topplistorna", "nickname", "text", sent.nickname, "maxlength=\"32\" required") +
+                       field("Lösenord (6 till 16 tecken)", "password", "password", "", "maxlength=\"16\" required") +
+                       field("Lösenordet en gång till", "repeated", "password", "", "maxlength=\"16\" required") +
+                       "<p><button type=\"submit\">Bli medlem</button></p>\n</form>\n";
+    return htmlPage("Bli medlem", body);
+}
+
+std::string notSignedUpPage() {
+    return htmlPage("Inte medlem",
+                    "<h1>Användarnamnet finns inte</h1>\n<p>Det användarnamn du skrev i spelet är inte registrerat "
+                    "hos Kvippa. Kontrollera stavningen, eller <a href=\"/reg3.htm\">bli medlem här</a> och skicka "
+                    "sedan din poäng igen.</p>\n");
+}
+
+std::string passwordHelpPage(const std::string& mail, bool asked) {
+    if (asked) {
+        return htmlPage("Glömt lösenordet",
+                        "<h1>Kolla din e-post</h1>\n<p class=\"klart\">Om " + htmlEscape(mail) +
+                            " är registrerad hos oss har vi skickat en länk dit. Med den väljer du ett nytt "
+                            "lösenord inom en timme.</p>\n");
+    }
+    return htmlPage("Glömt lösenordet",
+                    "<h1>Glömt lösenordet?</h1>\n<p>Fel lösenord? Vi skickar en länk till din e-postadress, och med "
+                    "den väljer du ett nytt lösenord.</p>\n<form method=\"post\" action=\"/getpass.htm\">\n" +
+                        field("E-postadress", "mail", "text", mail, "maxlength=\"64\" required") +
+                        "<p><button type=\"submit\">Skicka länken</button></p>\n</form>\n");
+}
+
+std::string resetPage(const std::string& token, ResetStep step, const std::vector<std::string>& faults) {
+    switch (step) {
+        case ResetStep::done:
+            return htmlPage("Nytt lösenord", "<h1>Klart</h1>\n<p class=\"klart\">Ditt nya lösenord är sparat. "
+                                             "Använd det nästa gång du skickar din poäng från spelet.</p>\n");
+        case ResetStep::deadLink:
+            return htmlPage("Nytt lösenord", "<h1>Länken fungerar inte</h1>\n<p class=\"fel\">Länken har redan "
+                                             "använts eller är för gammal.</p>\n<p><a href=\"/getpass.htm\">Be om "
+                                             "en ny länk</a>.</p>\n");
+        case ResetStep::choose:
+        case ResetStep::faulty: break;
+    }
+    return htmlPage("Nytt lösenord",
+                    "<h1>Välj ett nytt lösenord</h1>\n" + faultList(faults) +
+                        "<form method=\"post\" action=\"/reset.htm\">\n<input type=\"hidden\" name=\"token\" value=\"" +
+                        htmlEscape(token) + "\">\n" +
+                        field("Nytt lösenord (6 till 16 tecken)", "password", "password", "", "maxlength=\"16\" required") +
+                        field("Lösenordet en gång till", "repeated", "password", "", "maxlength=\"16\" required") +
+                        "<p><button type=\"submit\">Spara lösenordet</button></p>\n</form>\n");
+}
+
+std::string versionPage(std::int64_t version, std::int32_t newest) {
+    std::string number = std::to_string(version);
+    if (version < 1 || version > newest) {
+        return htmlPage("Version " + number, "<h1>Version " + number + " finns inte</h1>\n<p>Den senaste versionen "
+                                             "av Zifra Invaders är " + std::to_string(newest) +
+                                             ". <a href=\"" + downloadAddress + "\">Ladda ner den här</a>.</p>\n");
+    }
+    return htmlPage("Version " + number,
+                    "<h1>Zifra Invaders, version " + number +
+                        "</h1>\n<p>Nytt i den här versionen: poängen skickas till Kvippas tävling direkt från "
+                        "spelet, och topplistan visar de tio bästa.</p>\n<p><a href=\"" +
+                        downloadAddress + "\">Ladda ner version " + number + "</a> (för Windows).</p>\n");
+}
+
+std::string notFoundPage() {
+    return htmlPage("Sidan finns inte", "<h1>Sidan finns inte</h1>\n<p><a href=\"/\">Till Kvippas startsida</a></p>\n");
+}
+
+std::string forbiddenPage() {
+    return htmlPage("Otillåtet", "<h1>Formuläret kom från en annan webbplats</h1>\n<p>Fyll i formuläret här hos "
+                                 "Kvippa i stället. <a href=\"/\">Till startsidan</a></p>\n");
+}
+
+std::string topListJson(std::int32_t gameId, const std::vector<Placing>& placings) {
+    std::string json = "{\"gameid\":" + std::to_string(gameId) + ",\"top\":[";
+    int rank = 0;
+    for (const Placing& p : placings) {
+        if (rank) json += ",";
+        json += "{\"rank\":" + std::to_string(++rank) + ",\"nickname\":" + jsonString(p.nickname) +
+                ",\"score\":" + std::to_string(p.score) + ",\"date\":\"" + calendarDate(p.achievedAt) + "\"}";
+    }
+    return json + "]}\n";
+}

@@ -1,0 +1,110 @@
+// PostgreSQL through libpq: each statement is prepared on the connection the
+// first time it is used and executed with its parameters as text.
+#include <libpq-fe.h>
+
+#include <map>
+
+#include "server/sql_connection.h"
+
+namespace {
+
+constexpr char uniqueViolationState[] = "23505";
+
+// libpq's messages run over several lines; the service reports one.
+std::string oneLine(std::string text) {
+    std::string line;
+    bool space = false;
+    for (char c : text) {
+        bool blank = c == '\n' || c == '\t' || c == ' ';
+        if (blank) {
+            space = !line.empty();
+        } else {
+            if (space) line += ' ';
+            line += c;
+            space = false;
+        }
+    }
+    return line;
+}
+
+class PostgresConnection : public SqlConnection {
+public:
+    explicit PostgresConnection(const std::string& url) : connection_(PQconnectdb(url.c_str())) {
+        if (PQstatus(connection_) != CONNECTION_OK) {
+            std::string why = connection_ ? PQerrorMessage(connection_) : "out of memory";
+            PQfinish(connection_);
+            throw SqlError("cannot connect to PostgreSQL: " + oneLine(why));
+        }
+        query("SET client_encoding = 'UTF8'", {});
+    }
+    ~PostgresConnection() override { PQfinish(connection_); }
+
+    SqlDialect dialect() const override { return SqlDialect::postgresql; }
+    bool broken() const override { return PQstatus(connection_) != CONNECTION_OK; }
+
+    void begin() override { query("BEGIN", {}); }
+    void commit() override { query("COMMIT", {}); }
+    void rollback() override {
+        // A lost connection has ended the transaction with itself.
+        if (!broken()) PQclear(PQexec(connection_, "ROLLBACK"));
+    }
+
+    std::vector<SqlRow> query(const std::string& sql, const std::vector<SqlParam>& params) override {
+        std::vector<std::string> texts;
+        for (const SqlParam& p : params) {
+            texts.push_back(std::holds_alternative<std::int64_t>(p) ? std::to_string(std::get<std::int64_t>(p))
+                                                                    : std::get<std::string>(p));
+        }
+        std::vector<const char*> values;
+        for (const std::string& t : texts) values.push_back(t.c_str());
+        const std::string& name = prepared(sql, static_cast<int>(params.size()));
+        PGresult* result =
+            PQexecPrepared(connection_, name.c_str(), static_cast<int>(values.size()), values.data(), nullptr, nullptr, 0);
+        return rowsOf(result, sql);
+    }
+
+private:
+    const std::string& prepared(const std::string& sql, int parameterCount) {
+        auto found = statements_.find(sql);
+        if (found != statements_.end()) return found->second;
+        std::string name = "s";
+        name += std::to_string(statements_.size());
+        rowsOf(PQprepare(connection_, name.c_str(), sql.c_str(), parameterCount, nullptr), sql);
+        return statements_.emplace(sql, name).first->second;
+    }
+
+    // The rows of a result, which it frees; throws for a failed one.
+    std::vector<SqlRow> rowsOf(PGresult* result, const std::string& sql) {
+        ExecStatusType status = PQresultStatus(result);
+        if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
+            const char* state = PQresultErrorField(result, PG_DIAG_SQLSTATE);
+            std::string why = result ? PQresultErrorMessage(result) : PQerrorMessage(connection_);
+            bool unique = state && std::string(state) == uniqueViolationState;
+            PQclear(result);
+            throw SqlError(oneLine(why) + " in " + sql, unique);
+        }
+        std::vector<SqlRow> rows;
+        for (int r = 0; r < PQntuples(result); ++r) {
+            SqlRow row;
+            for (int c = 0; c < PQnfields(result); ++c) {
+                if (PQgetisnull(result, r, c)) {
+                    row.emplace_back();
+                } else {
+                    row.emplace_back(std::string(PQgetvalue(result, r, c), static_cast<std::size_t>(PQgetlength(result, r, c))));
+                }
+            }
+            rows.push_back(std::move(row));
+        }
+        PQclear(result);
+        return rows;
+    }
+
+    PGconn* connection_;
+    std::map<std::string, std::string> statements_;
+};
+
+}  // namespace
+
+std::unique_ptr<SqlConnection> openPostgresConnection(const std::string& url) {
+    return std::make_unique<PostgresConnection>(url);
+}

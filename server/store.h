@@ -1,0 +1,68 @@
+#pragma once
+// What the service keeps: accounts, every accepted submission, each
+// player's best score per game, and password reset tokens. All times are
+// calendar seconds.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "server/connection_pool.h"
+
+struct Account {
+    std::int64_t id = 0;
+    std::string email;  // as signed up, UTF-8
+    std::string nickname;
+    std::string passwordHash;  // Argon2id
+};
+
+struct NewAccount {
+    std::string email, emailKey, nickname, nicknameKey, passwordHash;
+    std::int64_t createdAt = 0;
+};
+
+struct AcceptedSubmission {
+    std::int64_t accountId = 0;
+    std::int32_t gameId = 0;
+    std::int32_t score = 0;
+    std::int64_t playTimeMs = 0;
+    std::int32_t speedCount = 0;
+    std::string processor;
+    std::int64_t buildChecksum = 0, buildSize = 0;
+    std::int64_t submittedAt = 0;
+};
+
+struct Placing {
+    std::string nickname;
+    std::int32_t score = 0;
+    std::int64_t achievedAt = 0;  // when the player first reached that score
+};
+
+enum class SignUpResult { created, emailTaken, nicknameTaken };
+
+class Store {
+public:
+    explicit Store(ConnectionPool& pool) : pool_(pool) {}
+
+    std::optional<Account> accountByEmailKey(const std::string& emailKey);
+    SignUpResult addAccount(const NewAccount& account);
+
+    // The submission and the player's best score, in one committed transaction.
+    void addSubmission(const AcceptedSubmission& submission);
+
+    // The ten best players of a game, each by their best score; ties go to
+    // whoever reached the score first.
+    std::vector<Placing> topTen(std::int32_t gameId);
+
+    void addResetToken(const std::string& tokenHash, std::int64_t accountId, std::int64_t now, std::int64_t expiresAt);
+    // Reset tokens issued to the account after `since`.
+    std::int64_t resetTokensSince(std::int64_t accountId, std::int64_t since);
+    // The account of an unused, unexpired token, if any.
+    std::optional<std::int64_t> resetTokenAccount(const std::string& tokenHash, std::int64_t now);
+    // Uses the token up and sets the new password, in one transaction; false
+    // when the token is unknown, used or expired.
+    bool resetPassword(const std::string& tokenHash, std::int64_t now, const std::string& passwordHash);
+
+private:
+    ConnectionPool& pool_;
+};

@@ -1,0 +1,25 @@
+#pragma once
+// The two ways names reach the service: the game sends single-byte code page
+// 1252, browsers send UTF-8. Everything is kept as UTF-8; a name typed in
+// either way is the same account.
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The text as UTF-8. The five bytes that code page 1252 leaves undefined
+// become the control characters of the same number, as Windows reads them.
+std::string utf8FromCp1252(std::string_view cp1252);
+
+// The text in code page 1252; nothing when it is not valid UTF-8 or holds a
+// character that the code page (and so the game's dialog) cannot carry.
+std::optional<std::string> cp1252FromUtf8(std::string_view utf8);
+
+// True when the text is valid UTF-8 without control characters.
+bool isPrintableUtf8(std::string_view utf8);
+
+// The number of characters of valid UTF-8.
+std::size_t characterCount(std::string_view utf8);
+
+// What names are told apart by: lower case for every letter of code page
+// 1252 (A-Z, À-Þ, Š, Œ, Ž, Ÿ); other characters stay as they are.
+std::string nameKey(std::string_view utf8);

@@ -1,0 +1,239 @@
+// The real server on a loopback port of its own, over HTTP.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <thread>
+
+#include "backend.h"
+#include "net/submission_form.h"
+#include "server/competition_server.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class HttpService : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(initialisePasswords());
+        folder = testing::TempDir() + "zifra-http-" + std::to_string(getpid()) + "-" +
+                 testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+        ServiceSettings settings;
+        settings.version = 5;
+        settings.outbox = folder / "outbox";
+        ConnectionLimits limits;
+        limits.idle = 1s;
+        limits.request = 2s;
+        server = std::make_unique<CompetitionServer>(freshDatabaseUrl(), settings, limits);
+        port = server->bind("127.0.0.1", 0);
+        ASSERT_GT(port, 0);
+        serving = std::thread([this] { server->run(); });
+        auto deadline = std::chrono::steady_clock::now() + 5s;
+        while (!server->running() && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(10ms);
+        ASSERT_TRUE(server->running());
+    }
+    void TearDown() override {
+        if (serving.joinable()) {
+            server->stop();
+            serving.join();
+        }
+        std::filesystem::remove_all(folder);
+    }
+
+    httplib::Client client() {
+        httplib::Client c("127.0.0.1", port);
+        c.set_connection_timeout(5);
+        c.set_read_timeout(10);
+        return c;
+    }
+    std::string site() const { return "http://127.0.0.1:" + std::to_string(port); }
+
+    httplib::Result signUp(const std::string& email, const std::string& nickname, const std::string& password,
+                           const std::string& repeated, const httplib::Headers& headers = {}) {
+        httplib::Params form = {{"email", email}, {"nickname", nickname}, {"password", password}, {"repeated", repeated}};
+        return client().Post("/reg3.htm", headers, form);
+    }
+
+    httplib::Result postScore(const std::string& body) {
+        return client().Post("/r0002.asp", body, "application/x-www-form-urlencoded");
+    }
+
+    std::filesystem::path folder;
+    std::unique_ptr<CompetitionServer> server;
+    std::thread serving;
+    int port = 0;
+};
+
+SubmissionForm scoreOf(const std::string& user, const std::string& password, std::int32_t score) {
+    return {user, 4, password, score, 600000, 98, "CPU UNKNOWN", 1, 2};
+}
+
+TEST_F(HttpService, TheGameGetsCodeVersionAndTextInItsCodePage) {
+    ASSERT_EQ(signUp("anna@example.se", "Anna", "hemligt1", "hemligt1")->status, 200);
+    auto accepted = postScore(formBody(scoreOf("anna@example.se", "hemligt1", 1250)));
+    ASSERT_TRUE(accepted);
+    EXPECT_EQ(accepted->status, 200);
+    EXPECT_EQ(accepted->get_header_value("Content-Type"), "text/plain; charset=windows-1252");
+    EXPECT_EQ(accepted->body, "0\r\n5\r\nPo\xE4ngen \xE4r registrerad.\r\n");
+
+    const std::pair<std::string, std::string> others[] = {
+        {formBody(scoreOf("berit@example.se", "hemligt1", 1)), "1\r\n5\r\n"},
+        {formBody(scoreOf("anna@example.se", "fel", 1)), "2\r\n5\r\n"},
+        {formBody(scoreOf("anna@example.se", "hemligt1", -1)), "3\r\n5\r\n"},
+        {"<html>inget formul\xE4r</html>", "4\r\n5\r\n"},
+        {"", "4\r\n5\r\n"},
+    };
+    for (const auto& [body, start] : others) {
+        auto answer = postScore(body);
+        ASSERT_TRUE(answer);
+        EXPECT_EQ(answer->body.substr(0, start.size()), start) << body;
+        EXPECT_LE(answer->body.size(), 16383u);
+    }
+    auto huge = postScore(std::string(100000, 'f'));
+    ASSERT_TRUE(huge);
+    EXPECT_EQ(huge->status, 413);
+}
+
+TEST_F(HttpService, EveryPageIsUtf8HtmlAndUnknownOnesAreNotFound) {
+    const std::pair<std::string, int> pages[] = {
+        {"/", 200},          {"/index2.htm", 200},         {"/reg3.htm", 200},          {"/reg2.htm", 200},
+        {"/getpass.htm?mail=anna@example.se", 200},         {"/version.htm?gameid=5", 200},
+        {"/version.htm?gameid=6", 404},                     {"/version.htm?gameid=x", 404},
+        {"/reset.htm?token=nothing", 410},                  {"/nowhere.htm", 404},
+    };
+    for (const auto& [path, status] : pages) {
+        auto page = client().Get(path);
+        ASSERT_TRUE(page) << path;
+        EXPECT_EQ(page->status, status) << path;
+        EXPECT_EQ(page->get_header_value("Content-Type"), "text/html; charset=utf-8") << path;
+        EXPECT_NE(page->body.find("<html lang=\"sv\">"), std::string::npos) << path;
+    }
+    EXPECT_NE(client().Get("/getpass.htm?mail=anna@example.se")->body.find("value=\"anna@example.se\""),
+              std::string::npos);
+    EXPECT_EQ(client().Get("/api/top?gameid=4")->body, "{\"gameid\":4,\"top\":[]}\n");
+    EXPECT_EQ(client().Get("/api/top?gameid=7")->status, 404);
+}
+
+TEST_F(HttpService, UserTextIsEscapedWhereverItIsShown) {
+    const std::string nickname = "<b>&\"x'";
+    ASSERT_EQ(signUp("anna@example.se", nickname, "hemligt1", "hemligt1")->status, 200);
+    ASSERT_EQ(postScore(formBody(scoreOf("anna@example.se", "hemligt1", 1250)))->body.substr(0, 1), "0");
+
+    std::string start = client().Get("/")->body;
+    EXPECT_NE(start.find("<td>&lt;b&gt;&amp;&quot;x&#39;</td><td class=\"score\">1250</td>"), std::string::npos);
+    EXPECT_EQ(start.find(nickname), std::string::npos);
+    EXPECT_NE(client().Get("/api/top?gameid=4")->body.find("\"nickname\":\"<b>&\\\"x'\",\"score\":1250"),
+              std::string::npos);
+
+    // The sign-up form comes back filled with what was sent, escaped.
+    auto again = signUp("\"><script>alert(1)</script>", nickname, "a", "b");
+    EXPECT_EQ(again->status, 400);
+    EXPECT_NE(again->body.find("value=\"&quot;&gt;&lt;script&gt;alert(1)&lt;/script&gt;\""), std::string::npos);
+    EXPECT_EQ(again->body.find("<script>"), std::string::npos);
+    auto help = client().Get("/getpass.htm?mail=%22%3E%3Cscript%3E");
+    EXPECT_EQ(help->body.find("\"><script>"), std::string::npos);
+}
+
+TEST_F(HttpService, FormsPostedFromAnotherSiteChangeNothing) {
+    const httplib::Headers foreign[] = {{{"Origin", "http://elak.example"}},
+                                        {{"Origin", "null"}},
+                                        {{"Referer", "http://elak.example/reg3.htm"}}};
+    for (const auto& headers : foreign) {
+        EXPECT_EQ(signUp("anna@example.se", "Anna", "hemligt1", "hemligt1", headers)->status, 403);
+        EXPECT_EQ(client().Post("/getpass.htm", headers, httplib::Params{{"mail", "anna@example.se"}})->status, 403);
+    }
+    EXPECT_EQ(signUp("anna@example.se", "Anna", "hemligt1", "hemligt1", {{"Origin", site()}})->status, 200);
+    EXPECT_FALSE(std::filesystem::exists(folder / "outbox"));
+}
+
+TEST_F(HttpService, APasswordResetThroughThePages) {
+    ASSERT_EQ(signUp("anna@example.se", "Anna", "hemligt1", "hemligt1")->status, 200);
+    auto asked = client().Post("/getpass.htm", {{"Host", "kvippa.test"}}, httplib::Params{{"mail", "anna@example.se"}});
+    EXPECT_EQ(asked->status, 200);
+    ASSERT_TRUE(std::filesystem::exists(folder / "outbox"));
+    std::stringstream mail;
+    for (const auto& entry : std::filesystem::directory_iterator(folder / "outbox")) {
+        mail << std::ifstream(entry.path(), std::ios::binary).rdbuf();
+    }
+    std::smatch link;
+    std::string text = mail.str();
+    ASSERT_TRUE(std::regex_search(text, link, std::regex("http://kvippa\\.test/reset\\.htm\\?token=([A-Za-z0-9_-]+)")));
+    std::string token = link[1];
+
+    auto form = client().Get("/reset.htm?token=" + token);
+    EXPECT_EQ(form->status, 200);
+    EXPECT_NE(form->body.find("name=\"token\" value=\"" + token + "\""), std::string::npos);
+    auto done = client().Post("/reset.htm", httplib::Params{{"token", token}, {"password", "nyttord1"},
+                                                            {"repeated", "nyttord1"}});
+    EXPECT_EQ(done->status, 200);
+    EXPECT_EQ(client().Get("/reset.htm?token=" + token)->status, 410);
+    EXPECT_EQ(postScore(formBody(scoreOf("anna@example.se", "nyttord1", 10)))->body.substr(0, 1), "0");
+}
+
+// A raw connection to the server.
+int connectRaw(int port) {
+    int s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    EXPECT_EQ(connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    return s;
+}
+
+// True once the server has closed the connection, within `limit`.
+bool closedWithin(int s, std::chrono::milliseconds limit) {
+    auto deadline = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < deadline) {
+        pollfd p{s, POLLIN, 100};
+        if (poll(&p, 1, 100) > 0) {
+            char c;
+            if (recv(s, &c, 1, MSG_DONTWAIT) <= 0) return true;
+        }
+    }
+    return false;
+}
+
+TEST_F(HttpService, SilentAndDrippingClientsHoldUpNobodyAndAreCutOff) {
+    constexpr int silentCount = 12, drippingCount = 12;
+    std::vector<int> silent, dripping;
+    for (int i = 0; i < silentCount; ++i) silent.push_back(connectRaw(port));
+    for (int i = 0; i < drippingCount; ++i) dripping.push_back(connectRaw(port));
+    std::atomic<bool> dripOn = true;
+    std::thread dripper([&] {
+        const std::string request = "POST /r0002.asp HTTP/1.1\r\nHost: x\r\nContent-Length: 1000\r\n\r\n";
+        for (std::size_t i = 0; dripOn && i < request.size(); ++i) {
+            for (int s : dripping) send(s, &request[i], 1, MSG_NOSIGNAL);
+            std::this_thread::sleep_for(300ms);
+        }
+    });
+
+    // Meanwhile the others are served at once.
+    for (int i = 0; i < 10; ++i) {
+        auto started = std::chrono::steady_clock::now();
+        auto page = client().Get("/api/top?gameid=4");
+        ASSERT_TRUE(page);
+        EXPECT_EQ(page->status, 200);
+        EXPECT_LT(std::chrono::steady_clock::now() - started, 800ms);
+    }
+    // The idle limit is 1 s and a request must be in within 2 s of its first byte.
+    for (int s : silent) EXPECT_TRUE(closedWithin(s, 2500ms)) << "a silent client";
+    for (int s : dripping) EXPECT_TRUE(closedWithin(s, 3500ms)) << "a dripping client";
+    dripOn = false;
+    dripper.join();
+    for (int s : silent) close(s);
+    for (int s : dripping) close(s);
+}
+
+}  // namespace

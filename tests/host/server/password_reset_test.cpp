@@ -1,0 +1,98 @@
+// Password help: a one-time link by mail, its expiry, and the game's
+// submissions before and after the new password.
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "service_fixture.h"
+
+namespace {
+
+class PasswordReset : public ServiceFixture {
+protected:
+    void SetUp() override {
+        ServiceFixture::SetUp();
+        signUp("Anna@Example.se", "Anna", "hemligt1");
+    }
+
+    std::vector<std::string> mails() {
+        std::vector<std::string> texts;
+        if (!std::filesystem::exists(outbox)) return texts;
+        for (const auto& entry : std::filesystem::directory_iterator(outbox)) {
+            std::ifstream file(entry.path(), std::ios::binary);
+            std::stringstream text;
+            text << file.rdbuf();
+            texts.push_back(text.str());
+        }
+        return texts;
+    }
+
+    // The token of the link in the only mail.
+    std::string tokenFromMail() {
+        auto all = mails();
+        EXPECT_EQ(all.size(), 1u);
+        std::smatch match;
+        EXPECT_TRUE(std::regex_search(all.at(0), match, std::regex("http://kvippa\\.test:8080/reset\\.htm\\?token=([A-Za-z0-9_-]+)")));
+        return match[1];
+    }
+};
+
+TEST_F(PasswordReset, TheMailIsAnRfc5322MessageToTheSignedUpAddress) {
+    service->requestPasswordReset("anna@example.se", "http://kvippa.test:8080");
+    auto all = mails();
+    ASSERT_EQ(all.size(), 1u);
+    const std::string& mail = all[0];
+    for (const char* header : {"From: Kvippa <noreply@kvippa.test>\r\n", "To: Anna@Example.se\r\n",
+                               "Subject: =?UTF-8?B?", "Date: Tue, 14 Nov 2023 22:13:20 +0000\r\n", "Message-ID: <",
+                               "MIME-Version: 1.0\r\n", "Content-Type: text/plain; charset=UTF-8\r\n"}) {
+        EXPECT_NE(mail.find(header), std::string::npos) << header;
+    }
+    EXPECT_NE(mail.find("\r\n\r\nHej Anna!\r\n"), std::string::npos);
+    EXPECT_EQ(mail.find("\n\n"), std::string::npos) << "every line ends in CR LF";
+    for (const auto& entry : std::filesystem::directory_iterator(outbox)) {
+        EXPECT_EQ(entry.path().extension(), ".eml");
+    }
+}
+
+TEST_F(PasswordReset, ALinkWorksOnceAndSetsThePasswordTheGameMustThenSend) {
+    // The old password is checked once, so the service remembers it.
+    EXPECT_EQ(submit(gameForm("anna@example.se", "hemligt1", 100)).code, AnswerCode::accepted);
+    service->requestPasswordReset("anna@example.se", "http://kvippa.test:8080");
+    std::string token = tokenFromMail();
+    EXPECT_TRUE(pool->borrow()->query("SELECT 1 FROM password_resets WHERE token_hash = $1", {token}).empty())
+        << "only the token's hash is kept";
+
+    EXPECT_TRUE(service->resetLinkWorks(token));
+    EXPECT_EQ(service->resetPassword(token, "nyttord1", "nyttord2"), std::vector<std::string>{"Lösenorden är inte lika."});
+    EXPECT_TRUE(service->resetLinkWorks(token)) << "a faulty form does not use the link up";
+    EXPECT_EQ(service->resetPassword(token, "nyttord1", "nyttord1"), std::vector<std::string>{});
+    EXPECT_FALSE(service->resetLinkWorks(token));
+    EXPECT_EQ(service->resetPassword(token, "tredje11", "tredje11"),
+              std::vector<std::string>{"Länken har redan använts eller är för gammal. Be om en ny."});
+
+    EXPECT_EQ(submit(gameForm("anna@example.se", "hemligt1", 200)).code, AnswerCode::wrongPassword)
+        << "the remembered check of the old password no longer counts";
+    EXPECT_EQ(submit(gameForm("anna@example.se", "nyttord1", 200)).code, AnswerCode::accepted);
+}
+
+TEST_F(PasswordReset, ALinkExpiresAfterAnHour) {
+    service->requestPasswordReset("anna@example.se", "http://kvippa.test:8080");
+    std::string token = tokenFromMail();
+    now += resetLinkLifetime - 1;
+    EXPECT_TRUE(service->resetLinkWorks(token));
+    now += 1;
+    EXPECT_FALSE(service->resetLinkWorks(token));
+    EXPECT_FALSE(service->resetPassword(token, "nyttord1", "nyttord1").empty());
+}
+
+TEST_F(PasswordReset, UnknownAddressesGetNoMailAndNoAddressGetsMoreThanThreeAnHour) {
+    service->requestPasswordReset("berit@example.se", "http://kvippa.test:8080");
+    EXPECT_TRUE(mails().empty());
+    for (int i = 0; i < 5; ++i) service->requestPasswordReset("anna@example.se", "http://kvippa.test:8080");
+    EXPECT_EQ(mails().size(), 3u);
+    now += resetLinkLifetime;
+    service->requestPasswordReset("anna@example.se", "http://kvippa.test:8080");
+    EXPECT_EQ(mails().size(), 4u);
+}
+
+}  // namespace
