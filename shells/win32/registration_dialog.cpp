@@ -24,9 +24,7 @@ constexpr int buttonCancel = 2;  // "Avbryt", also Escape
 
 const wchar_t* wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 
-int controlOf(RegistrationField field) {
-    return field == RegistrationField::userName ? IDC_USER_NAME : IDC_PASSWORD;
-}
+int controlOf(RegistrationField field) { return field == RegistrationField::userName ? IDC_USER_NAME : IDC_PASSWORD; }
 
 // The field's text; the field holds no more than `maxLength` characters.
 std::u16string fieldText(HWND dialog, int id, std::size_t maxLength) {
@@ -97,9 +95,7 @@ INT_PTR CALLBACK registrationDialogProc(HWND dialog, UINT message, WPARAM wParam
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case buttonOk: onOk(dialog, *program); break;
-        case buttonCancel:
-            carryOut(dialog, *program, program->registrationCancelled(platform::milliseconds()));
-            break;
+        case buttonCancel: carryOut(dialog, *program, program->registrationCancelled(platform::milliseconds())); break;
         case IDC_NEW_USER: carryOut(dialog, *program, actionsOnNewUser()); break;
         }
         return 0;

@@ -22,7 +22,7 @@ TEST(CodePage1252, EveryByteThatStandsForACharacterComesBack) {
 
 TEST(CodePage1252, KnowsTheCharactersOfTheUpperBytes) {
     EXPECT_EQ(fromCodePage1252("g\xF6ran \x80\x85\x8A\x99\x9F\x81"), u"göran €…Š™Ÿ\uFFFD");
-    EXPECT_EQ(toCodePage1252(u"Åsa–Öberg‘€’").bytes, "\xC5sa\x96\xD6" "berg\x91\x80\x92");
+    EXPECT_EQ(toCodePage1252(u"Åsa–Örn‘€’").bytes, "\xC5sa\x96\xD6rn\x91\x80\x92");
 }
 
 TEST(CodePage1252, RefusesTheFirstCharacterWithoutAByte) {
@@ -30,10 +30,10 @@ TEST(CodePage1252, RefusesTheFirstCharacterWithoutAByte) {
         {u"Ωpw", U'Ω'},
         {u"pwΩЖ", U'Ω'},
         {u"anna@Жx.se", U'Ж'},
-        {u"\u0081", 0x81},                 // a byte's number, but no character of the code page
-        {u"fisk\U0001F41F", 0x1F41F},      // outside the basic plane: the whole character is named
-        {u"a\xD800" "b", 0xD800},           // half of a pair, alone
-        {u"\u2126", 0x2126},               // the ohm sign, which a best fit would make an O
+        {u"\u0081", 0x81},                         // a byte's number, but no character of the code page
+        {u"fisk\U0001F41F", 0x1F41F},              // outside the basic plane: the whole character is named
+        {{u'a', char16_t{0xD800}, u'b'}, 0xD800},  // half of a pair, alone
+        {u"\u2126", 0x2126},                       // the ohm sign, which a best fit would make an O
     };
     for (const auto& [text, refused] : cases) {
         CodePageText result = toCodePage1252(text);

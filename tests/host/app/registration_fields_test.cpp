@@ -50,8 +50,7 @@ TEST(RegistrationFields, SendsWhatTheCodePageHoldsAndNamesWhatItDoesNot) {
         if (!typed.refused) continue;
         EXPECT_EQ(typed.refused->field, *c.refusedField);
         EXPECT_EQ(typed.refused->character, c.refused);
-        EXPECT_EQ(unsendableCharacterMessage(*typed.refused),
-                  (PlayerMessage{u"Tecknet kan inte skickas", c.message}));
+        EXPECT_EQ(unsendableCharacterMessage(*typed.refused), (PlayerMessage{u"Tecknet kan inte skickas", c.message}));
     }
 }
 

@@ -93,8 +93,7 @@ int answerText(const std::string& text, void* buffer, std::uint32_t* length) {
     return 1;
 }
 
-int fakeQueryInfo(InternetHandle request, std::uint32_t level, void* buffer, std::uint32_t* length,
-                  std::uint32_t*) {
+int fakeQueryInfo(InternetHandle request, std::uint32_t level, void* buffer, std::uint32_t* length, std::uint32_t*) {
     FakeInternet& f = fakeInternet();
     f.calls.push_back("HttpQueryInfoA");
     if (f.statusQueryFails || request != fakeRequest()) return fail(f), 0;

@@ -11,8 +11,8 @@
 namespace {
 
 constexpr const char* lookUpOrder[] = {
-    "InternetOpenA",    "InternetConnectA", "InternetReadFile",   "InternetGetLastResponseInfoA",
-    "HttpOpenRequestA", "HttpSendRequestA", "InternetCloseHandle",  "InternetSetOptionA",
+    "InternetOpenA",    "InternetConnectA", "InternetReadFile",    "InternetGetLastResponseInfoA",
+    "HttpOpenRequestA", "HttpSendRequestA", "InternetCloseHandle", "InternetSetOptionA",
     "HttpQueryInfoA",
 };
 
@@ -104,11 +104,10 @@ TEST_F(BoundWinInet, PostsTheFormWithBoundedStepsAndClosesRequestConnectionAndSe
     EXPECT_EQ(f.headersLength, 47u);
     EXPECT_EQ(f.body, "f1=41&f2=4");
     EXPECT_EQ(f.readLimit, 16383u);
-    EXPECT_EQ(f.calls,
-              (std::vector<std::string>{"InternetOpenA", "InternetConnectA", "HttpOpenRequestA", "InternetSetOptionA",
-                                        "InternetSetOptionA", "InternetSetOptionA", "HttpSendRequestA",
-                                        "HttpQueryInfoA", "InternetReadFile", "InternetCloseHandle",
-                                        "InternetCloseHandle", "InternetCloseHandle"}));
+    EXPECT_EQ(f.calls, (std::vector<std::string>{"InternetOpenA", "InternetConnectA", "HttpOpenRequestA",
+                                                 "InternetSetOptionA", "InternetSetOptionA", "InternetSetOptionA",
+                                                 "HttpSendRequestA", "HttpQueryInfoA", "InternetReadFile",
+                                                 "InternetCloseHandle", "InternetCloseHandle", "InternetCloseHandle"}));
     // Connect, send and receive time-outs of 10 s, on the request (Wine
     // passes a session's on to no request), and 30 s for sending and reading.
     EXPECT_EQ(f.options, (std::vector<FakeInternet::Option>{
@@ -166,8 +165,7 @@ TEST_F(BoundWinInet, AnExchangeThatRunsOutOfTimeFailsAndIsLeftToCloseWhatItStill
     // request and closes the connection and the session.
     fakeInternet().calls.clear();
     platform::fake::runHeldWork();
-    EXPECT_EQ(fakeInternet().calls,
-              (std::vector<std::string>{"InternetCloseHandle", "InternetCloseHandle"}));
+    EXPECT_EQ(fakeInternet().calls, (std::vector<std::string>{"InternetCloseHandle", "InternetCloseHandle"}));
     EXPECT_EQ(fakeInternet().closedHandles, (std::vector<void*>{fakeRequest(), fakeConnection(), fakeSession()}));
 }
 
