@@ -18,6 +18,7 @@ prints each submission as one line of JSON.
 import argparse
 import http.server
 import json
+import socket
 import threading
 import zlib
 
@@ -46,6 +47,19 @@ def program_facts(path):
 
 def int32(value):
     return (value + 2**31) % 2**32 - 2**31
+
+
+class LoopbackHTTPServer(http.server.ThreadingHTTPServer):
+    """Binds with SO_REUSEPORT as well as SO_REUSEADDR. The connections this
+    server closes first linger in TIME_WAIT on its port, and so do
+    zifra-server's, whose cpp-httplib sets only SO_REUSEPORT; Linux lets a
+    new listener bind beside them only when its flags and theirs agree, so
+    without both, whichever of the two comes next on the port within a minute
+    cannot listen."""
+
+    def server_bind(self):
+        self.socket.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEPORT, 1)
+        super().server_bind()
 
 
 def decode_submission(body, content_type, program=None):
@@ -154,7 +168,7 @@ class CompetitionServer:
             def log_message(self, *args):
                 pass
 
-        self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", port), Handler)
+        self.httpd = LoopbackHTTPServer(("127.0.0.1", port), Handler)
         self.thread = threading.Thread(target=self.httpd.serve_forever, daemon=True)
 
     def record_page(self, path):
