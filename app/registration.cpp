@@ -37,6 +37,10 @@ RegistrationActions actionsAfterSubmission(const SubmissionRecord& record, bool 
         if (gameOver) actions.push_back(act(RegistrationAction::AskPlayAgain));
         actions.push_back(act(RegistrationAction::EndDialog));
     }
+    if (record.resultCode < 0 || record.resultCode > 2) {
+        actions.push_back(act(RegistrationAction::SayTryAgain));
+        actions.push_back(act(RegistrationAction::ReportFailure));
+    }
     return actions;
 }
 

@@ -11,6 +11,7 @@ struct RegistrationAction {
     enum Kind {
         OpenPage,         // `page` of the competition site in the browser
         SayTryAgain,      // the OK button reads "Försök igen"
+        ReportFailure,    // failedSubmissionMessage in a message box
         ResetBestScore,   // bestScore to 0
         AskPlayAgain,     // the session's askPlayAgain
         ResetFrameClock,  // resetFrameClock
@@ -24,6 +25,7 @@ struct RegistrationAction {
 using RegistrationActions = std::vector<RegistrationAction>;
 
 // After submitScore, from the record's outcome, in the order to carry out.
+// An attempt that was neither accepted nor refused with 1 or 2 says so.
 RegistrationActions actionsAfterSubmission(const SubmissionRecord& record, bool gameOver);
 
 RegistrationActions actionsOnCancel(bool gameOver);

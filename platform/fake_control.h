@@ -39,6 +39,15 @@ void removeLibraries();
 // What lastError() reads; fake entry points set it where they fail.
 void setLastError(std::uint32_t error);
 
+// With `hold` set, runWithTimeLimit keeps its work instead of running it and
+// reports that the time ran out, as for work blocked past its limit;
+// runHeldWork then lets the held work run to its end, as the blocked thread
+// would once unblocked. Without it the work runs at once and ends in time.
+void holdWork(bool hold);
+void runHeldWork();
+// The limit that runWithTimeLimit was last given.
+std::uint32_t lastTimeLimit();
+
 // Every postForm answers `answer` from now on; with `connects` false the
 // connection cannot be opened, so the form's body is never asked for.
 void setHttpAnswer(HttpAnswer answer, bool connects = true);

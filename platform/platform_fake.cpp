@@ -1,6 +1,7 @@
 // The fake platform: every service of the seam, deterministic and driven
 // through fake_control.h, for the native build's tests and tools.
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <utility>
 
@@ -14,6 +15,7 @@
 #include "platform/module.h"
 #include "platform/processor.h"
 #include "platform/resources.h"
+#include "platform/time_limit.h"
 #include "platform/timer.h"
 
 namespace platform {
@@ -31,6 +33,9 @@ struct FakeState {
     int processorType = 8664;
     std::map<std::string, fake::FakeLibrary*> libraries;
     std::uint32_t lastError = 0;
+    bool holdWork = false;
+    std::function<void()> heldWork;
+    std::uint32_t lastTimeLimit = 0;
 };
 
 FakeState& state() {
@@ -96,6 +101,18 @@ EntryPoint findEntryPoint(LibraryHandle library, const char* name) {
 
 std::uint32_t lastError() { return state().lastError; }
 
+// On the calling thread: the work ends in time, unless a test holds it back
+// to play a limit that ran out while it was blocked.
+bool runWithTimeLimit(std::function<void()> work, std::uint32_t limitMs) {
+    state().lastTimeLimit = limitMs;
+    if (state().holdWork) {
+        state().heldWork = std::move(work);
+        return false;
+    }
+    work();
+    return true;
+}
+
 namespace fake {
 
 void setCalendarSeconds(std::int64_t seconds, std::uint32_t readsPerSecond) {
@@ -116,6 +133,13 @@ void setProcessorType(int type) { state().processorType = type; }
 void installLibrary(const std::string& name, FakeLibrary* library) { state().libraries[name] = library; }
 void removeLibraries() { state().libraries.clear(); }
 void setLastError(std::uint32_t error) { state().lastError = error; }
+void holdWork(bool hold) { state().holdWork = hold; }
+void runHeldWork() {
+    std::function<void()> work = std::move(state().heldWork);
+    state().heldWork = nullptr;
+    if (work) work();
+}
+std::uint32_t lastTimeLimit() { return state().lastTimeLimit; }
 
 }  // namespace fake
 }  // namespace platform

@@ -3,6 +3,8 @@
 #include <mmsystem.h>
 
 #include <ctime>
+#include <memory>
+#include <utility>
 
 #include "platform/bitmaps.h"
 #include "platform/calendar.h"
@@ -12,6 +14,7 @@
 #include "platform/module.h"
 #include "platform/processor.h"
 #include "platform/resources.h"
+#include "platform/time_limit.h"
 #include "platform/timer.h"
 
 namespace platform {
@@ -79,5 +82,26 @@ EntryPoint findEntryPoint(LibraryHandle library, const char* name) {
 }
 
 std::uint32_t lastError() { return GetLastError(); }
+
+namespace {
+
+DWORD WINAPI runWork(LPVOID parameter) {
+    std::unique_ptr<std::function<void()>> work(static_cast<std::function<void()>*>(parameter));
+    (*work)();
+    return 0;
+}
+
+}  // namespace
+
+bool runWithTimeLimit(std::function<void()> work, std::uint32_t limitMs) {
+    auto owned = std::make_unique<std::function<void()>>(std::move(work));
+    HANDLE thread = CreateThread(nullptr, 0, runWork, owned.get(), 0, nullptr);
+    // Without a thread the work never runs; what it owns is released here.
+    if (!thread) return false;
+    owned.release();
+    bool ended = WaitForSingleObject(thread, limitMs) == WAIT_OBJECT_0;
+    CloseHandle(thread);
+    return ended;
+}
 
 }  // namespace platform

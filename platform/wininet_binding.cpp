@@ -1,7 +1,11 @@
 #include "platform/wininet_binding.h"
 
+#include <atomic>
 #include <cstring>
+#include <memory>
 #include <vector>
+
+#include "platform/time_limit.h"
 
 namespace {
 
@@ -12,9 +16,45 @@ constexpr std::uint32_t responseInfoSize = 8192;
 constexpr std::size_t responseInfoKept = 127;
 constexpr std::int32_t notBound = -1;
 
+// InternetSetOptionA's options and HttpQueryInfoA's levels, as WinINet numbers them.
+constexpr std::uint32_t connectTimeoutOption = 2;
+constexpr std::uint32_t sendTimeoutOption = 5;
+constexpr std::uint32_t receiveTimeoutOption = 6;
+constexpr std::uint32_t queryVersion = 18;
+constexpr std::uint32_t queryStatusCode = 19;
+constexpr std::uint32_t queryStatusText = 20;
+constexpr std::uint32_t queryAsNumber = 0x20000000;
+constexpr std::uint32_t statusPartSize = 128;
+
 platform::HttpAnswer bindingFailure(std::string text) { return {false, notBound, std::move(text)}; }
 
 }  // namespace
+
+// What the sending thread shares with the one that waits for it. It owns the
+// attempt's handles and closes them when the last of the two lets go, so the
+// thread that gives up waiting never closes a handle still in use; only the
+// request is closed early, to abort a call blocked on it where the library
+// allows that (WinINet on Windows does; under Wine it stays blocked).
+struct WinInetBinding::Exchange {
+    explicit Exchange(InternetCloseHandleFunction* closeHandle) : close(closeHandle) {}
+    ~Exchange() {
+        if (request && !givenUp) close(request);
+        if (connection) close(connection);
+        if (session) close(session);
+    }
+    Exchange(const Exchange&) = delete;
+    Exchange& operator=(const Exchange&) = delete;
+
+    InternetCloseHandleFunction* close;
+    InternetHandle session = nullptr;
+    InternetHandle connection = nullptr;
+    InternetHandle request = nullptr;
+    std::string header;
+    std::string body;
+    // Set when the waiting thread has given up and closed the request.
+    std::atomic<bool> givenUp = false;
+    platform::HttpAnswer outcome;
+};
 
 template <typename Function>
 bool WinInetBinding::lookUp(const char* name, Function*& slot, platform::HttpAnswer& failure) {
@@ -36,7 +76,9 @@ bool WinInetBinding::bind(platform::HttpAnswer& failure) {
              lookUp("InternetGetLastResponseInfoA", InternetGetLastResponseInfoA, failure) &&
              lookUp("HttpOpenRequestA", HttpOpenRequestA, failure) &&
              lookUp("HttpSendRequestA", HttpSendRequestA, failure) &&
-             lookUp("InternetCloseHandle", InternetCloseHandle, failure);
+             lookUp("InternetCloseHandle", InternetCloseHandle, failure) &&
+             lookUp("InternetSetOptionA", InternetSetOptionA, failure) &&
+             lookUp("HttpQueryInfoA", HttpQueryInfoA, failure);
     return bound_;
 }
 
@@ -51,41 +93,86 @@ platform::HttpAnswer WinInetBinding::lastResponse(std::uint32_t failedCallError)
             std::string(text, end ? static_cast<const char*>(end) - text : responseInfoKept)};
 }
 
-platform::HttpAnswer WinInetBinding::post(const platform::HttpForm& form, const std::function<std::string()>& body) {
-    platform::HttpAnswer outcome;
-    if (!bound_ && !bind(outcome)) return outcome;
-
-    InternetHandle session = InternetOpenA("SpelHttp", preconfiguredAccess, nullptr, nullptr, 0);
-    if (!session) return lastResponse(platform::lastError());
-    InternetHandle connection = InternetConnectA(session, form.host, form.port, "", "", httpService, 0, 0);
-    if (!connection) {
-        outcome = lastResponse(platform::lastError());
-        InternetCloseHandle(session);
-        return outcome;
+void WinInetBinding::boundNetworkSteps(InternetHandle request) {
+    // Set on the request itself: under Wine the session's send and receive
+    // time-outs never reach its requests. A step the library does not bound
+    // is still bounded by the time limit of the whole exchange.
+    for (std::uint32_t option : {connectTimeoutOption, sendTimeoutOption, receiveTimeoutOption}) {
+        std::uint32_t timeout = networkStepTimeoutMs;
+        InternetSetOptionA(request, option, &timeout, sizeof timeout);
     }
+}
+
+platform::HttpAnswer WinInetBinding::refusedStatus(InternetHandle request, std::uint32_t status) {
+    // Wine reports status 0 when what came back had no status line at all.
+    if (status == 0) return {false, platform::refusedHttpStatus, "Servern gav inget HTTP-svar"};
+    std::string line;
+    for (std::uint32_t level : {queryVersion, queryStatusCode, queryStatusText}) {
+        char part[statusPartSize] = {};
+        std::uint32_t size = sizeof part - 1;
+        if (!HttpQueryInfoA(request, level, part, &size, nullptr) || part[0] == '\0') continue;
+        if (!line.empty()) line += ' ';
+        line += part;
+    }
+    return {false, platform::refusedHttpStatus, line};
+}
+
+void WinInetBinding::sendAndRead(Exchange& x) {
+    // A request whose waiting thread has given up is closed: its handle may
+    // belong to another attempt by now, so it is not used again.
+    if (x.givenUp) return;
+    if (!HttpSendRequestA(x.request, x.header.data(), static_cast<std::uint32_t>(x.header.size()), x.body.data(),
+                          static_cast<std::uint32_t>(x.body.size()))) {
+        // A request that was not sent has no answer: reading one anyway may
+        // "succeed" with nothing, which must not count as an answer.
+        x.outcome = lastResponse(platform::lastError());
+        return;
+    }
+    if (x.givenUp) return;
+    std::uint32_t status = 0;
+    std::uint32_t size = sizeof status;
+    if (!HttpQueryInfoA(x.request, queryStatusCode | queryAsNumber, &status, &size, nullptr)) {
+        x.outcome = lastResponse(platform::lastError());
+        return;
+    }
+    if (status < 200 || status > 299) {
+        x.outcome = refusedStatus(x.request, status);
+        return;
+    }
+    if (x.givenUp) return;
+    std::vector<char> answer(maxAnswerBytes);
+    std::uint32_t received = 0;
+    if (InternetReadFile(x.request, answer.data(), maxAnswerBytes, &received)) {
+        x.outcome = {true, 0, std::string(answer.data(), received)};
+    } else {
+        x.outcome = lastResponse(platform::lastError());
+    }
+}
+
+platform::HttpAnswer WinInetBinding::post(const platform::HttpForm& form, const std::function<std::string()>& body) {
+    platform::HttpAnswer failure;
+    if (!bound_ && !bind(failure)) return failure;
+
+    auto x = std::make_shared<Exchange>(InternetCloseHandle);
+    x->session = InternetOpenA("SpelHttp", preconfiguredAccess, nullptr, nullptr, 0);
+    if (!x->session) return lastResponse(platform::lastError());
+    x->connection = InternetConnectA(x->session, form.host, form.port, "", "", httpService, 0, 0);
+    if (!x->connection) return lastResponse(platform::lastError());
 
     // A missing request records why and the post goes on: the send then fails
     // for want of it and records its own failure, which stays.
-    InternetHandle request = HttpOpenRequestA(connection, "POST", form.path, nullptr, nullptr, nullptr, 0, 0);
-    if (!request) outcome = lastResponse(platform::lastError());
-
-    std::string bytes = body();
-    if (HttpSendRequestA(request, form.header, static_cast<std::uint32_t>(std::strlen(form.header)), bytes.data(),
-                         static_cast<std::uint32_t>(bytes.size()))) {
-        std::vector<char> answer(maxAnswerBytes);
-        std::uint32_t received = 0;
-        if (InternetReadFile(request, answer.data(), maxAnswerBytes, &received)) {
-            outcome = {true, 0, std::string(answer.data(), received)};
-        } else {
-            outcome = lastResponse(platform::lastError());
-        }
+    x->request = HttpOpenRequestA(x->connection, "POST", form.path, nullptr, nullptr, nullptr, 0, 0);
+    if (x->request) {
+        boundNetworkSteps(x->request);
     } else {
-        // A request that was not sent has no answer: reading one anyway may
-        // "succeed" with nothing, which must not count as an answer.
-        outcome = lastResponse(platform::lastError());
+        x->outcome = lastResponse(platform::lastError());
     }
-    InternetCloseHandle(request);
-    InternetCloseHandle(connection);
-    InternetCloseHandle(session);
-    return outcome;
+    x->header = form.header;
+    x->body = body();
+
+    if (platform::runWithTimeLimit([this, x] { sendAndRead(*x); }, exchangeTimeLimitMs)) return x->outcome;
+    x->givenUp = true;
+    if (x->request) InternetCloseHandle(x->request);
+    return {false, timeoutError,
+            "Servern svarade inte inom " + std::to_string(exchangeTimeLimitMs / 1000) + " sekunder"};
 }

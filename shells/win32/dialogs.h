@@ -24,7 +24,9 @@ struct InformationDialog {
 };
 INT_PTR CALLBACK informationDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The registration dialog (resource 131): its parameter is the Program.
+// The registration dialog (resource 131): its parameter is the Program. Run
+// it as a Unicode dialog (DialogBoxParamW), so that its fields keep every
+// character typed.
 INT_PTR CALLBACK registrationDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // What every message to these dialogs does first: the empty paint cycle of

@@ -77,7 +77,10 @@ void WindowsShell::carryOut(const Request& request) {
                        showDialog(IDD_INFORMATION, informationDialogProc, reinterpret_cast<LPARAM>(&dialog));
                    },
                    [&](const ShowRegistration&) {
-                       showDialog(IDD_REGISTRATION, registrationDialogProc, reinterpret_cast<LPARAM>(&program_));
+                       // A Unicode dialog, so its fields hold any character typed and
+                       // the program can refuse what the form cannot carry.
+                       showDialog(IDD_REGISTRATION, registrationDialogProc, reinterpret_cast<LPARAM>(&program_),
+                                  DialogText::wide);
                    },
                    [&](const OpenAddress& page) { openWebPage(page.address); },
                    [&](const QuitProgram&) { quitGame(); },
@@ -88,8 +91,12 @@ void WindowsShell::carryOut(const Request& request) {
                request);
 }
 
-void WindowsShell::showDialog(int templateId, DLGPROC procedure, LPARAM parameter) {
-    DialogBoxParamA(instance_, MAKEINTRESOURCEA(templateId), mainWindow_, procedure, parameter);
+void WindowsShell::showDialog(int templateId, DLGPROC procedure, LPARAM parameter, DialogText text) {
+    if (text == DialogText::wide) {
+        DialogBoxParamW(instance_, MAKEINTRESOURCEW(templateId), mainWindow_, procedure, parameter);
+    } else {
+        DialogBoxParamA(instance_, MAKEINTRESOURCEA(templateId), mainWindow_, procedure, parameter);
+    }
     program_.modalLoopEnded(platform::milliseconds());
 }
 

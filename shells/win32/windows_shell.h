@@ -52,8 +52,10 @@ public:
 
 private:
     void carryOut(const Request& request);
+    // Whether a dialog's controls hold the code page's text or any character.
+    enum class DialogText { codePage, wide };
     // A modal dialog from the program's resources; the program hears when it ends.
-    void showDialog(int templateId, DLGPROC procedure, LPARAM parameter);
+    void showDialog(int templateId, DLGPROC procedure, LPARAM parameter, DialogText text = DialogText::codePage);
     // Ends the main loop's wait for a message once the game is no longer held.
     void wakeIfResumed();
 

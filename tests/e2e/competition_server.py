@@ -6,12 +6,19 @@ field and verifies them against each other and against the program file under
 test, answers with scripted texts, and serves every other address as a small
 page. Everything it receives is recorded for the test to look at.
 
+A scripted answer may also be a behaviour: a function given the request's
+handler (its connection, rfile and wfile) and an event that is set when the
+server stops, which answers the post however it likes, or never; the
+connection is closed when it returns. Behaviours that wait must return once
+the event is set.
+
 Standalone: competition_server.py --port N [--program zifra.exe] [--answer TEXT]...
 prints each submission as one line of JSON.
 """
 import argparse
 import http.server
 import json
+import socket
 import threading
 import zlib
 
@@ -40,6 +47,19 @@ def program_facts(path):
 
 def int32(value):
     return (value + 2**31) % 2**32 - 2**31
+
+
+class LoopbackHTTPServer(http.server.ThreadingHTTPServer):
+    """Binds with SO_REUSEPORT as well as SO_REUSEADDR. The connections this
+    server closes first linger in TIME_WAIT on its port, and so do
+    zifra-server's, whose cpp-httplib sets only SO_REUSEPORT; Linux lets a
+    new listener bind beside them only when its flags and theirs agree, so
+    without both, whichever of the two comes next on the port within a minute
+    cannot listen."""
+
+    def server_bind(self):
+        self.socket.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEPORT, 1)
+        super().server_bind()
 
 
 def decode_submission(body, content_type, program=None):
@@ -94,12 +114,15 @@ class CompetitionServer:
     """Serves on 127.0.0.1:port in a thread of its own until stopped."""
 
     def __init__(self, port, program=None, answers=()):
+        """`answers`: texts answered with status 200, or behaviours, one per
+        post in turn; "0" after them."""
         self.program = program
         self.answers = list(answers)
         self.submissions = []  # dicts: fields, problems, answer, raw body
         self.pages = []  # paths with query of every other request
         self.lock = threading.Lock()
         self.posted = threading.Condition(self.lock)
+        self.stopping = threading.Event()
         server = self
 
         class Handler(http.server.BaseHTTPRequestHandler):
@@ -113,9 +136,16 @@ class CompetitionServer:
                 fields, problems = decode_submission(body, self.headers.get("Content-Type"), server.program)
                 with server.lock:
                     answer = server.answers.pop(0) if server.answers else "0"
-                    server.submissions.append(
-                        {"fields": fields, "problems": problems, "answer": answer, "body": body})
+                    server.submissions.append({"fields": fields, "problems": problems,
+                                               "answer": getattr(answer, "__name__", answer), "body": body})
                     server.posted.notify_all()
+                if callable(answer):
+                    self.close_connection = True
+                    try:
+                        answer(self, server.stopping)
+                    except OSError:
+                        pass  # the program gave up on the connection first
+                    return
                 self.answer(200, "text/plain", answer.encode("latin-1"))
 
             def do_GET(self):
@@ -124,7 +154,12 @@ class CompetitionServer:
                 self.answer(200, "text/html", page)
 
             def answer(self, status, content_type, data):
+                # No connection outlives its answer: a test that starts a new
+                # server on the port expects the next post there, not on a
+                # connection that the program kept from an earlier one.
+                self.close_connection = True
                 self.send_response(status)
+                self.send_header("Connection", "close")
                 self.send_header("Content-Type", content_type)
                 self.send_header("Content-Length", str(len(data)))
                 self.end_headers()
@@ -133,7 +168,7 @@ class CompetitionServer:
             def log_message(self, *args):
                 pass
 
-        self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", port), Handler)
+        self.httpd = LoopbackHTTPServer(("127.0.0.1", port), Handler)
         self.thread = threading.Thread(target=self.httpd.serve_forever, daemon=True)
 
     def record_page(self, path):
@@ -150,6 +185,7 @@ class CompetitionServer:
         return self
 
     def __exit__(self, *exc):
+        self.stopping.set()
         self.httpd.shutdown()
         self.httpd.server_close()
         self.thread.join(timeout=10)

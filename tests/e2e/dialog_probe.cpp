@@ -3,25 +3,29 @@
 // texts) and where each control is on the screen. One line each:
 //   dialog <caption in hex>
 //   control <id> <left> <top> <right> <bottom> <text in hex, or "busy">
-// Texts are the code-page bytes, in hexadecimal; "busy" when the dialog's
-// thread did not answer within a second (it is blocked, e.g. sending a score).
+// Texts are read as wide text and written as UTF-8 bytes in hexadecimal, so
+// that any character shows as it is; "busy" when the dialog's thread did not
+// answer within a second (it is blocked, e.g. sending a score).
 #include <windows.h>
 
 #include <cstdio>
+#include <iterator>
 
 namespace {
 
-void printHex(const char* text) {
-    for (const char* c = text; *c; ++c) std::printf("%02X", static_cast<unsigned char>(*c));
+void printHex(const wchar_t* text) {
+    char utf8[2048] = {};
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+    for (const char* c = utf8; *c; ++c) std::printf("%02X", static_cast<unsigned char>(*c));
 }
 
 BOOL CALLBACK printControl(HWND control, LPARAM) {
     RECT r{};
     GetWindowRect(control, &r);
     std::printf("control %d %ld %ld %ld %ld ", GetDlgCtrlID(control), r.left, r.top, r.right, r.bottom);
-    char text[512] = {};
+    wchar_t text[512] = {};
     DWORD_PTR copied = 0;
-    if (SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+    if (SendMessageTimeoutW(control, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
                             1000, &copied)) {
         printHex(text);
     } else {
@@ -35,8 +39,8 @@ BOOL CALLBACK printDialog(HWND window, LPARAM) {
     char className[64] = {};
     GetClassNameA(window, className, sizeof className);
     if (lstrcmpA(className, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
-    char caption[256] = {};
-    GetWindowTextA(window, caption, sizeof caption);
+    wchar_t caption[256] = {};
+    GetWindowTextW(window, caption, std::size(caption));
     std::printf("dialog ");
     printHex(caption);
     std::printf("\n");

@@ -370,7 +370,12 @@ class Game:
         self._x("xdotool", "type", "--delay", "30", text)
 
     def click(self, x, y):
-        self._x("xdotool", "mousemove", "--sync", str(int(x)), str(int(y)), "click", "1")
+        x, y = int(x), int(y)
+        here = dict(line.split("=", 1) for line in self._x("xdotool", "getmouselocation", "--shell").split())
+        # --sync waits for the pointer to move, which it never does when it is
+        # there already (xdotool then gives up only after some 15 s).
+        sync = ["--sync"] if (int(here["X"]), int(here["Y"])) != (x, y) else []
+        self._x("xdotool", "mousemove", *sync, str(x), str(y), "click", "1")
 
     def opened_addresses(self):
         """Addresses handed to the browser so far, in order."""

@@ -26,10 +26,13 @@ TEST(Registration, ActsOnTheOutcomeInItsFixedOrder) {
         {"unknown user, newer version", 1, 7, false,
          {page("/version.htm?gameid=7"), step(Kind::EndDialog), step(Kind::SayTryAgain), page("/reg2.htm")}},
         {"wrong password", 2, 0, false, {step(Kind::SayTryAgain), page("/getpass.htm?mail=anna@example.se")}},
-        {"failed connection", 12029, 3, true, {}},
-        {"failed connection after version 4", -2, 4, false, {page("/version.htm?gameid=4"), step(Kind::EndDialog)}},
-        {"answer without a number", -3, 0, true, {}},
-        {"library missing", -1, 3, true, {}},
+        {"failed connection", 12029, 3, true, {step(Kind::SayTryAgain), step(Kind::ReportFailure)}},
+        {"failed connection after version 4", -2, 4, false,
+         {page("/version.htm?gameid=4"), step(Kind::EndDialog), step(Kind::SayTryAgain), step(Kind::ReportFailure)}},
+        {"answer without a number", -3, 0, true, {step(Kind::SayTryAgain), step(Kind::ReportFailure)}},
+        {"error page", -4, 3, false, {step(Kind::SayTryAgain), step(Kind::ReportFailure)}},
+        {"library missing", -1, 3, true, {step(Kind::SayTryAgain), step(Kind::ReportFailure)}},
+        {"another server code", 3, 0, true, {step(Kind::SayTryAgain), step(Kind::ReportFailure)}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "platform/wininet_binding.h"
 
@@ -76,6 +77,38 @@ int fakeLastResponse(std::uint32_t* error, char* buffer, std::uint32_t* length) 
     return 1;
 }
 
+int fakeSetOption(InternetHandle handle, std::uint32_t option, void* buffer, std::uint32_t length) {
+    FakeInternet& f = fakeInternet();
+    f.calls.push_back("InternetSetOptionA");
+    if (length != sizeof(std::uint32_t)) return fail(f), 0;
+    f.options.push_back({handle, option, *static_cast<std::uint32_t*>(buffer)});
+    return 1;
+}
+
+// Copies `text` as HttpQueryInfoA does: terminated, its length without the terminator.
+int answerText(const std::string& text, void* buffer, std::uint32_t* length) {
+    if (text.empty() || text.size() + 1 > *length) return 0;
+    std::memcpy(buffer, text.c_str(), text.size() + 1);
+    *length = static_cast<std::uint32_t>(text.size());
+    return 1;
+}
+
+int fakeQueryInfo(InternetHandle request, std::uint32_t level, void* buffer, std::uint32_t* length, std::uint32_t*) {
+    FakeInternet& f = fakeInternet();
+    f.calls.push_back("HttpQueryInfoA");
+    if (f.statusQueryFails || request != fakeRequest()) return fail(f), 0;
+    switch (level) {
+    case 18: return answerText(f.version, buffer, length);
+    case 19: return answerText(std::to_string(f.status), buffer, length);
+    case 20: return answerText(f.statusText, buffer, length);
+    case 19 | 0x20000000:
+        if (*length < sizeof f.status) return fail(f), 0;
+        std::memcpy(buffer, &f.status, sizeof f.status);
+        return 1;
+    default: return fail(f), 0;
+    }
+}
+
 int fakeClose(InternetHandle handle) {
     FakeInternet& f = fakeInternet();
     f.calls.push_back("InternetCloseHandle");
@@ -104,6 +137,8 @@ platform::fake::FakeLibrary FakeInternet::library() {
         {"HttpOpenRequestA", reinterpret_cast<void*>(&fakeOpenRequest)},
         {"HttpSendRequestA", reinterpret_cast<void*>(&fakeSend)},
         {"InternetCloseHandle", reinterpret_cast<void*>(&fakeClose)},
+        {"InternetSetOptionA", reinterpret_cast<void*>(&fakeSetOption)},
+        {"HttpQueryInfoA", reinterpret_cast<void*>(&fakeQueryInfo)},
     };
     return library;
 }

@@ -15,10 +15,15 @@ struct FakeInternet {
     bool requestFails = false;
     bool sendFails = false;
     bool readFails = false;
+    bool statusQueryFails = false;
     std::uint32_t failedCallError = 0;  // what lastError() reads after a failed call
     std::uint32_t responseInfoError = 0;
     std::string responseInfoText;
     std::string response;
+    // The answer's status line.
+    std::string version = "HTTP/1.1";
+    std::uint32_t status = 200;
+    std::string statusText = "OK";
 
     // Record.
     std::vector<std::string> calls;  // entry point names, in order
@@ -32,6 +37,13 @@ struct FakeInternet {
     std::uint32_t headersLength = 0;
     std::string body;
     std::uint32_t readLimit = 0;
+    struct Option {
+        void* handle;
+        std::uint32_t option;
+        std::uint32_t value;
+        bool operator==(const Option&) const = default;
+    };
+    std::vector<Option> options;
     std::vector<void*> closedHandles;
 
     // Every entry point of the library, for FakeLibrary::entryPoints.

@@ -11,8 +11,9 @@
 namespace {
 
 constexpr const char* lookUpOrder[] = {
-    "InternetOpenA",    "InternetConnectA", "InternetReadFile",   "InternetGetLastResponseInfoA",
-    "HttpOpenRequestA", "HttpSendRequestA", "InternetCloseHandle",
+    "InternetOpenA",    "InternetConnectA", "InternetReadFile",    "InternetGetLastResponseInfoA",
+    "HttpOpenRequestA", "HttpSendRequestA", "InternetCloseHandle", "InternetSetOptionA",
+    "HttpQueryInfoA",
 };
 
 const platform::HttpForm form{"kvippa.example", 8080, "/r0002.asp",
@@ -23,9 +24,13 @@ protected:
     WinInetBindingTest() {
         platform::fake::removeLibraries();
         platform::fake::setLastError(0);
+        platform::fake::holdWork(false);
         fakeInternet() = {};
     }
-    ~WinInetBindingTest() override { platform::fake::removeLibraries(); }
+    ~WinInetBindingTest() override {
+        platform::fake::holdWork(false);
+        platform::fake::removeLibraries();
+    }
 
     // Posts `form` with a body that counts how often it was asked for.
     platform::HttpAnswer post() {
@@ -82,7 +87,7 @@ protected:
     platform::fake::FakeLibrary library = FakeInternet::library();
 };
 
-TEST_F(BoundWinInet, PostsTheFormAndClosesRequestConnectionAndSession) {
+TEST_F(BoundWinInet, PostsTheFormWithBoundedStepsAndClosesRequestConnectionAndSession) {
     fakeInternet().response = "0\r\n5\r\n";
     platform::HttpAnswer answer = post();
     EXPECT_TRUE(answer.answered);
@@ -99,11 +104,69 @@ TEST_F(BoundWinInet, PostsTheFormAndClosesRequestConnectionAndSession) {
     EXPECT_EQ(f.headersLength, 47u);
     EXPECT_EQ(f.body, "f1=41&f2=4");
     EXPECT_EQ(f.readLimit, 16383u);
-    EXPECT_EQ(f.calls,
-              (std::vector<std::string>{"InternetOpenA", "InternetConnectA", "HttpOpenRequestA", "HttpSendRequestA",
-                                        "InternetReadFile", "InternetCloseHandle", "InternetCloseHandle",
-                                        "InternetCloseHandle"}));
+    EXPECT_EQ(f.calls, (std::vector<std::string>{"InternetOpenA", "InternetConnectA", "HttpOpenRequestA",
+                                                 "InternetSetOptionA", "InternetSetOptionA", "InternetSetOptionA",
+                                                 "HttpSendRequestA", "HttpQueryInfoA", "InternetReadFile",
+                                                 "InternetCloseHandle", "InternetCloseHandle", "InternetCloseHandle"}));
+    // Connect, send and receive time-outs of 10 s, on the request (Wine
+    // passes a session's on to no request), and 30 s for sending and reading.
+    EXPECT_EQ(f.options, (std::vector<FakeInternet::Option>{
+                             {fakeRequest(), 2, 10000}, {fakeRequest(), 5, 10000}, {fakeRequest(), 6, 10000}}));
+    EXPECT_EQ(platform::fake::lastTimeLimit(), 30000u);
     EXPECT_EQ(f.closedHandles, (std::vector<void*>{fakeRequest(), fakeConnection(), fakeSession()}));
+}
+
+TEST_F(BoundWinInet, OnlyA2xxAnswerIsRead) {
+    struct Case {
+        std::uint32_t status;
+        const char* statusText;
+        bool answered;
+        const char* text;  // the answer, or the status line kept instead
+    };
+    const Case cases[] = {
+        {200, "OK", true, "0"},
+        {204, "No Content", true, "0"},
+        {299, "", true, "0"},
+        {199, "", false, "HTTP/1.1 199"},
+        {300, "Multiple Choices", false, "HTTP/1.1 300 Multiple Choices"},
+        {404, "Not Found", false, "HTTP/1.1 404 Not Found"},
+        {500, "Internal Server Error", false, "HTTP/1.1 500 Internal Server Error"},
+        {503, "Service Unavailable", false, "HTTP/1.1 503 Service Unavailable"},
+        // What Wine reports for a reset connection or an answer without a status line.
+        {0, "", false, "Servern gav inget HTTP-svar"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.status);
+        fakeInternet() = {};
+        fakeInternet().status = c.status;
+        fakeInternet().statusText = c.statusText;
+        fakeInternet().response = "0";
+        platform::HttpAnswer answer = post();
+        EXPECT_EQ(answer.answered, c.answered);
+        EXPECT_EQ(answer.code, c.answered ? 0 : -4);
+        EXPECT_EQ(answer.text, c.text);
+        const auto& calls = fakeInternet().calls;
+        EXPECT_EQ(std::count(calls.begin(), calls.end(), "InternetReadFile"), c.answered ? 1 : 0);
+        EXPECT_EQ(fakeInternet().closedHandles.size(), 3u);
+    }
+}
+
+TEST_F(BoundWinInet, AnExchangeThatRunsOutOfTimeFailsAndIsLeftToCloseWhatItStillUses) {
+    platform::fake::holdWork(true);
+    platform::HttpAnswer answer = post();
+    EXPECT_FALSE(answer.answered);
+    EXPECT_EQ(answer.code, 12002);
+    EXPECT_EQ(answer.text, "Servern svarade inte inom 30 sekunder");
+    EXPECT_EQ(bodiesBuilt, 1);
+    // Only the request is closed at once, to abort a call blocked on it.
+    EXPECT_EQ(fakeInternet().closedHandles, std::vector<void*>{fakeRequest()});
+
+    // The blocked thread, once it gets on, sends nothing more on the closed
+    // request and closes the connection and the session.
+    fakeInternet().calls.clear();
+    platform::fake::runHeldWork();
+    EXPECT_EQ(fakeInternet().calls, (std::vector<std::string>{"InternetCloseHandle", "InternetCloseHandle"}));
+    EXPECT_EQ(fakeInternet().closedHandles, (std::vector<void*>{fakeRequest(), fakeConnection(), fakeSession()}));
 }
 
 TEST_F(BoundWinInet, AnAnswerLongerThanOneReadIsCut) {
@@ -128,6 +191,7 @@ TEST_F(BoundWinInet, AFailedStepIsNeverAnAnswer) {
         {"no request", [](FakeInternet& f) { f.requestFails = true; }, 12002, 0, 12002, true, false},
         {"send, only the system explains", [](FakeInternet& f) { f.sendFails = true; }, 12029, 0, 12029, true, false},
         {"send, nobody explains", [](FakeInternet& f) { f.sendFails = true; }, 0, 0, -2, true, false},
+        {"no status", [](FakeInternet& f) { f.statusQueryFails = true; }, 12150, 0, 12150, true, false},
         {"read, library explains", [](FakeInternet& f) { f.readFails = true; }, 6, 12002, 12002, true, true},
         {"read, nobody explains", [](FakeInternet& f) { f.readFails = true; }, 0, 0, -2, true, true},
     };
