@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <utility>
 
+#include "net/answer_codes.h"
+
 namespace {
 
 // The address goes to the shell and on to the browser's command line: only
@@ -24,20 +26,20 @@ RegistrationActions actionsAfterSubmission(const SubmissionRecord& record, bool 
         actions.push_back(openPage("/version.htm?gameid=" + std::to_string(record.versionNumber)));
         actions.push_back(act(RegistrationAction::EndDialog));
     }
-    if (record.resultCode == 1) {
+    if (record.resultCode == answerNumber(AnswerCode::notSignedUp)) {
         actions.push_back(act(RegistrationAction::SayTryAgain));
         actions.push_back(openPage("/reg2.htm"));
     }
-    if (record.resultCode == 2) {
+    if (record.resultCode == answerNumber(AnswerCode::wrongPassword)) {
         actions.push_back(act(RegistrationAction::SayTryAgain));
         actions.push_back(openPage(passwordPage(record.userName)));
     }
-    if (record.resultCode == 0) {
+    if (record.resultCode == answerNumber(AnswerCode::accepted)) {
         actions.push_back(act(RegistrationAction::ResetBestScore));
         if (gameOver) actions.push_back(act(RegistrationAction::AskPlayAgain));
         actions.push_back(act(RegistrationAction::EndDialog));
     }
-    if (record.resultCode < 0 || record.resultCode > 2) {
+    if (record.resultCode < 0 || record.resultCode > answerNumber(AnswerCode::wrongPassword)) {
         actions.push_back(act(RegistrationAction::SayTryAgain));
         actions.push_back(act(RegistrationAction::ReportFailure));
     }

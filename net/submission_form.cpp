@@ -98,8 +98,8 @@ ReadForm readFormBody(std::string_view body) {
     if (!texts) return result;
     const auto& [userName, gameId, password, score, playTime, speedCount, processorText, checksum, byteCount,
                  scoreAndName, sum] = *texts;
-    if (userName.empty() || userName.size() > maxFormUserName || password.empty() ||
-        password.size() > maxFormPassword || processorText.size() > maxFormProcessorText) {
+    if (userName.empty() || userName.size() > maxUserNameLength || password.empty() ||
+        password.size() > maxPasswordLength || processorText.size() > maxFormProcessorText) {
         return result;
     }
     auto gameIdValue = wholeNumber<std::int32_t>(gameId);
@@ -110,7 +110,7 @@ ReadForm readFormBody(std::string_view body) {
     auto byteCountValue = wholeNumber<std::uint32_t>(byteCount);
     auto sumValue = wholeNumber<std::int32_t>(sum);
     if (!gameIdValue || !scoreValue || !playTimeValue || !speedValue || !checksumValue || !byteCountValue ||
-        !sumValue || scoreAndName.size() > score.size() + maxFormUserName) {
+        !sumValue || scoreAndName.size() > score.size() + maxUserNameLength) {
         return result;
     }
     result.form = {userName,      *gameIdValue,   password,       *scoreValue,   static_cast<std::uint32_t>(*playTimeValue),

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "net/field_limits.h"
+
 // Scrambles every form value but the game id.
 inline constexpr std::uint8_t fieldKey[8] = {0x3C, 0x91, 0xD4, 0x0E, 0x6B, 0xA2, 0x58, 0x17};
 
@@ -16,9 +18,8 @@ inline constexpr std::uint8_t fieldKey[8] = {0x3C, 0x91, 0xD4, 0x0E, 0x6B, 0xA2,
 inline constexpr std::array<std::string_view, 11> formFieldKeys = {"f1", "f2", "f3", "f4", "f5", "f6",
                                                                    "f7", "f8", "f9", "fa", "fb"};
 
-// The longest texts a reader takes: what the registration dialog can send.
-inline constexpr std::size_t maxFormUserName = 64;
-inline constexpr std::size_t maxFormPassword = 16;
+// The longest processor text a reader takes; the typed texts are bounded by
+// what the registration dialog takes (field_limits.h).
 inline constexpr std::size_t maxFormProcessorText = 32;
 
 // Each byte exclusive-or the key byte of its place in the field (the key

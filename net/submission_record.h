@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-inline constexpr std::size_t maxUserNameLength = 64;
-inline constexpr std::size_t maxPasswordLength = 16;
+#include "net/field_limits.h"
+
 inline constexpr std::size_t maxMessageLength = 255;
 
 struct SubmissionRecord {

@@ -42,9 +42,9 @@ void checkPassword(const std::string& password, const std::string& repeated, std
     auto inCodePage = cp1252FromUtf8(password);
     if (!inCodePage || !isPrintableUtf8(password)) {
         faults.push_back("Lösenordet får bara innehålla tecken som spelet kan skicka.");
-    } else if (inCodePage->size() < minPasswordCharacters || inCodePage->size() > maxPasswordCharacters) {
+    } else if (inCodePage->size() < minPasswordCharacters || inCodePage->size() > maxPasswordLength) {
         faults.push_back("Lösenordet ska ha " + std::to_string(minPasswordCharacters) + " till " +
-                         std::to_string(maxPasswordCharacters) + " tecken.");
+                         std::to_string(maxPasswordLength) + " tecken.");
     }
     if (password != repeated) faults.push_back("Lösenorden är inte lika.");
 }
@@ -107,9 +107,9 @@ std::vector<std::string> CompetitionService::signUp(const SignUpForm& form) {
     std::size_t at = email.find('@');
     if (!emailInCodePage || !isPrintableUtf8(email)) {
         faults.push_back("E-postadressen får bara innehålla tecken som spelet kan skicka.");
-    } else if (emailInCodePage->size() > maxEmailCharacters || at == std::string::npos || at == 0 ||
+    } else if (emailInCodePage->size() > maxUserNameLength || at == std::string::npos || at == 0 ||
                at + 1 == email.size()) {
-        faults.push_back("Ange din e-postadress, högst " + std::to_string(maxEmailCharacters) + " tecken.");
+        faults.push_back("Ange din e-postadress, högst " + std::to_string(maxUserNameLength) + " tecken.");
     }
     if (nickname.empty() || !isPrintableUtf8(nickname) || characterCount(nickname) > maxNicknameCharacters) {
         faults.push_back("Ange ett smeknamn på högst " + std::to_string(maxNicknameCharacters) + " tecken.");

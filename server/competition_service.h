@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "net/answer_codes.h"
+#include "net/field_limits.h"
 #include "server/known_builds.h"
 #include "server/outbox.h"
 #include "server/passwords.h"
@@ -19,16 +21,6 @@ struct Game {
     const char* name;
 };
 inline constexpr Game knownGames[] = {{4, "Zifra Invaders"}};
-
-// The first line of every answer to a submission.
-enum class AnswerCode {
-    accepted = 0,
-    notSignedUp = 1,
-    wrongPassword = 2,
-    refused = 3,
-    malformed = 4,
-    unavailable = 5,  // the database failed; nothing was stored
-};
 
 struct SubmissionAnswer {
     AnswerCode code;
@@ -51,11 +43,10 @@ struct ServiceSettings {
 inline constexpr std::int64_t resetLinkLifetime = 60 * 60;
 inline constexpr std::int64_t resetLinksPerLifetime = 3;
 
-// The limits of the sign-up form: what the game's dialog can send.
-inline constexpr std::size_t maxEmailCharacters = 64;
+// The sign-up form's own limits; the e-mail address and the password are
+// bounded by what the game's dialog can send (field_limits.h).
 inline constexpr std::size_t maxNicknameCharacters = 32;
 inline constexpr std::size_t minPasswordCharacters = 6;
-inline constexpr std::size_t maxPasswordCharacters = 16;
 
 class CompetitionService {
 public:

@@ -66,7 +66,7 @@ std::vector<TopList> allTopLists(CompetitionService& service) {
 
 std::string submissionAnswerText(const SubmissionAnswer& answer, std::int32_t version) {
     std::string text = cp1252FromUtf8(answer.text).value_or("");
-    std::string all = std::to_string(static_cast<int>(answer.code)) + "\r\n" + std::to_string(version) + "\r\n" + text +
+    std::string all = std::to_string(answerNumber(answer.code)) + "\r\n" + std::to_string(version) + "\r\n" + text +
                       "\r\n";
     return all.substr(0, maxSubmissionAnswer);
 }

@@ -15,10 +15,18 @@ std::string faultList(const std::vector<std::string>& faults) {
     return list + "</ul>\n";
 }
 
-std::string field(const char* label, const char* name, const char* type, const std::string& value,
-                  const char* extra = "") {
-    return std::string("<p><label for=\"") + name + "\">" + label + "</label><input id=\"" + name + "\" name=\"" +
-           name + "\" type=\"" + type + "\" value=\"" + htmlEscape(value) + "\" " + extra + "></p>\n";
+// A required input of at most `maxLength` characters.
+std::string field(const std::string& label, const char* name, const char* type, const std::string& value,
+                  std::size_t maxLength) {
+    return "<p><label for=\"" + std::string(name) + "\">" + label + "</label><input id=\"" + name + "\" name=\"" +
+           name + "\" type=\"" + type + "\" value=\"" + htmlEscape(value) + "\" maxlength=\"" +
+           std::to_string(maxLength) + "\" required></p>\n";
+}
+
+// The label of a new password's field.
+std::string passwordLabel(const char* what) {
+    return std::string(what) + " (" + std::to_string(minPasswordCharacters) + " till " +
+           std::to_string(maxPasswordLength) + " tecken)";
 }
 
 std::string topTable(const TopList& list) {
@@ -86,11 +94,11 @@ std::string signUpPage(const SignUpForm& sent, const std::vector<std::string>& f
     std::string body = "<h1>Bli medlem</h1>\n<p>Som medlem kan du registrera dina poäng från spelet. Topplistorna "
                        "visar ditt smeknamn, aldrig din e-postadress.</p>\n" +
                        faultList(faults) + "<form method=\"post\" action=\"/reg3.htm\">\n" +
-                       field("E-postadress (ditt användarnamn, högst 64 tecken)", "email", "text", sent.email,
-                             "maxlength=\"64\" required") +
-                       field("Smeknamn i topplistorna", "nickname", "text", sent.nickname, "maxlength=\"32\" required") +
-                       field("Lösenord (6 till 16 tecken)", "password", "password", "", "maxlength=\"16\" required") +
-                       field("Lösenordet en gång till", "repeated", "password", "", "maxlength=\"16\" required") +
+                       field("E-postadress (ditt användarnamn, högst " + std::to_string(maxUserNameLength) + " tecken)",
+                             "email", "text", sent.email, maxUserNameLength) +
+                       field("Smeknamn i topplistorna", "nickname", "text", sent.nickname, maxNicknameCharacters) +
+                       field(passwordLabel("Lösenord"), "password", "password", "", maxPasswordLength) +
+                       field("Lösenordet en gång till", "repeated", "password", "", maxPasswordLength) +
                        "<p><button type=\"submit\">Bli medlem</button></p>\n</form>\n";
     return htmlPage("Bli medlem", body);
 }
@@ -112,7 +120,7 @@ std::string passwordHelpPage(const std::string& mail, bool asked) {
     return htmlPage("Glömt lösenordet",
                     "<h1>Glömt lösenordet?</h1>\n<p>Fel lösenord? Vi skickar en länk till din e-postadress, och med "
                     "den väljer du ett nytt lösenord.</p>\n<form method=\"post\" action=\"/getpass.htm\">\n" +
-                        field("E-postadress", "mail", "text", mail, "maxlength=\"64\" required") +
+                        field("E-postadress", "mail", "text", mail, maxUserNameLength) +
                         "<p><button type=\"submit\">Skicka länken</button></p>\n</form>\n");
 }
 
@@ -132,8 +140,8 @@ std::string resetPage(const std::string& token, ResetStep step, const std::vecto
                     "<h1>Välj ett nytt lösenord</h1>\n" + faultList(faults) +
                         "<form method=\"post\" action=\"/reset.htm\">\n<input type=\"hidden\" name=\"token\" value=\"" +
                         htmlEscape(token) + "\">\n" +
-                        field("Nytt lösenord (6 till 16 tecken)", "password", "password", "", "maxlength=\"16\" required") +
-                        field("Lösenordet en gång till", "repeated", "password", "", "maxlength=\"16\" required") +
+                        field(passwordLabel("Nytt lösenord"), "password", "password", "", maxPasswordLength) +
+                        field("Lösenordet en gång till", "repeated", "password", "", maxPasswordLength) +
                         "<p><button type=\"submit\">Spara lösenordet</button></p>\n</form>\n");
 }
 
