@@ -102,6 +102,11 @@ ReadForm readFormBody(std::string_view body) {
         password.size() > maxPasswordLength || processorText.size() > maxFormProcessorText) {
         return result;
     }
+    // No dialog types a NUL, and a database that takes text as C strings
+    // would drop what follows it while another keeps it.
+    for (const std::string& text : {userName, password, processorText}) {
+        if (text.find('\0') != std::string::npos) return result;
+    }
     auto gameIdValue = wholeNumber<std::int32_t>(gameId);
     auto scoreValue = wholeNumber<std::int32_t>(score);
     auto playTimeValue = wholeNumber<std::int32_t>(playTime);
