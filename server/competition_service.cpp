@@ -12,13 +12,6 @@ namespace {
 
 SubmissionAnswer answer(AnswerCode code, std::string text) { return {code, std::move(text)}; }
 
-std::string trimmed(std::string_view text) {
-    std::size_t first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos) return "";
-    std::size_t last = text.find_last_not_of(" \t\r\n");
-    return std::string(text.substr(first, last - first + 1));
-}
-
 // Tokens are kept only as their hash, so the table alone opens no account.
 std::string tokenHash(const std::string& token) {
     unsigned char digest[32];

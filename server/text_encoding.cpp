@@ -106,9 +106,17 @@ std::size_t characterCount(std::string_view utf8) {
     return points ? points->size() : utf8.size();
 }
 
-std::string nameKey(std::string_view utf8) {
+std::string trimmed(std::string_view text) {
+    std::size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos) return "";
+    std::size_t last = text.find_last_not_of(" \t\r\n");
+    return std::string(text.substr(first, last - first + 1));
+}
+
+std::string nameKey(std::string_view name) {
+    std::string utf8 = trimmed(name);
     auto points = decodeUtf8(utf8);
-    if (!points) return std::string(utf8);
+    if (!points) return utf8;
     std::string out;
     for (char32_t c : *points) appendUtf8(out, lowerCase(c));
     return out;

@@ -20,6 +20,11 @@ bool isPrintableUtf8(std::string_view utf8);
 // The number of characters of valid UTF-8.
 std::size_t characterCount(std::string_view utf8);
 
+// The text without spaces, tabs and line ends at either end.
+std::string trimmed(std::string_view text);
+
 // What names are told apart by: lower case for every letter of code page
-// 1252 (A-Z, À-Þ, Š, Œ, Ž, Ÿ); other characters stay as they are.
+// 1252 (A-Z, À-Þ, Š, Œ, Ž, Ÿ); other characters stay as they are; spaces at
+// either end, as a name typed in the game or on the web may have, do not
+// count.
 std::string nameKey(std::string_view utf8);

@@ -40,6 +40,8 @@ TEST_F(SubmissionAnswers, EachCaseGetsItsCodeAndOnlyAcceptedOnesAreStored) {
         {"a good score", plain, AnswerCode::accepted},
         {"the name in other letter case", changed([](SubmissionForm& f) { f.userName = "ANNA@Example.SE"; }),
          AnswerCode::accepted},
+        {"the name with spaces around it", changed([](SubmissionForm& f) { f.userName = " anna@example.se  "; }),
+         AnswerCode::accepted},
         {"a score of 0 at play time 0", changed([](SubmissionForm& f) { f.score = 0, f.playTime = 0; }),
          AnswerCode::accepted},
         {"an unknown name", changed([](SubmissionForm& f) { f.userName = "berit@example.se"; }),

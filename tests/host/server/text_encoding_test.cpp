@@ -32,8 +32,9 @@ TEST(TextEncoding, TextOutsideTheCodePageOrBrokenUtf8HasNoCodePageForm) {
     EXPECT_EQ(characterCount("åäö"), 3u);
 }
 
-TEST(TextEncoding, NameKeysIgnoreTheCaseOfEveryLetterOfTheCodePage) {
+TEST(TextEncoding, NameKeysIgnoreTheCaseOfEveryLetterOfTheCodePageAndSpacesAtTheEnds) {
     EXPECT_EQ(nameKey("Åsa.ÖBERG@Exempel.SE"), "åsa.öberg@exempel.se");
+    EXPECT_EQ(nameKey(" \tÅsa Öberg \r\n"), "åsa öberg");
     EXPECT_EQ(nameKey("ŠŒŽŸ×"), "šœžÿ×");
     EXPECT_EQ(nameKey("日本"), "日本");
 }
