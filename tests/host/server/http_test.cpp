@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "backend.h"
+#include "net/server_response.h"
 #include "net/submission_form.h"
 #include "server/competition_server.h"
 
@@ -79,27 +80,36 @@ SubmissionForm scoreOf(const std::string& user, const std::string& password, std
     return {user, 4, password, score, 600000, 98, "CPU UNKNOWN", 1, 2};
 }
 
-TEST_F(HttpService, TheGameGetsCodeVersionAndTextInItsCodePage) {
+TEST_F(HttpService, TheGameReadsEveryAnswerCodeAndTheVersion) {
     ASSERT_EQ(signUp("anna@example.se", "Anna", "hemligt1", "hemligt1")->status, 200);
-    auto accepted = postScore(formBody(scoreOf("anna@example.se", "hemligt1", 1250)));
-    ASSERT_TRUE(accepted);
-    EXPECT_EQ(accepted->status, 200);
-    EXPECT_EQ(accepted->get_header_value("Content-Type"), "text/plain; charset=windows-1252");
-    EXPECT_EQ(accepted->body, "0\r\n5\r\nPo\xE4ngen \xE4r registrerad.\r\n");
-
-    const std::pair<std::string, std::string> others[] = {
-        {formBody(scoreOf("berit@example.se", "hemligt1", 1)), "1\r\n5\r\n"},
-        {formBody(scoreOf("anna@example.se", "fel", 1)), "2\r\n5\r\n"},
-        {formBody(scoreOf("anna@example.se", "hemligt1", -1)), "3\r\n5\r\n"},
-        {"<html>inget formul\xE4r</html>", "4\r\n5\r\n"},
-        {"", "4\r\n5\r\n"},
+    struct Case {
+        const char* what;
+        std::string body;
+        AnswerCode code;
     };
-    for (const auto& [body, start] : others) {
-        auto answer = postScore(body);
+    const Case cases[] = {
+        {"a good score", formBody(scoreOf("anna@example.se", "hemligt1", 1250)), AnswerCode::accepted},
+        {"an unknown name", formBody(scoreOf("berit@example.se", "hemligt1", 1)), AnswerCode::notSignedUp},
+        {"a wrong password", formBody(scoreOf("anna@example.se", "fel", 1)), AnswerCode::wrongPassword},
+        {"a negated score", formBody(scoreOf("anna@example.se", "hemligt1", -1)), AnswerCode::refused},
+        {"no form", "<html>inget formul\xE4r</html>", AnswerCode::malformed},
+        {"an empty body", "", AnswerCode::malformed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto answer = postScore(c.body);
         ASSERT_TRUE(answer);
-        EXPECT_EQ(answer->body.substr(0, start.size()), start) << body;
+        EXPECT_EQ(answer->status, 200);
+        EXPECT_EQ(answer->get_header_value("Content-Type"), "text/plain; charset=windows-1252");
         EXPECT_LE(answer->body.size(), 16383u);
+        SubmissionRecord record;
+        takeResponse(record, answer->body);
+        EXPECT_EQ(record.resultCode, answerNumber(c.code)) << answer->body;
+        EXPECT_EQ(record.versionNumber, 5);
     }
+    EXPECT_EQ(postScore(formBody(scoreOf("anna@example.se", "hemligt1", 1300)))->body,
+              "0\r\n5\r\nPo\xE4ngen \xE4r registrerad.\r\n")
+        << "the text in the game's code page";
     auto huge = postScore(std::string(100000, 'f'));
     ASSERT_TRUE(huge);
     EXPECT_EQ(huge->status, 413);

@@ -2,7 +2,6 @@
 // own encoder (or broken from one), and what each leaves in the database.
 #include <functional>
 
-#include "server/play_time_bound.h"
 #include "service_fixture.h"
 
 namespace {
@@ -125,9 +124,10 @@ TEST_F(SubmissionAnswers, WithoutAListOfBuildsAnyBuildIsTaken) {
 }
 
 TEST_F(SubmissionAnswers, TheTimeBoundIsTakenExactly) {
-    std::int32_t bound = static_cast<std::int32_t>(highestPlausibleScore(7000));
-    EXPECT_EQ(submit(gameForm("anna@example.se", "hemligt1", bound, 7000)).code, AnswerCode::accepted);
-    EXPECT_EQ(submit(gameForm("anna@example.se", "hemligt1", bound + 1, 7000)).code, AnswerCode::refused);
+    // 7000 ms: frames 0 to 175, at most 160 points each.
+    EXPECT_EQ(submit(gameForm("anna@example.se", "hemligt1", 28160, 7000)).code, AnswerCode::accepted);
+    EXPECT_EQ(submit(gameForm("anna@example.se", "hemligt1", 28161, 7000)).code, AnswerCode::refused);
+    EXPECT_EQ(submit(gameForm("anna@example.se", "hemligt1", 28320, 7040)).code, AnswerCode::accepted);
 }
 
 TEST_F(SubmissionAnswers, EveryAcceptedSubmissionIsKeptAndTheListShowsTheBest) {
