@@ -1,9 +1,22 @@
 #include "server/competition_server.h"
 
+#include <stdexcept>
+
 #include "server/http_routes.h"
 #include "server/schema.h"
 
 namespace {
+
+// The port bound on host (the chosen one for port 0); throws when none is.
+int boundPort(DeadlineServer& http, const std::string& host, int port) {
+    int bound = port == 0 ? http.bind_to_any_port(host) : http.bind_to_port(host, port) ? port : -1;
+    if (bound <= 0) {
+        std::string address = host.find(':') == std::string::npos ? host : "[" + host + "]";
+        throw std::runtime_error("cannot listen on " + address + ":" + std::to_string(port));
+    }
+    http.lengthenListenQueue();
+    return bound;
+}
 
 ConnectionPool& migrated(ConnectionPool& pool) {
     migrateSchema(*pool.borrow());
@@ -12,8 +25,12 @@ ConnectionPool& migrated(ConnectionPool& pool) {
 
 }  // namespace
 
-CompetitionServer::CompetitionServer(const std::string& databaseUrl, ServiceSettings settings, ConnectionLimits limits)
-    : pool_(databaseUrl, databaseConnections), service_(migrated(pool_), std::move(settings)), http_(limits) {
+CompetitionServer::CompetitionServer(const std::string& host, int port, const std::string& databaseUrl,
+                                     ServiceSettings settings, ConnectionLimits limits)
+    : http_(limits),
+      port_(boundPort(http_, host, port)),
+      pool_(databaseUrl, databaseConnections),
+      service_(migrated(pool_), std::move(settings)) {
     http_.new_task_queue = [] { return new httplib::ThreadPool(httpWorkers); };
     http_.set_payload_max_length(maxRequestBody);
     http_.set_read_timeout(std::chrono::duration_cast<std::chrono::seconds>(limits.request).count());
@@ -24,12 +41,6 @@ CompetitionServer::CompetitionServer(const std::string& databaseUrl, ServiceSett
     addRoutes(http_, service_);
 }
 
-int CompetitionServer::bind(const std::string& host, int port) {
-    int bound = port == 0 ? http_.bind_to_any_port(host) : http_.bind_to_port(host, port) ? port : -1;
-    if (bound > 0) http_.lengthenListenQueue();
-    return bound;
-}
-
-bool CompetitionServer::run() { return http_.listen_after_bind(); }
+bool CompetitionServer::run() { return http_.serve(); }
 
 void CompetitionServer::stop() { http_.stop(); }

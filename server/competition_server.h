@@ -15,20 +15,24 @@ inline constexpr std::size_t databaseConnections = 16;
 
 class CompetitionServer {
 public:
-    // Connects to the database and brings its schema up to date; throws
-    // SqlError when the database cannot be reached or migrated.
-    CompetitionServer(const std::string& databaseUrl, ServiceSettings settings,
+    // Binds the listening socket on host:port (port 0: any free port), then
+    // connects to the database and brings its schema up to date: a port
+    // that is taken leaves no database made. Throws std::runtime_error when
+    // the address cannot be bound, SqlError when the database cannot be
+    // reached or migrated.
+    CompetitionServer(const std::string& host, int port, const std::string& databaseUrl, ServiceSettings settings,
                       ConnectionLimits limits = ConnectionLimits{});
 
-    // Binds the listening socket; the port (the one chosen for port 0), or -1.
-    int bind(const std::string& host, int port);
+    // The port it listens on: the one chosen for port 0.
+    int port() const { return port_; }
     // Serves until stop(); false when the server failed to run.
     bool run();
     void stop();
     bool running() const { return http_.is_running(); }
 
 private:
+    DeadlineServer http_;
+    int port_;
     ConnectionPool pool_;
     CompetitionService service_;
-    DeadlineServer http_;
 };

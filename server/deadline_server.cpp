@@ -106,6 +106,15 @@ private:
 
 DeadlineServer::DeadlineServer(ConnectionLimits limits) : limits_(limits) {}
 
+DeadlineServer::~DeadlineServer() {
+    if (!served_ && svr_sock_ != INVALID_SOCKET) ::close(svr_sock_);
+}
+
+bool DeadlineServer::serve() {
+    served_ = true;
+    return listen_after_bind();
+}
+
 void DeadlineServer::lengthenListenQueue() { ::listen(svr_sock_, SOMAXCONN); }
 
 bool DeadlineServer::process_and_close_socket(socket_t sock) {

@@ -18,14 +18,21 @@ struct ConnectionLimits {
 class DeadlineServer : public httplib::Server {
 public:
     explicit DeadlineServer(ConnectionLimits limits);
+    // Closes a socket that was bound but never served: the library closes
+    // only one it has listened on.
+    ~DeadlineServer() override;
 
     // cpp-httplib 0.11 listens with a queue of 5 connections: players who
     // all send at once would have their connections dropped. Call after
     // binding.
     void lengthenListenQueue();
 
+    // listen_after_bind(), noting that the library now owns the socket.
+    bool serve();
+
 private:
     bool process_and_close_socket(socket_t sock) override;
 
     ConnectionLimits limits_;
+    bool served_ = false;
 };

@@ -41,13 +41,12 @@ int main(int argc, char** argv) {
     std::unique_ptr<CompetitionServer> server;
     try {
         if (options.buildsFile) settings.builds = KnownBuilds::fromFile(*options.buildsFile);
-        server = std::make_unique<CompetitionServer>(options.databaseUrl, std::move(settings));
+        server = std::make_unique<CompetitionServer>(options.host, options.port, options.databaseUrl,
+                                                     std::move(settings));
     } catch (const std::exception& error) {
         return fail(error.what());
     }
-    int port = server->bind(options.host, options.port);
-    if (port < 0) return fail("cannot listen on " + options.host + ":" + std::to_string(options.port));
-    std::printf("zifra-server: listening on http://%s:%d\n", options.host.c_str(), port);
+    std::printf("zifra-server: listening on http://%s:%d\n", options.host.c_str(), server->port());
     std::fflush(stdout);
 
     std::atomic<bool> signalled = false;

@@ -36,8 +36,8 @@ protected:
         ConnectionLimits limits;
         limits.idle = 1s;
         limits.request = 2s;
-        server = std::make_unique<CompetitionServer>(freshDatabaseUrl(), settings, limits);
-        port = server->bind("127.0.0.1", 0);
+        server = std::make_unique<CompetitionServer>("127.0.0.1", 0, freshDatabaseUrl(), settings, limits);
+        port = server->port();
         ASSERT_GT(port, 0);
         serving = std::thread([this] { server->run(); });
         auto deadline = std::chrono::steady_clock::now() + 5s;
