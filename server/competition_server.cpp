@@ -4,6 +4,7 @@
 
 #include "server/http_routes.h"
 #include "server/schema.h"
+#include "server/server_options.h"
 
 namespace {
 
@@ -18,6 +19,11 @@ int boundPort(DeadlineServer& http, const std::string& host, int port) {
     return bound;
 }
 
+ServiceSettings withSite(ServiceSettings settings, const std::string& host, int port) {
+    if (settings.site.empty()) settings.site = listeningSite(host, port);
+    return settings;
+}
+
 ConnectionPool& migrated(ConnectionPool& pool) {
     migrateSchema(*pool.borrow());
     return pool;
@@ -30,7 +36,7 @@ CompetitionServer::CompetitionServer(const std::string& host, int port, const st
     : http_(limits),
       port_(boundPort(http_, host, port)),
       pool_(databaseUrl, databaseConnections),
-      service_(migrated(pool_), std::move(settings)) {
+      service_(migrated(pool_), withSite(std::move(settings), host, port_)) {
     http_.new_task_queue = [] { return new httplib::ThreadPool(httpWorkers); };
     http_.set_payload_max_length(maxRequestBody);
     http_.set_read_timeout(std::chrono::duration_cast<std::chrono::seconds>(limits.request).count());

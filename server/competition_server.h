@@ -19,7 +19,8 @@ public:
     // connects to the database and brings its schema up to date: a port
     // that is taken leaves no database made. Throws std::runtime_error when
     // the address cannot be bound, SqlError when the database cannot be
-    // reached or migrated.
+    // reached or migrated. Without a site in the settings, links in mail
+    // begin with the listening address.
     CompetitionServer(const std::string& host, int port, const std::string& databaseUrl, ServiceSettings settings,
                       ConnectionLimits limits = ConnectionLimits{});
 

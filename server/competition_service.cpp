@@ -12,6 +12,14 @@ namespace {
 
 SubmissionAnswer answer(AnswerCode code, std::string text) { return {code, std::move(text)}; }
 
+// The host of "http://host[:port]", an IPv6 address with its brackets.
+std::string hostOf(std::string_view site) {
+    std::size_t scheme = site.find("://");
+    std::string_view rest = site.substr(scheme == std::string_view::npos ? 0 : scheme + 3);
+    std::size_t end = !rest.empty() && rest.front() == '[' ? rest.find(']') + 1 : rest.find(':');
+    return std::string(rest.substr(0, end));
+}
+
 // Tokens are kept only as their hash, so the table alone opens no account.
 std::string tokenHash(const std::string& token) {
     unsigned char digest[32];
@@ -119,7 +127,7 @@ std::vector<std::string> CompetitionService::signUp(const SignUpForm& form) {
     return faults;
 }
 
-void CompetitionService::requestPasswordReset(std::string_view email, const std::string& site) {
+void CompetitionService::requestPasswordReset(std::string_view email) {
     std::string address = trimmed(email);
     if (!isPrintableUtf8(address)) return;
     auto account = store_.accountByEmailKey(nameKey(address));
@@ -128,16 +136,15 @@ void CompetitionService::requestPasswordReset(std::string_view email, const std:
 
     std::string token = newToken();
     store_.addResetToken(tokenHash(token), account->id, time, time + resetLinkLifetime);
-    std::string host = site.substr(site.find("//") + 2);
     MailMessage message;
-    message.from = "Kvippa <noreply@" + host.substr(0, host.find(':')) + ">";
+    message.from = "Kvippa <noreply@" + hostOf(settings_.site) + ">";
     message.to = account->email;
     message.subject = "Nytt lösenord till Kvippa";
     message.body = "Hej " + account->nickname +
                    "!\n\n"
                    "Någon, förhoppningsvis du, har bett om ett nytt lösenord till Kvippa.\n"
                    "Välj ett nytt lösenord här inom en timme:\n\n" +
-                   site + "/reset.htm?token=" + token +
+                   settings_.site + "/reset.htm?token=" + token +
                    "\n\n"
                    "Länken fungerar en gång. Har du inte bett om den kan du strunta i det här brevet.\n";
     outbox_.send(message, static_cast<std::time_t>(time));

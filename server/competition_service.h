@@ -35,6 +35,10 @@ struct ServiceSettings {
     std::int32_t version = 3;  // the newest version of the game, announced in every answer
     std::optional<KnownBuilds> builds;  // when given, only these builds may send scores
     std::filesystem::path outbox = "outbox";
+    // The public address, "http://host[:port]", that links in mail begin
+    // with and whose host sends the mail. Never taken from a request: its
+    // Host header is whatever the client wrote.
+    std::string site;
     std::function<std::int64_t()> clock;  // calendar seconds; the system's when empty
 };
 
@@ -62,9 +66,9 @@ public:
     std::vector<std::string> signUp(const SignUpForm& form);
 
     // Sends a reset link to the address when it is signed up, unless it has
-    // had its share of links lately. `site` is the address the link starts
-    // with ("http://host:port"). Says nothing of whether the address is known.
-    void requestPasswordReset(std::string_view email, const std::string& site);
+    // had its share of links lately. Says nothing of whether the address is
+    // known.
+    void requestPasswordReset(std::string_view email);
 
     // True while the token of a reset link can still be used.
     bool resetLinkWorks(const std::string& token);

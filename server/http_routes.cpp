@@ -30,8 +30,9 @@ bool hostNameCharacter(char c) {
            c == ':' || c == '[' || c == ']';
 }
 
-// The address the browser reached the service by, for links in mail. Behind
-// a proxy the proxy must pass the public host name (see the README).
+// The address the browser reached the service by, to tell the service's own
+// pages from others. Behind a proxy the proxy must pass the public host
+// name (see the README).
 std::string siteOf(const httplib::Request& req) {
     std::string host = req.get_header_value("Host");
     if (host.empty() || !std::all_of(host.begin(), host.end(), hostNameCharacter)) {
@@ -105,7 +106,7 @@ void addRoutes(httplib::Server& server, CompetitionService& service) {
     server.Post("/getpass.htm", [&service](const httplib::Request& req, httplib::Response& res) {
         if (!fromOwnPage(req)) return sendPage(res, forbiddenPage(), 403);
         std::string mail = req.get_param_value("mail");
-        service.requestPasswordReset(mail, siteOf(req));
+        service.requestPasswordReset(mail);
         sendPage(res, passwordHelpPage(mail, true));
     });
 

@@ -1,5 +1,7 @@
 #include "server/server_options.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 
 namespace {
@@ -23,6 +25,44 @@ bool parseListen(const std::string& text, ServerOptions& options) {
     return true;
 }
 
+bool hostNameCharacter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' || c == '-';
+}
+
+bool ipv6Character(char c) { return std::isxdigit(static_cast<unsigned char>(c)) || c == ':' || c == '.'; }
+
+// "http://HOST[:PORT]" or "https://...", the host a name or a bracketed
+// IPv6 address; a trailing slash is dropped, any other path refused. Links
+// in mail begin with it, so nothing else may ride along.
+std::optional<std::string> parseSite(const std::string& text) {
+    std::string scheme = text.rfind("https://", 0) == 0 ? "https://" : text.rfind("http://", 0) == 0 ? "http://" : "";
+    if (scheme.empty()) return std::nullopt;
+    std::string rest = text.substr(scheme.size());
+    if (!rest.empty() && rest.back() == '/') rest.pop_back();
+    std::size_t hostEnd = 0;
+    if (!rest.empty() && rest.front() == '[') {
+        hostEnd = rest.find(']');
+        if (hostEnd == std::string::npos || hostEnd == 1 ||
+            !std::all_of(rest.begin() + 1, rest.begin() + static_cast<std::ptrdiff_t>(hostEnd), ipv6Character)) {
+            return std::nullopt;
+        }
+        ++hostEnd;
+    } else {
+        hostEnd = std::min(rest.find(':'), rest.size());
+        if (hostEnd == 0 ||
+            !std::all_of(rest.begin(), rest.begin() + static_cast<std::ptrdiff_t>(hostEnd), hostNameCharacter)) {
+            return std::nullopt;
+        }
+    }
+    if (hostEnd < rest.size()) {
+        int port = 0;
+        if (rest[hostEnd] != ':' || !wholeNumber(rest.substr(hostEnd + 1), port) || port < 1 || port > 65535) {
+            return std::nullopt;
+        }
+    }
+    return scheme + rest;
+}
+
 }  // namespace
 
 ParsedOptions parseServerOptions(const std::vector<std::string>& arguments) {
@@ -34,7 +74,7 @@ ParsedOptions parseServerOptions(const std::vector<std::string>& arguments) {
             o.help = true;
             continue;
         }
-        if (name != "--listen" && name != "--db" && name != "--builds" && name != "--version") {
+        if (name != "--listen" && name != "--db" && name != "--builds" && name != "--version" && name != "--site") {
             parsed.fault = "unknown option " + name + " (see --help)";
             return parsed;
         }
@@ -55,10 +95,18 @@ ParsedOptions parseServerOptions(const std::vector<std::string>& arguments) {
             o.buildsFile = value;
         } else if (name == "--version" && (!wholeNumber(value, o.version) || o.version < 0)) {
             parsed.fault = "--version takes a whole number, not " + value;
+        } else if (name == "--site") {
+            o.site = parseSite(value);
+            if (!o.site) parsed.fault = "--site takes http://HOST[:PORT] or https://HOST[:PORT], not " + value;
         }
         if (!parsed.fault.empty()) return parsed;
     }
     return parsed;
+}
+
+std::string listeningSite(const std::string& host, int port) {
+    std::string address = host.find(':') == std::string::npos ? host : "[" + host + "]";
+    return "http://" + address + (port == 80 ? "" : ":" + std::to_string(port));
 }
 
 std::string serverUsage() {
@@ -70,6 +118,9 @@ std::string serverUsage() {
            "  --db URL               sqlite:PATH (default sqlite:zifra-competition.db) or postgresql://...\n"
            "  --builds FILE          take scores only from these builds: lines \"CRC SIZE\" in decimal\n"
            "  --version N            the newest version of the game, announced to it (default 3)\n"
+           "  --site URL             the public address of the service, which the password reset links\n"
+           "                         in mail begin with, e.g. http://www.kvippa.example (default http://\n"
+           "                         and the --listen address)\n"
            "  --help                 this text\n"
            "\n"
            "Mail (password reset links) is written as RFC 5322 files into outbox/ in the working\n"

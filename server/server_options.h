@@ -10,6 +10,7 @@ struct ServerOptions {
     int port = 8080;
     std::string databaseUrl = "sqlite:zifra-competition.db";
     std::optional<std::string> buildsFile;
+    std::optional<std::string> site;  // "http://host[:port]" or "https://...", without a trailing slash
     std::int32_t version = 3;
     bool help = false;
 };
@@ -20,6 +21,10 @@ struct ParsedOptions {
 };
 
 ParsedOptions parseServerOptions(const std::vector<std::string>& arguments);
+
+// The service's address when --site is not given: http:// and the listening
+// address, an IPv6 address in brackets, the port left out when it is 80.
+std::string listeningSite(const std::string& host, int port);
 
 // What --help prints.
 std::string serverUsage();

@@ -14,15 +14,17 @@ TEST(ServerOptions, TakesTheListedOptionsAndNamesTheFirstFault) {
     EXPECT_EQ(defaults.options.databaseUrl, "sqlite:zifra-competition.db");
     EXPECT_FALSE(defaults.options.buildsFile);
     EXPECT_EQ(defaults.options.version, 3);
+    EXPECT_FALSE(defaults.options.site);
 
     auto all = parseServerOptions({"--listen", "[::1]:0", "--db", "postgresql://zifra@db/zifra", "--builds",
-                                   "builds.txt", "--version", "5"});
+                                   "builds.txt", "--version", "5", "--site", "https://www.kvippa.example"});
     EXPECT_EQ(all.fault, "");
     EXPECT_EQ(all.options.host, "::1");
     EXPECT_EQ(all.options.port, 0);
     EXPECT_EQ(all.options.databaseUrl, "postgresql://zifra@db/zifra");
     EXPECT_EQ(all.options.buildsFile, "builds.txt");
     EXPECT_EQ(all.options.version, 5);
+    EXPECT_EQ(all.options.site, "https://www.kvippa.example");
     EXPECT_TRUE(parseServerOptions({"--help"}).options.help);
 
     const std::pair<std::vector<std::string>, std::string> faults[] = {
@@ -34,6 +36,40 @@ TEST(ServerOptions, TakesTheListedOptionsAndNamesTheFirstFault) {
         {{"--version", "3b"}, "--version takes a whole number, not 3b"},
     };
     for (const auto& [arguments, fault] : faults) EXPECT_EQ(parseServerOptions(arguments).fault, fault);
+}
+
+TEST(ServerOptions, TheSiteIsASchemeAHostAndAtMostAPort) {
+    const std::pair<std::string, std::string> good[] = {
+        {"http://kvippa.example", "http://kvippa.example"},
+        {"https://www.kvippa.example/", "https://www.kvippa.example"},
+        {"http://Kvippa-2.example:8080", "http://Kvippa-2.example:8080"},
+        {"http://127.0.0.1:47831", "http://127.0.0.1:47831"},
+        {"http://[::1]:8080", "http://[::1]:8080"},
+        {"https://[2001:db8::1]", "https://[2001:db8::1]"},
+    };
+    for (const auto& [value, site] : good) {
+        auto parsed = parseServerOptions({"--site", value});
+        EXPECT_EQ(parsed.fault, "") << value;
+        EXPECT_EQ(parsed.options.site, site) << value;
+    }
+    for (const char* bad : {"kvippa.example", "ftp://kvippa.example", "HTTP://kvippa.example", "http://", "http:///",
+                            "http://kvippa.example/reset", "http://kvippa.example?x=1", "http://kvippa.example#x",
+                            "http://evil.example@kvippa.example", "http://kvippa example", "http://kvippa.example:",
+                            "http://kvippa.example:0", "http://kvippa.example:65536", "http://kvippa.example:80x",
+                            "http://[::1", "http://[]:80", "http://[::1]x", "http://[::g]"}) {
+        EXPECT_EQ(parseServerOptions({"--site", bad}).fault,
+                  std::string("--site takes http://HOST[:PORT] or https://HOST[:PORT], not ") + bad);
+    }
+}
+
+TEST(ServerOptions, WithoutASiteTheListeningAddressIsIt) {
+    const std::tuple<std::string, int, std::string> cases[] = {
+        {"127.0.0.1", 8080, "http://127.0.0.1:8080"},
+        {"kvippa.example", 80, "http://kvippa.example"},
+        {"::1", 8080, "http://[::1]:8080"},
+        {"::", 80, "http://[::]"},
+    };
+    for (const auto& [host, port, site] : cases) EXPECT_EQ(listeningSite(host, port), site) << host;
 }
 
 TEST(KnownBuilds, ReadsCrcAndSizeLinesAndNamesTheFaultyLine) {

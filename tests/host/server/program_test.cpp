@@ -76,7 +76,7 @@ TEST(ServerProgram, HelpNamesEveryOption) {
     std::string text;
     while (auto line = program.readLine(std::chrono::seconds(10))) text += *line + "\n";
     EXPECT_EQ(program.wait(std::chrono::seconds(10)), 0);
-    for (const char* option : {"--listen", "--db", "--builds", "--version", "--help"}) {
+    for (const char* option : {"--listen", "--db", "--builds", "--version", "--site", "--help"}) {
         EXPECT_NE(text.find(option), std::string::npos) << option;
     }
 }

@@ -12,6 +12,7 @@ void ServiceFixture::SetUp() {
     outbox = testing::TempDir() + "zifra-outbox-" + std::to_string(getpid()) + "-" + std::to_string(++outboxes);
     std::filesystem::remove_all(outbox);
     settings.outbox = outbox;
+    settings.site = "http://kvippa.test:8080";
     settings.clock = [this] { return now; };
     settings.builds = KnownBuilds::fromText(std::to_string(knownChecksum) + " " + std::to_string(knownSize) + "\n",
                                             "test");
