@@ -39,10 +39,10 @@ CompetitionServer::CompetitionServer(const std::string& host, int port, const st
       service_(migrated(pool_), withSite(std::move(settings), host, port_)) {
     http_.new_task_queue = [] { return new httplib::ThreadPool(httpWorkers); };
     http_.set_payload_max_length(maxRequestBody);
+    // The library still sets these as each socket's own receive and send
+    // time-outs; the keep-alive limits are DeadlineServer's alone.
     http_.set_read_timeout(std::chrono::duration_cast<std::chrono::seconds>(limits.request).count());
     http_.set_write_timeout(std::chrono::duration_cast<std::chrono::seconds>(limits.write).count());
-    http_.set_keep_alive_timeout(std::chrono::duration_cast<std::chrono::seconds>(limits.idle).count());
-    http_.set_keep_alive_max_count(limits.requestsPerConnection);
     http_.set_mount_point("/download", "download");
     addRoutes(http_, service_);
 }
