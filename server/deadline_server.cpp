@@ -34,10 +34,11 @@ public:
     DeadlineStream(socket_t sock, const std::atomic<socket_t>& listening, std::chrono::milliseconds writeLimit)
         : sock_(sock), listening_(listening), writeLimit_(writeLimit) {}
 
-    // Waits up to `limit` for a request to begin; false when none does.
+    // Waits up to `limit` for a request to begin; false when none does or
+    // the server stops meanwhile.
     bool awaitRequest(std::chrono::milliseconds limit) {
         if (start_ < end_) return true;
-        return wait(POLLIN, Clock::now() + limit);
+        return wait(POLLIN, Clock::now() + limit, true);
     }
     void setDeadline(Clock::time_point deadline) { deadline_ = deadline; }
 
@@ -81,9 +82,12 @@ private:
         return poll(&p, 1, 0) > 0;
     }
 
-    // Until the socket is ready, the deadline passes or the server stops.
-    bool wait(short events, Clock::time_point deadline) const {
-        while (listening_ != INVALID_SOCKET) {
+    // Until the socket is ready or the deadline passes, or with `untilStop`
+    // the server stops. Only the wait for a new request gives way to a
+    // stop: a request under way is read and answered within its own
+    // deadlines, so that a score its handler has stored is answered.
+    bool wait(short events, Clock::time_point deadline, bool untilStop = false) const {
+        while (!untilStop || listening_ != INVALID_SOCKET) {
             auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
             if (left.count() <= 0) return false;
             pollfd p{sock_, events, 0};
