@@ -67,10 +67,15 @@ std::int64_t CompetitionService::now() const {
 }
 
 SubmissionAnswer CompetitionService::submit(std::string_view body) {
+    auto unavailable = [] {
+        return answer(AnswerCode::unavailable, "Tjänsten kan inte ta emot poäng just nu. Försök igen senare.");
+    };
     try {
         return judge(body);
     } catch (const SqlError&) {
-        return answer(AnswerCode::unavailable, "Tjänsten kan inte ta emot poäng just nu. Försök igen senare.");
+        return unavailable();
+    } catch (const HashingBusy&) {
+        return unavailable();
     }
 }
 

@@ -59,10 +59,12 @@ public:
     std::int32_t version() const { return settings_.version; }
 
     // The answer to the body of a score post; an accepted score is committed
-    // before this returns.
+    // before this returns. A database that fails or passwords that cannot be
+    // checked in time answer unavailable.
     SubmissionAnswer submit(std::string_view body);
 
     // Signs a player up; the faults of the form in Swedish, none when done.
+    // Throws HashingBusy (and SqlError) when it cannot be done now.
     std::vector<std::string> signUp(const SignUpForm& form);
 
     // Sends a reset link to the address when it is signed up, unless it has
@@ -74,7 +76,8 @@ public:
     bool resetLinkWorks(const std::string& token);
 
     // Sets a new password through a reset link and uses the link up; the
-    // faults in Swedish, none when done.
+    // faults in Swedish, none when done. Throws HashingBusy (and SqlError)
+    // when it cannot be done now.
     std::vector<std::string> resetPassword(const std::string& token, const std::string& password,
                                            const std::string& repeated);
 

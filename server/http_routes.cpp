@@ -146,13 +146,23 @@ void addRoutes(httplib::Server& server, CompetitionService& service) {
     });
     server.set_exception_handler([](const httplib::Request& req, httplib::Response& res, std::exception_ptr error) {
         std::string what = "unknown fault";
+        bool busy = false;
         try {
             std::rethrow_exception(error);
+        } catch (const HashingBusy& e) {
+            what = e.what();
+            busy = true;
         } catch (const std::exception& e) {
             what = e.what();
         } catch (...) {
         }
         std::fprintf(stderr, "zifra-server: %s %s: %s\n", req.method.c_str(), req.path.c_str(), what.c_str());
+        if (busy) {
+            res.status = 503;
+            return res.set_content(htmlPage("Upptaget", "<h1>Många vill in just nu</h1>\n<p>Tjänsten hinner inte "
+                                                        "med dig just nu. Försök igen om en stund.</p>\n"),
+                                   htmlType);
+        }
         res.status = 500;
         res.set_content(htmlPage("Fel", "<h1>Något gick fel</h1>\n<p>Försök igen om en stund.</p>\n"), htmlType);
     });

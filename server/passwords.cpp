@@ -9,17 +9,10 @@
 
 namespace {
 
-// Hashing takes its memory and a processor for its whole run: more at a
-// time than there are processors only queues them in the kernel instead.
 std::counting_semaphore<>& hashingSlots() {
-    static std::counting_semaphore<> slots(std::max(1u, std::thread::hardware_concurrency()));
+    static std::counting_semaphore<> slots(static_cast<std::ptrdiff_t>(HashingSlot::count()));
     return slots;
 }
-
-struct HashingSlot {
-    HashingSlot() { hashingSlots().acquire(); }
-    ~HashingSlot() { hashingSlots().release(); }
-};
 
 // Records past this many are dropped all at once: a flood of new names
 // costs their checks again, never unbounded memory.
@@ -28,6 +21,16 @@ constexpr std::size_t maxRecords = 100000;
 }  // namespace
 
 bool initialisePasswords() { return sodium_init() >= 0; }
+
+HashingBusy::HashingBusy() : std::runtime_error("no turn at hashing a password came within the wait") {}
+
+HashingSlot::HashingSlot() {
+    if (!hashingSlots().try_acquire_for(hashingWait)) throw HashingBusy();
+}
+
+HashingSlot::~HashingSlot() { hashingSlots().release(); }
+
+std::size_t HashingSlot::count() { return std::max(1u, std::thread::hardware_concurrency()); }
 
 std::string hashPassword(std::string_view password) {
     char hash[crypto_pwhash_STRBYTES];

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -17,10 +18,33 @@ inline constexpr std::size_t passwordMemoryBytes = 19 * 1024 * 1024;
 // Prepares libsodium; false when it cannot run. Call before anything below.
 bool initialisePasswords();
 
-// A new salted hash of the password (UTF-8).
+// How long a password waits for a hashing slot. Past it the service says
+// "try again later" instead of letting requests pile up behind the hashing.
+inline constexpr std::chrono::seconds hashingWait{2};
+
+// No hashing slot came free within hashingWait.
+class HashingBusy : public std::runtime_error {
+public:
+    HashingBusy();
+};
+
+// A slot for hashing, held while it lives. Hashing takes its memory and a
+// processor for its whole run: more at a time than there are processors
+// only queues them in the kernel instead. Throws HashingBusy.
+class HashingSlot {
+public:
+    HashingSlot();
+    ~HashingSlot();
+    HashingSlot(const HashingSlot&) = delete;
+    HashingSlot& operator=(const HashingSlot&) = delete;
+    // How many there are: one for each processor.
+    static std::size_t count();
+};
+
+// A new salted hash of the password (UTF-8). Throws HashingBusy.
 std::string hashPassword(std::string_view password);
 
-// True when the password matches the stored hash.
+// True when the password matches the stored hash. Throws HashingBusy.
 bool verifyPassword(const std::string& hash, std::string_view password);
 
 // Checks the password against the stored hash, and remembers one that

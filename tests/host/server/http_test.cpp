@@ -115,6 +115,27 @@ TEST_F(HttpService, TheGameReadsEveryAnswerCodeAndTheVersion) {
     EXPECT_EQ(huge->status, 413);
 }
 
+TEST_F(HttpService, WhileNoPasswordCanBeHashedTheAnswerIsTryAgainLater) {
+    ASSERT_EQ(signUp("anna@example.se", "Anna", "hemligt1", "hemligt1")->status, 200);
+    std::vector<std::unique_ptr<HashingSlot>> taken;
+    for (std::size_t i = 0; i < HashingSlot::count(); ++i) taken.push_back(std::make_unique<HashingSlot>());
+
+    auto score = postScore(formBody(scoreOf("anna@example.se", "hemligt1", 1250)));
+    ASSERT_TRUE(score);
+    EXPECT_EQ(score->status, 503);
+    SubmissionRecord record;
+    takeResponse(record, score->body);
+    EXPECT_EQ(record.resultCode, answerNumber(AnswerCode::unavailable));
+    auto page = signUp("berit@example.se", "Berit", "hemligt1", "hemligt1");
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->status, 503);
+    EXPECT_NE(page->body.find("Försök igen om en stund."), std::string::npos);
+
+    taken.clear();
+    EXPECT_EQ(postScore(formBody(scoreOf("anna@example.se", "hemligt1", 1250)))->body.substr(0, 3), "0\r\n");
+    EXPECT_EQ(signUp("berit@example.se", "Berit", "hemligt1", "hemligt1")->status, 200);
+}
+
 TEST_F(HttpService, EveryPageIsUtf8HtmlAndUnknownOnesAreNotFound) {
     const std::pair<std::string, int> pages[] = {
         {"/", 200},          {"/index2.htm", 200},         {"/reg3.htm", 200},          {"/reg2.htm", 200},
