@@ -1,6 +1,7 @@
 #include "server/connection_pool.h"
 
-ConnectionPool::ConnectionPool(std::string url, std::size_t limit) : url_(std::move(url)), limit_(limit) {
+ConnectionPool::ConnectionPool(std::string url, std::size_t limit, std::chrono::milliseconds wait)
+    : url_(std::move(url)), limit_(limit), wait_(wait) {
     idle_.push_back(openSqlConnection(url_));
     open_ = 1;
 }
@@ -14,7 +15,9 @@ ConnectionPool::Lease::~Lease() {
 
 ConnectionPool::Lease ConnectionPool::borrow() {
     std::unique_lock lock(mutex_);
-    returned_.wait(lock, [&] { return !idle_.empty() || open_ < limit_; });
+    if (!returned_.wait_for(lock, wait_, [&] { return !idle_.empty() || open_ < limit_; })) {
+        throw SqlError("no database connection came free within " + std::to_string(wait_.count()) + " ms");
+    }
     if (!idle_.empty()) {
         auto connection = std::move(idle_.back());
         idle_.pop_back();

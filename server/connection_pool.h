@@ -2,6 +2,7 @@
 // Database connections shared by the request threads: each request borrows
 // one for as long as it needs it. Connections are opened when first needed,
 // up to a limit, and a lost one is replaced by a new one.
+#include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -13,8 +14,9 @@
 class ConnectionPool {
 public:
     // Opens the first connection at once, so that an unreachable database is
-    // known before anything else starts; throws SqlError.
-    ConnectionPool(std::string url, std::size_t limit);
+    // known before anything else starts; throws SqlError. A borrower waits
+    // at most `wait` for a connection.
+    ConnectionPool(std::string url, std::size_t limit, std::chrono::milliseconds wait = std::chrono::seconds(5));
 
     class Lease {
     public:
@@ -29,7 +31,9 @@ public:
         std::unique_ptr<SqlConnection> connection_;
     };
 
-    // Waits for an idle connection, or opens one while under the limit.
+    // Waits for an idle connection, or opens one while under the limit;
+    // throws SqlError when none comes within the wait, so that the request
+    // is answered "try again later" instead of queueing without end.
     Lease borrow();
 
 private:
@@ -37,6 +41,7 @@ private:
 
     std::string url_;
     std::size_t limit_;
+    std::chrono::milliseconds wait_;
     std::size_t open_ = 0;
     std::vector<std::unique_ptr<SqlConnection>> idle_;
     std::mutex mutex_;

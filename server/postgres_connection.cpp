@@ -27,9 +27,21 @@ std::string oneLine(std::string text) {
     return line;
 }
 
+// A connection with bounds on every wait, unless the URL sets its own:
+// libpq lets parameters given before an expanded dbname give way to the
+// URL's. Connecting may take 5 s; a peer gone silent is noticed within a
+// minute; a statement, a wait for a lock among them, may run 10 s (so a
+// migration that needs longer sets its own).
+PGconn* connectBounded(const std::string& url) {
+    const char* const keywords[] = {"connect_timeout",  "keepalives", "keepalives_idle", "keepalives_interval",
+                                    "keepalives_count", "options",    "dbname",          nullptr};
+    const char* const values[] = {"5", "1", "30", "10", "3", "-c statement_timeout=10000", url.c_str(), nullptr};
+    return PQconnectdbParams(keywords, values, 1);
+}
+
 class PostgresConnection : public SqlConnection {
 public:
-    explicit PostgresConnection(const std::string& url) : connection_(PQconnectdb(url.c_str())) {
+    explicit PostgresConnection(const std::string& url) : connection_(connectBounded(url)) {
         if (PQstatus(connection_) != CONNECTION_OK) {
             std::string why = connection_ ? PQerrorMessage(connection_) : "out of memory";
             PQfinish(connection_);

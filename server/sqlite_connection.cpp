@@ -1,9 +1,11 @@
 // SQLite: one file, write-ahead log, and every commit synced before it
 // returns. Writers of this process queue on a lock of their own, which
-// wakes the next one at once; the busy timeout is left for other processes
-// on the same file, whose turn SQLite can only poll for.
+// wakes the next one at once, for no longer than the busy timeout; that
+// timeout is otherwise left for other processes on the same file, whose
+// turn SQLite can only poll for.
 #include <sqlite3.h>
 
+#include <chrono>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -23,13 +25,13 @@ std::string numberedParameters(std::string sql) {
 }
 
 // One lock for the writers of each database file.
-std::shared_ptr<std::mutex> writerLock(const std::string& path) {
+std::shared_ptr<std::timed_mutex> writerLock(const std::string& path) {
     static std::mutex guard;
-    static std::map<std::string, std::weak_ptr<std::mutex>> locks;
+    static std::map<std::string, std::weak_ptr<std::timed_mutex>> locks;
     std::lock_guard lock(guard);
     auto found = locks[path].lock();
     if (!found) {
-        found = std::make_shared<std::mutex>();
+        found = std::make_shared<std::timed_mutex>();
         locks[path] = found;
     }
     return found;
@@ -62,7 +64,10 @@ public:
     // The write lock is taken at the start, so two writers never deadlock
     // on upgrading read locks.
     void begin() override {
-        writing_ = std::unique_lock(*writers_);
+        writing_ = std::unique_lock(*writers_, std::defer_lock);
+        if (!writing_.try_lock_for(std::chrono::milliseconds(busyTimeoutMs))) {
+            throw SqlError("the database stayed busy with other writers");
+        }
         try {
             query("BEGIN IMMEDIATE", {});
         } catch (...) {
@@ -138,8 +143,8 @@ private:
 
     sqlite3* db_ = nullptr;
     std::map<std::string, sqlite3_stmt*> statements_;
-    std::shared_ptr<std::mutex> writers_;
-    std::unique_lock<std::mutex> writing_;
+    std::shared_ptr<std::timed_mutex> writers_;
+    std::unique_lock<std::timed_mutex> writing_;
 };
 
 }  // namespace

@@ -44,6 +44,7 @@ TEST(ServerProgram, ABadStartIsOneLineOnStandardErrorAndAFailure) {
         {"--bogus"},
         {"--listen", "nowhere"},
         {"--db", "postgresql://zifra@127.0.0.1:" + std::to_string(freeLoopbackPort()) + "/zifra"},
+        {"--db", "postgresql://zifra@127.0.0.1:" + taken.port() + "/zifra"},  // connects, and never answers
         {"--db", "sqlite:" + folder + "/no/such/folder/x.db"},
         {"--builds", folder + "/missing.txt"},
         {"--builds", folder + "/bad-builds.txt"},

@@ -1,5 +1,6 @@
 // Every answer code of a score submission, with the bodies made by the game's
 // own encoder (or broken from one), and what each leaves in the database.
+#include <chrono>
 #include <functional>
 
 #include "service_fixture.h"
@@ -128,6 +129,20 @@ TEST_F(SubmissionAnswers, TheTimeBoundIsTakenExactly) {
     EXPECT_EQ(submit(gameForm("anna@example.se", "hemligt1", 28160, 7000)).code, AnswerCode::accepted);
     EXPECT_EQ(submit(gameForm("anna@example.se", "hemligt1", 28161, 7000)).code, AnswerCode::refused);
     EXPECT_EQ(submit(gameForm("anna@example.se", "hemligt1", 28320, 7040)).code, AnswerCode::accepted);
+}
+
+TEST_F(SubmissionAnswers, WithNoDatabaseConnectionFreeTheAnswerIsTryAgainLater) {
+    service.reset();
+    pool = std::make_unique<ConnectionPool>(databaseUrl, 1, std::chrono::milliseconds(200));
+    startService();
+    {
+        auto held = pool->borrow();
+        auto started = std::chrono::steady_clock::now();
+        EXPECT_EQ(submit(gameForm("anna@example.se", "hemligt1", 1250)).code, AnswerCode::unavailable);
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
+    }
+    EXPECT_EQ(count("SELECT COUNT(*) FROM submissions"), 0);
+    EXPECT_EQ(submit(gameForm("anna@example.se", "hemligt1", 1250)).code, AnswerCode::accepted);
 }
 
 TEST_F(SubmissionAnswers, EveryAcceptedSubmissionIsKeptAndTheListShowsTheBest) {
