@@ -137,10 +137,12 @@ void CompetitionService::requestPasswordReset(std::string_view email) {
     if (!isPrintableUtf8(address)) return;
     auto account = store_.accountByEmailKey(nameKey(address));
     std::int64_t time = now();
-    if (!account || store_.resetTokensSince(account->id, time - resetLinkLifetime) >= resetLinksPerLifetime) return;
-
+    if (!account) return;
     std::string token = newToken();
-    store_.addResetToken(tokenHash(token), account->id, time, time + resetLinkLifetime);
+    if (!store_.addResetToken(tokenHash(token), account->id, time, time + resetLinkLifetime, time - resetLinkLifetime,
+                              resetLinksPerLifetime)) {
+        return;
+    }
     MailMessage message;
     message.from = "Kvippa <noreply@" + hostOf(settings_.site) + ">";
     message.to = account->email;

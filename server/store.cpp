@@ -66,19 +66,23 @@ std::vector<Placing> Store::topTen(std::int32_t gameId) {
     return list;
 }
 
-void Store::addResetToken(const std::string& tokenHash, std::int64_t accountId, std::int64_t now,
-                          std::int64_t expiresAt) {
+bool Store::addResetToken(const std::string& tokenHash, std::int64_t accountId, std::int64_t now,
+                          std::int64_t expiresAt, std::int64_t since, std::int64_t most) {
     auto connection = pool_.borrow();
+    SqlTransaction transaction(*connection);
+    if (connection->dialect() == SqlDialect::postgresql) {
+        // Requests for one account take turns here; on SQLite every write
+        // transaction already does.
+        connection->query("SELECT 1 FROM accounts WHERE id = $1 FOR UPDATE", {accountId});
+    }
+    auto issued = connection->query("SELECT COUNT(*) FROM password_resets WHERE account_id = $1 AND created_at > $2",
+                                    {accountId, since});
+    if (sqlInteger(issued[0][0]) >= most) return false;
     connection->query(
         "INSERT INTO password_resets (token_hash, account_id, created_at, expires_at) VALUES ($1, $2, $3, $4)",
         {tokenHash, accountId, now, expiresAt});
-}
-
-std::int64_t Store::resetTokensSince(std::int64_t accountId, std::int64_t since) {
-    auto connection = pool_.borrow();
-    auto rows = connection->query("SELECT COUNT(*) FROM password_resets WHERE account_id = $1 AND created_at > $2",
-                                  {accountId, since});
-    return sqlInteger(rows[0][0]);
+    transaction.commit();
+    return true;
 }
 
 std::optional<std::int64_t> Store::resetTokenAccount(const std::string& tokenHash, std::int64_t now) {
@@ -98,7 +102,13 @@ bool Store::resetPassword(const std::string& tokenHash, std::int64_t now, const 
         "RETURNING account_id",
         {tokenHash, now});
     if (rows.empty()) return false;
-    connection->query("UPDATE accounts SET password_hash = $1 WHERE id = $2", {passwordHash, sqlInteger(rows[0][0])});
+    std::int64_t accountId = sqlInteger(rows[0][0]);
+    connection->query("UPDATE accounts SET password_hash = $1 WHERE id = $2", {passwordHash, accountId});
+    // The other links were asked for the same forgotten password; left
+    // open, one found later in the mailbox would undo this one.
+    connection->query(
+        "UPDATE password_resets SET used_at = $2 WHERE account_id = $1 AND used_at IS NULL AND expires_at > $2",
+        {accountId, now});
     transaction.commit();
     return true;
 }

@@ -54,13 +54,17 @@ public:
     // whoever reached the score first.
     std::vector<Placing> topTen(std::int32_t gameId);
 
-    void addResetToken(const std::string& tokenHash, std::int64_t accountId, std::int64_t now, std::int64_t expiresAt);
-    // Reset tokens issued to the account after `since`.
-    std::int64_t resetTokensSince(std::int64_t accountId, std::int64_t since);
+    // Adds a reset token unless `most` have been issued to the account after
+    // `since`; false when it has had its share. The count and the insert
+    // are one transaction, so requests side by side cannot pass the limit
+    // together.
+    bool addResetToken(const std::string& tokenHash, std::int64_t accountId, std::int64_t now, std::int64_t expiresAt,
+                       std::int64_t since, std::int64_t most);
     // The account of an unused, unexpired token, if any.
     std::optional<std::int64_t> resetTokenAccount(const std::string& tokenHash, std::int64_t now);
-    // Uses the token up and sets the new password, in one transaction; false
-    // when the token is unknown, used or expired.
+    // Sets the new password and uses up the token and every other open
+    // token of the account, in one transaction; false when the token is
+    // unknown, used or expired.
     bool resetPassword(const std::string& tokenHash, std::int64_t now, const std::string& passwordHash);
 
 private:

@@ -27,13 +27,23 @@ protected:
         return texts;
     }
 
+    // The tokens of the links in the mails.
+    std::vector<std::string> tokensFromMails() {
+        std::vector<std::string> tokens;
+        for (const std::string& mail : mails()) {
+            std::smatch match;
+            EXPECT_TRUE(std::regex_search(
+                mail, match, std::regex("http://kvippa\\.test:8080/reset\\.htm\\?token=([A-Za-z0-9_-]+)")));
+            tokens.push_back(match[1]);
+        }
+        return tokens;
+    }
+
     // The token of the link in the only mail.
     std::string tokenFromMail() {
-        auto all = mails();
-        EXPECT_EQ(all.size(), 1u);
-        std::smatch match;
-        EXPECT_TRUE(std::regex_search(all.at(0), match, std::regex("http://kvippa\\.test:8080/reset\\.htm\\?token=([A-Za-z0-9_-]+)")));
-        return match[1];
+        auto tokens = tokensFromMails();
+        EXPECT_EQ(tokens.size(), 1u);
+        return tokens.at(0);
     }
 };
 
@@ -89,6 +99,19 @@ TEST_F(PasswordReset, ALinkWorksOnceAndSetsThePasswordTheGameMustThenSend) {
     EXPECT_EQ(submit(gameForm("anna@example.se", "hemligt1", 200)).code, AnswerCode::wrongPassword)
         << "the remembered check of the old password no longer counts";
     EXPECT_EQ(submit(gameForm("anna@example.se", "nyttord1", 200)).code, AnswerCode::accepted);
+}
+
+TEST_F(PasswordReset, ANewPasswordEndsEveryOtherOpenLink) {
+    service->requestPasswordReset("anna@example.se");
+    ++now;
+    service->requestPasswordReset("anna@example.se");
+    auto tokens = tokensFromMails();
+    ASSERT_EQ(tokens.size(), 2u);
+    for (const std::string& token : tokens) EXPECT_TRUE(service->resetLinkWorks(token));
+    EXPECT_EQ(service->resetPassword(tokens[1], "nyttord1", "nyttord1"), std::vector<std::string>{});
+    EXPECT_FALSE(service->resetLinkWorks(tokens[0]));
+    EXPECT_FALSE(service->resetPassword(tokens[0], "elakt111", "elakt111").empty());
+    EXPECT_EQ(submit(gameForm("anna@example.se", "nyttord1", 100)).code, AnswerCode::accepted);
 }
 
 TEST_F(PasswordReset, ALinkExpiresAfterAnHour) {
