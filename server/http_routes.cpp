@@ -98,10 +98,12 @@ void addRoutes(httplib::Server& server, CompetitionService& service) {
 
     server.Get("/reg2.htm", [](const httplib::Request&, httplib::Response& res) { sendPage(res, notSignedUpPage()); });
 
-    // The game appends the user name as typed, unescaped: a name with "&" or
-    // "#" in it comes only partly, and the form shows what came to be mended.
+    // The game percent-encodes every byte of the user name in its code page
+    // 1252 but unreserved characters and "@", so a name with å, ä or ö comes
+    // as bytes that are not UTF-8; a browser's link comes in UTF-8.
     server.Get("/getpass.htm", [](const httplib::Request& req, httplib::Response& res) {
-        sendPage(res, passwordHelpPage(req.get_param_value("mail"), false));
+        std::string mail = req.get_param_value("mail");
+        sendPage(res, passwordHelpPage(isUtf8(mail) ? mail : utf8FromCp1252(mail), false));
     });
     server.Post("/getpass.htm", [&service](const httplib::Request& req, httplib::Response& res) {
         if (!fromOwnPage(req)) return sendPage(res, forbiddenPage(), 403);

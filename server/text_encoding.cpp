@@ -92,6 +92,8 @@ std::optional<std::string> cp1252FromUtf8(std::string_view utf8) {
     return out;
 }
 
+bool isUtf8(std::string_view text) { return decodeUtf8(text).has_value(); }
+
 bool isPrintableUtf8(std::string_view utf8) {
     auto points = decodeUtf8(utf8);
     if (!points) return false;

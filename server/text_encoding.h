@@ -14,6 +14,9 @@ std::string utf8FromCp1252(std::string_view cp1252);
 // character that the code page (and so the game's dialog) cannot carry.
 std::optional<std::string> cp1252FromUtf8(std::string_view utf8);
 
+// True when the text is valid UTF-8.
+bool isUtf8(std::string_view text);
+
 // True when the text is valid UTF-8 without control characters.
 bool isPrintableUtf8(std::string_view utf8);
 
