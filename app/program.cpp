@@ -43,6 +43,7 @@ Step Program::step(std::uint32_t now, std::span<const KeyEvent> keys) {
     }
     for (const KeyEvent& event : keys) keyEvent(event);
     GameSession& session = *theSession;
+    if (newGameHeld_) session.restartRequested = true;
     const Image& screen = session.world->screen;
     if (held()) return {screen, false, false, WaitWhileHeld{}};
 
@@ -99,10 +100,6 @@ void Program::keyEvent(const KeyEvent& event) {
         if (event.down && theSession) theSession->restartRequested = true;
         break;
     }
-}
-
-void Program::pollNewGameKey() {
-    if (newGameHeld_ && theSession) theSession->restartRequested = true;
 }
 
 void Program::takeBestScorePlayTime(std::uint32_t now) {

@@ -56,8 +56,6 @@ bool WindowsShell::runPass() {
                 if (step.drawn) presentation_->takePicture(step.screen);
                 presentation_->present();
             });
-            // F1 down now; one pressed since the last poll asked at its key-down.
-            program_.pollNewGameKey();
         }
         if (step.request) carryOut(*step.request);
         if (step.frameRan) return true;

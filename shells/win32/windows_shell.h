@@ -30,8 +30,8 @@ public:
 
     // One pass of the main loop: steps the program, carrying out what it asks
     // for in between (dialogs, the wait for the frame), until a frame has
-    // run; shows the frame and polls F1. False, with no frame, while the game
-    // is held; nothing after the end.
+    // run, and shows the frame. False, with no frame, while the game is
+    // held; nothing after the end.
     bool runPass();
 
     // Ends the program in order: the program's session and world, the frame
