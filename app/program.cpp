@@ -58,8 +58,9 @@ Step Program::step(std::uint32_t now, std::span<const KeyEvent> keys) {
     }
     if (auto dialog = nextDialog()) return {screen, false, false, std::move(dialog)};
 
-    // The frame's tick begins with the first step that reaches it; whether
-    // that was before the frame was due decides whether it is drawn.
+    // The frame's tick begins with the first step that reaches it (as the
+    // frame clock reckons it); whether that was before the frame was due
+    // decides whether it is drawn.
     if (!tickBegun_) {
         session.frameClock.beginTick(now);
         tickBegun_ = true;
