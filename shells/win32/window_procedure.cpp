@@ -48,9 +48,10 @@ LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
     // news for the program, then the system's own handling (which moves the
     // focus, for one).
     case WM_ACTIVATE: shell->windowActivated(LOWORD(wParam) != WA_INACTIVE); break;
-    case WM_SIZE:
-        if (wParam == SIZE_MINIMIZED || wParam == SIZE_RESTORED) shell->windowMinimised(wParam == SIZE_MINIMIZED);
-        break;
+    // Every size message says whether the window is minimised now: the one
+    // that ends a minimise may say SIZE_MAXIMIZED, for a window shown
+    // maximised before.
+    case WM_SIZE: shell->windowMinimised(IsIconic(window) != FALSE); break;
     case WM_EXITMENULOOP:
     case WM_EXITSIZEMOVE: shell->modalLoopEnded(); break;
     default: break;

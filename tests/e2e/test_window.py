@@ -1,6 +1,7 @@
 """The window: its menu bar and the first pictures of the game at start-up,
 and the game standing still while the menu is open or the window minimised."""
 
+import os
 import time
 import unittest
 
@@ -62,6 +63,21 @@ class WindowTest(ZifraTestCase):
         closing = time.monotonic()
         self.game.key("Escape", "Escape")
         self.assert_nothing_made_up(held, closing, left=RIGHT_OF_SPEL_MENU)
+
+    def test_restored_after_being_shown_maximised_the_game_goes_on(self):
+        # A window without a maximise box can still be shown maximised, and
+        # then comes back from a minimise maximised, not restored.
+        time.sleep(1)
+        self.show_window("maximised", "minimised")
+        time.sleep(2)
+        self.show_window("restored")
+        self.game.focus(self.window)
+        shown = self.frame().tile_pixels()
+        self.wait_for_frame(lambda f: f.tile_pixels() != shown, "the game to go on", timeout=10)
+
+    def show_window(self, *commands):
+        probe = self.game.start_other_program(os.environ["ZIFRA_SHOW_WINDOW_PROBE"], *commands)
+        self.assertEqual(probe.wait(timeout=60), 0)
 
 
 class MinimisedTest(ZifraTestCase):
