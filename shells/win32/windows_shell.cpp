@@ -22,6 +22,11 @@ WindowsShell::WindowsShell(HINSTANCE instance, int showCommand)
     : instance_(instance), program_(platform::milliseconds()) {
     HWND window = createMainWindow(instance, this);
     ShowWindow(window, showCommand);
+    // Shown without activation, or minimised, the window hears no news of
+    // it: the program starts from what the player can really see.
+    std::uint32_t now = platform::milliseconds();
+    program_.windowActivated(GetActiveWindow() == window && GetForegroundWindow() == window, now);
+    program_.windowMinimised(IsIconic(window) != FALSE, now);
     presentation_ = std::make_unique<Presentation>();
     UpdateWindow(window);
     mainWindow_ = window;

@@ -6,9 +6,13 @@ import time
 import unittest
 
 from zifra_case import BLACK, CLIENT_HEIGHT, CLIENT_WIDTH, ZifraTestCase, column_runs, is_green
+from zifra_e2e import Game, WINDOW_TITLE
 
 # The first column of the tile area right of the drop-down menu "Spel".
 RIGHT_OF_SPEL_MENU = 140
+# The block's top row in a new game, until it first meets a wall (in frame
+# 71, some 2.8 s of play) and comes down three rows.
+NEW_BLOCK_TOP = 10
 
 
 def dark(rgb):
@@ -101,6 +105,33 @@ class MinimisedTest(ZifraTestCase):
         self.game.focus(self.window)  # the window manager restores it
         self.assertTrue(self.game.is_mapped(self.window))
         self.assert_nothing_made_up(last, restoring, ran_before)
+
+
+class ShownWithoutActivationTest(ZifraTestCase):
+    """Started by a launcher that leaves the player where he was: the window
+    is shown but not made active, and no news of activation come."""
+
+    def setUp(self):
+        zifra = "Z:" + os.path.abspath(os.environ["ZIFRA_EXE"]).replace("/", "\\")
+        self.game = Game(
+            os.environ["ZIFRA_LAUNCH_PROBE"],
+            os.environ["ZIFRA_WINE_RUN"],
+            os.environ["ZIFRA_E2E_PREFIX"],
+            os.environ["ZIFRA_E2E_WORKDIR"],
+            args=[zifra],
+        )
+        self.game.__enter__()
+        self.addCleanup(self.game.close)
+        self.window = self.game.find_window(WINDOW_TITLE, timeout=180)
+
+    def test_the_game_waits_until_its_window_is_made_active(self):
+        # Time for two walls' worth of play, had it played unseen.
+        time.sleep(6)
+        probe = self.game.start_other_program(os.environ["ZIFRA_SHOW_WINDOW_PROBE"], "foreground")
+        self.assertEqual(probe.wait(timeout=60), 0)
+        frame = self.wait_for_frame(lambda f: is_green(f.pixel(200, 2)), "the first drawn frame", timeout=30)
+        top = min(y for _, y in frame.tile_pixels())
+        self.assertEqual(top, NEW_BLOCK_TOP, "the block came down while nobody could see it")
 
 
 if __name__ == "__main__":
