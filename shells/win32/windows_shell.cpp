@@ -57,10 +57,12 @@ bool WindowsShell::runPass() {
         if (step.frameRan) {
             // After every frame, drawn or not (a late one shows the last
             // picture again, which also mends what a closed dialog uncovered).
+            inOwnPaintCycle_ = true;
             paintCycle(mainWindow_, [&] {
                 if (step.drawn) presentation_->takePicture(step.screen);
                 presentation_->present();
             });
+            inOwnPaintCycle_ = false;
         }
         if (step.request) carryOut(*step.request);
         if (step.frameRan) return true;
@@ -130,10 +132,15 @@ void WindowsShell::wakeIfResumed() {
 void WindowsShell::modalLoopEnded() { program_.modalLoopEnded(platform::milliseconds()); }
 
 void WindowsShell::paint(HWND window) {
-    if (!program_.running() || !program_.held() || !presentation_) return;
+    // The cycle validates the window itself, after this message, and a
+    // picture shown here would come before the new one.
+    if (inOwnPaintCycle_) return;
+    // Any other paint message must validate the window, or the system sends
+    // it again at once: inside the menu's or a move's modal loop that spins a
+    // core. The picture as it was also mends what was uncovered meanwhile.
     PAINTSTRUCT paint;
     BeginPaint(window, &paint);
-    presentation_->showIn(window);
+    if (presentation_) presentation_->showIn(window);
     EndPaint(window, &paint);
 }
 

@@ -68,6 +68,20 @@ class WindowTest(ZifraTestCase):
         self.game.key("Escape", "Escape")
         self.assert_nothing_made_up(held, closing, left=RIGHT_OF_SPEL_MENU)
 
+    def test_asked_to_paint_while_the_menu_is_open_it_validates_and_waits(self):
+        time.sleep(2)
+        self.menu("Down")  # "Spel" opened
+        time.sleep(1)
+        # As Windows asks when a window over the game's goes away.
+        probe = self.game.start_other_program(os.environ["ZIFRA_REPAINT_PROBE"])
+        self.assertEqual(probe.wait(timeout=60), 0)
+        cpu = self.game.cpu_seconds()
+        time.sleep(5)
+        used = (self.game.cpu_seconds() - cpu) / 5
+        self.game.key("Escape", "Escape")
+        print(f"\nprocessor use with the menu open after a request to paint: {used:.1%} of one core")
+        self.assertLess(used, 0.05, "a paint message left unvalidated comes again at once")
+
     def test_restored_after_being_shown_maximised_the_game_goes_on(self):
         # A window without a maximise box can still be shown maximised, and
         # then comes back from a minimise maximised, not restored.
