@@ -87,7 +87,12 @@ void WindowsShell::carryOut(const Request& request) {
                        showDialog(IDD_REGISTRATION, registrationDialogProc, reinterpret_cast<LPARAM>(&program_),
                                   DialogText::wide);
                    },
-                   [&](const OpenAddress& page) { openWebPage(page.address); },
+                   [&](const OpenAddress& page) {
+                       openWebPage(page.address);
+                       // Handing the address over may hold the thread for seconds
+                       // (starting a browser), a pause like a dialog's.
+                       program_.modalLoopEnded(platform::milliseconds());
+                   },
                    [&](const QuitProgram&) { quitGame(); },
                    [&](const WaitUntil& wait) { waitUntil(wait.dueTime); },
                    // The pass ends: the main loop waits for the window's news.
