@@ -43,6 +43,7 @@ Step Program::step(std::uint32_t now, std::span<const KeyEvent> keys) {
     }
     for (const KeyEvent& event : keys) keyEvent(event);
     GameSession& session = *theSession;
+    if (newGameHeld_) session.restartRequested = true;
     const Image& screen = session.world->screen;
     if (held()) return {screen, false, false, WaitWhileHeld{}};
 
@@ -57,8 +58,9 @@ Step Program::step(std::uint32_t now, std::span<const KeyEvent> keys) {
     }
     if (auto dialog = nextDialog()) return {screen, false, false, std::move(dialog)};
 
-    // The frame's tick begins with the first step that reaches it; whether
-    // that was before the frame was due decides whether it is drawn.
+    // The frame's tick begins with the first step that reaches it (as the
+    // frame clock reckons it); whether that was before the frame was due
+    // decides whether it is drawn.
     if (!tickBegun_) {
         session.frameClock.beginTick(now);
         tickBegun_ = true;
@@ -99,10 +101,6 @@ void Program::keyEvent(const KeyEvent& event) {
         if (event.down && theSession) theSession->restartRequested = true;
         break;
     }
-}
-
-void Program::pollNewGameKey() {
-    if (newGameHeld_ && theSession) theSession->restartRequested = true;
 }
 
 void Program::takeBestScorePlayTime(std::uint32_t now) {

@@ -42,13 +42,13 @@ public:
     Program& operator=(const Program&) = delete;
 
     // One step of the main loop at `now` (the millisecond clock), after the
-    // keys that went down or up since the last step. A pass of the main loop
-    // is a run of steps: game-over bookkeeping, then each dialog the session
-    // asks for in the fixed order send-high-score question, registration,
-    // play-again question, information (one request per step; a dialog's
-    // flag is cleared at the step after it), then a wait until the frame is
-    // due, then the frame itself, the best score and a requested end. Call
-    // only while running().
+    // keys that went down or up since the last step (F1 still held asks for
+    // a new game again). A pass of the main loop is a run of steps: game-over
+    // bookkeeping, then each dialog the session asks for in the fixed order
+    // send-high-score question, registration, play-again question,
+    // information (one request per step; a dialog's flag is cleared at the
+    // step after it), then a wait until the frame is due, then the frame
+    // itself, the best score and a requested end. Call only while running().
     Step step(std::uint32_t now, std::span<const KeyEvent> keys);
 
     bool running() const { return theSession != nullptr; }
@@ -56,11 +56,9 @@ public:
     void quit();
 
     // A key going down or coming up, as the shell reads it (step applies its
-    // keys the same way). F1 down asks for a new game at once.
+    // keys the same way). F1 down asks for a new game at once; while it is
+    // held, every step asks again, so each pass of the main loop starts one.
     void keyEvent(const KeyEvent& event);
-    // A main loop that polls F1 after each frame, as zifra.exe's does: while
-    // F1 is held, another new game.
-    void pollNewGameKey();
 
     // The main window as the player sees it, from the shell's news. While it
     // is minimised or not the active window the game is held: nothing is

@@ -26,7 +26,9 @@ struct ShowInformation {
 // The registration dialog, which talks to the program while it is open.
 struct ShowRegistration {};
 
-// Hand `address` to the user's browser; not waited for.
+// Hand `address` to the user's browser; not waited for. Handing it over may
+// still hold the shell a while, so its end comes back through
+// Program::modalLoopEnded, as a dialog's does.
 struct OpenAddress {
     std::string address;
 };

@@ -21,8 +21,16 @@ public:
     // is not caught up.
     void reset(std::uint32_t now);
 
-    // The tick of the next frame begins at `now`, which decides whether it is drawn.
-    void beginTick(std::uint32_t now) { tickTime = now; }
+    // A tick counts as beginning this long after the main loop's pass reached
+    // its frame: the game's ticks used to sleep 5 ms before reading the clock,
+    // so a pass that reached its frame less than 5 ms before the due time drew
+    // nothing. The waiting is the shell's now, without that sleep; the
+    // reckoning stays, so that the same frames count as late.
+    static constexpr std::uint32_t tickBeginsAfterMs = 5;
+
+    // The pass reached the next frame at `now`: its tick begins, which decides
+    // whether it is drawn.
+    void beginTick(std::uint32_t now) { tickTime = now + tickBeginsAfterMs; }
     std::uint32_t dueTime() const { return startTime + msPerFrame * frameIndex; }
     bool isDue(std::uint32_t now) const { return !(msPerFrame * frameIndex > now - startTime); }
     // The late rule: strictly before the due time, so a tick that begins at it is late.

@@ -159,14 +159,16 @@ platform::HttpAnswer WinInetBinding::post(const platform::HttpForm& form, const 
     x->connection = InternetConnectA(x->session, form.host, form.port, "", "", httpService, 0, 0);
     if (!x->connection) return lastResponse(platform::lastError());
 
-    // A missing request records why and the post goes on: the send then fails
-    // for want of it and records its own failure, which stays.
     x->request = HttpOpenRequestA(x->connection, "POST", form.path, nullptr, nullptr, nullptr, 0, 0);
-    if (x->request) {
-        boundNetworkSteps(x->request);
-    } else {
-        x->outcome = lastResponse(platform::lastError());
+    if (!x->request) {
+        // Why it is missing is the answer: a send without it would only fail
+        // again and put "invalid handle" in its place. The body is asked for
+        // all the same, once the connection is open, as postForm promises.
+        platform::HttpAnswer noRequest = lastResponse(platform::lastError());
+        body();
+        return noRequest;
     }
+    boundNetworkSteps(x->request);
     x->header = form.header;
     x->body = body();
 

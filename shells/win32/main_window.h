@@ -13,9 +13,9 @@ class WindowsShell;
 HWND createMainWindow(HINSTANCE instance, WindowsShell* shell);
 
 // Invalidates the whole window without erasing, updates it, and runs `body`
-// inside a paint cycle. The window procedure never validates, so without
-// these cycles endless paint messages would keep the message queue from
-// ever running empty, and a modal dialog only shows once it does.
+// inside a paint cycle. The main loop shows each frame in one; a modal
+// dialog only shows once the message queue runs empty, which these cycles
+// see to for the main window's paint messages.
 template <typename Body>
 void paintCycle(HWND window, Body body) {
     InvalidateRgn(window, nullptr, FALSE);

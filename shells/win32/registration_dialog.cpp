@@ -3,6 +3,7 @@
 // The dialog runs as a Unicode window, so its fields hold every character
 // typed and the program, not a silent conversion, decides what can be sent.
 #include <string>
+#include <string_view>
 
 #include "app/code_page_1252.h"
 #include "app/program.h"
@@ -23,6 +24,12 @@ constexpr int buttonOk = 1;      // also Enter
 constexpr int buttonCancel = 2;  // "Avbryt", also Escape
 
 const wchar_t* wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+
+// The program's own text, kept in code page 1252, on a control of this
+// Unicode dialog: the "A" calls would read it in the system's code page.
+void setText(HWND dialog, int control, std::string_view codePageText) {
+    SetDlgItemTextW(dialog, control, wide(fromCodePage1252(codePageText)));
+}
 
 int controlOf(RegistrationField field) { return field == RegistrationField::userName ? IDC_USER_NAME : IDC_PASSWORD; }
 
@@ -47,7 +54,7 @@ void carryOut(HWND dialog, const Program& program, const RegistrationActions& ac
     for (const RegistrationAction& action : actions) {
         switch (action.kind) {
         case RegistrationAction::OpenPage: openWebPage(competitionAddress(action.page)); break;
-        case RegistrationAction::SayTryAgain: SetDlgItemTextA(dialog, buttonOk, "F\xF6rs\xF6k igen"); break;
+        case RegistrationAction::SayTryAgain: setText(dialog, buttonOk, "F\xF6rs\xF6k igen"); break;
         case RegistrationAction::ReportFailure: tell(dialog, failedSubmissionMessage(program.theSubmission)); break;
         // Only marks the dialog to close once this message is handled.
         case RegistrationAction::EndDialog: EndDialog(dialog, 0); break;
@@ -59,12 +66,12 @@ void carryOut(HWND dialog, const Program& program, const RegistrationActions& ac
 
 void onInit(HWND dialog, Program& program) {
     std::string caption = "Registrera din po\xE4ng (" + std::to_string(program.bestScore.value()) + ")";
-    SetWindowTextA(dialog, caption.c_str());
+    SetWindowTextW(dialog, wide(fromCodePage1252(caption)));
     // The fields take no more than the form carries.
     SendDlgItemMessageW(dialog, IDC_USER_NAME, EM_LIMITTEXT, maxUserNameLength, 0);
     SendDlgItemMessageW(dialog, IDC_PASSWORD, EM_LIMITTEXT, maxPasswordLength, 0);
-    SetDlgItemTextW(dialog, IDC_USER_NAME, wide(fromCodePage1252(program.theSubmission.userName)));
-    SetDlgItemTextW(dialog, IDC_PASSWORD, wide(fromCodePage1252(program.theSubmission.password)));
+    setText(dialog, IDC_USER_NAME, program.theSubmission.userName);
+    setText(dialog, IDC_PASSWORD, program.theSubmission.password);
     placeCaret(dialog, firstFieldToType(program.theSubmission));
 }
 
@@ -78,7 +85,7 @@ void onOk(HWND dialog, Program& program) {
         return;
     }
     if (!program.prepareSubmission(std::move(typed.userName), std::move(typed.password))) return;
-    SetDlgItemTextA(dialog, buttonOk, "Skickar...");
+    setText(dialog, buttonOk, "Skickar...");
     // Blocks for some seconds: the speed count alone takes three, and the
     // network as long as its time limits allow.
     submitScore(program.theSubmission);

@@ -42,15 +42,22 @@ LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
         // for another program is not ours.
         if (auto key = gameKeyOf(wParam)) shell->keyEvent(*key, message == WM_KEYDOWN);
         return 0;
+    // A key let go while Alt is down comes up as a system key: for the game
+    // it is up all the same. The system still sees it, so that Alt reaches
+    // the menu bar (or not, after this key) and Alt-F4 closes, as before.
+    case WM_SYSKEYUP:
+        if (auto key = gameKeyOf(wParam)) shell->keyEvent(*key, false);
+        break;
     case WM_COMMAND: shell->menuCommand(LOWORD(wParam)); return 0;
     case WM_QUERYNEWPALETTE: shell->realizePalette(); return 0;
     // What the player can see of the window, and the modal loops that end:
     // news for the program, then the system's own handling (which moves the
     // focus, for one).
     case WM_ACTIVATE: shell->windowActivated(LOWORD(wParam) != WA_INACTIVE); break;
-    case WM_SIZE:
-        if (wParam == SIZE_MINIMIZED || wParam == SIZE_RESTORED) shell->windowMinimised(wParam == SIZE_MINIMIZED);
-        break;
+    // Every size message says whether the window is minimised now: the one
+    // that ends a minimise may say SIZE_MAXIMIZED, for a window shown
+    // maximised before.
+    case WM_SIZE: shell->windowMinimised(IsIconic(window) != FALSE); break;
     case WM_EXITMENULOOP:
     case WM_EXITSIZEMOVE: shell->modalLoopEnded(); break;
     default: break;

@@ -22,6 +22,11 @@ WindowsShell::WindowsShell(HINSTANCE instance, int showCommand)
     : instance_(instance), program_(platform::milliseconds()) {
     HWND window = createMainWindow(instance, this);
     ShowWindow(window, showCommand);
+    // Shown without activation, or minimised, the window hears no news of
+    // it: the program starts from what the player can really see.
+    std::uint32_t now = platform::milliseconds();
+    program_.windowActivated(GetActiveWindow() == window && GetForegroundWindow() == window, now);
+    program_.windowMinimised(IsIconic(window) != FALSE, now);
     presentation_ = std::make_unique<Presentation>();
     UpdateWindow(window);
     mainWindow_ = window;
@@ -52,12 +57,12 @@ bool WindowsShell::runPass() {
         if (step.frameRan) {
             // After every frame, drawn or not (a late one shows the last
             // picture again, which also mends what a closed dialog uncovered).
+            inOwnPaintCycle_ = true;
             paintCycle(mainWindow_, [&] {
                 if (step.drawn) presentation_->takePicture(step.screen);
                 presentation_->present();
             });
-            // F1 down now; one pressed since the last poll asked at its key-down.
-            program_.pollNewGameKey();
+            inOwnPaintCycle_ = false;
         }
         if (step.request) carryOut(*step.request);
         if (step.frameRan) return true;
@@ -82,7 +87,12 @@ void WindowsShell::carryOut(const Request& request) {
                        showDialog(IDD_REGISTRATION, registrationDialogProc, reinterpret_cast<LPARAM>(&program_),
                                   DialogText::wide);
                    },
-                   [&](const OpenAddress& page) { openWebPage(page.address); },
+                   [&](const OpenAddress& page) {
+                       openWebPage(page.address);
+                       // Handing the address over may hold the thread for seconds
+                       // (starting a browser), a pause like a dialog's.
+                       program_.modalLoopEnded(platform::milliseconds());
+                   },
                    [&](const QuitProgram&) { quitGame(); },
                    [&](const WaitUntil& wait) { waitUntil(wait.dueTime); },
                    // The pass ends: the main loop waits for the window's news.
@@ -127,10 +137,15 @@ void WindowsShell::wakeIfResumed() {
 void WindowsShell::modalLoopEnded() { program_.modalLoopEnded(platform::milliseconds()); }
 
 void WindowsShell::paint(HWND window) {
-    if (!program_.running() || !program_.held() || !presentation_) return;
+    // The cycle validates the window itself, after this message, and a
+    // picture shown here would come before the new one.
+    if (inOwnPaintCycle_) return;
+    // Any other paint message must validate the window, or the system sends
+    // it again at once: inside the menu's or a move's modal loop that spins a
+    // core. The picture as it was also mends what was uncovered meanwhile.
     PAINTSTRUCT paint;
     BeginPaint(window, &paint);
-    presentation_->showIn(window);
+    if (presentation_) presentation_->showIn(window);
     EndPaint(window, &paint);
 }
 

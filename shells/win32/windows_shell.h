@@ -30,8 +30,8 @@ public:
 
     // One pass of the main loop: steps the program, carrying out what it asks
     // for in between (dialogs, the wait for the frame), until a frame has
-    // run; shows the frame and polls F1. False, with no frame, while the game
-    // is held; nothing after the end.
+    // run, and shows the frame. False, with no frame, while the game is
+    // held; nothing after the end.
     bool runPass();
 
     // Ends the program in order: the program's session and world, the frame
@@ -45,9 +45,9 @@ public:
     void windowActivated(bool active);
     void windowMinimised(bool minimised);
     void modalLoopEnded();
-    // The window's paint message: nothing while the game runs (the main loop
-    // and the dialogs run the paint cycles); while it is held, the picture
-    // as it was.
+    // The window's paint message: the picture as it was, and the window
+    // validated; nothing inside the main loop's own paint cycle, which shows
+    // the new picture itself.
     void paint(HWND window);
 
 private:
@@ -64,4 +64,7 @@ private:
     Program program_;
     HWND mainWindow_ = nullptr;
     std::unique_ptr<Presentation> presentation_;
+    // The main loop's paint cycle is running: its UpdateWindow's paint
+    // message is left to the cycle.
+    bool inOwnPaintCycle_ = false;
 };

@@ -25,6 +25,27 @@ class PlayTest(ZifraTestCase):
         self.hold("Right", 2.5)
         self.assertEqual(self.settled_servobot() - start, 294 - 30)
 
+    def test_right_let_go_while_alt_is_down_stops_the_servobot(self):
+        time.sleep(2)  # out of the blinking start
+        start = self.settled_servobot()
+        self.game.key_down("Right")
+        try:
+            time.sleep(0.5)
+            self.game.key_down("alt")
+            try:
+                self.game.key_up("Right")
+            finally:
+                self.game.key_up("alt")
+        finally:
+            self.game.key_up("Right")
+        # Held for half a second: some 12 steps of 4 pixels, nowhere near
+        # the right edge (x = 294), where a Servobot that ran on would stop.
+        stopped = self.settled_servobot()
+        self.assertGreater(stopped, start)
+        self.assertLess(stopped, 200, "Right's key-up came while Alt was down, and was not heard")
+        time.sleep(1)
+        self.assertEqual(self.settled_servobot(), stopped)
+
     def test_space_launches_signals(self):
         def not_green(x, y, width, height):
             return lambda frame: frame.find(x, y, width, height, lambda rgb: not is_green(rgb))

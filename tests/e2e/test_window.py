@@ -1,13 +1,18 @@
 """The window: its menu bar and the first pictures of the game at start-up,
 and the game standing still while the menu is open or the window minimised."""
 
+import os
 import time
 import unittest
 
 from zifra_case import BLACK, CLIENT_HEIGHT, CLIENT_WIDTH, ZifraTestCase, column_runs, is_green
+from zifra_e2e import Game, WINDOW_TITLE
 
 # The first column of the tile area right of the drop-down menu "Spel".
 RIGHT_OF_SPEL_MENU = 140
+# The block's top row in a new game, until it first meets a wall (in frame
+# 71, some 2.8 s of play) and comes down three rows.
+NEW_BLOCK_TOP = 10
 
 
 def dark(rgb):
@@ -63,6 +68,35 @@ class WindowTest(ZifraTestCase):
         self.game.key("Escape", "Escape")
         self.assert_nothing_made_up(held, closing, left=RIGHT_OF_SPEL_MENU)
 
+    def test_asked_to_paint_while_the_menu_is_open_it_validates_and_waits(self):
+        time.sleep(2)
+        self.menu("Down")  # "Spel" opened
+        time.sleep(1)
+        # As Windows asks when a window over the game's goes away.
+        probe = self.game.start_other_program(os.environ["ZIFRA_REPAINT_PROBE"])
+        self.assertEqual(probe.wait(timeout=60), 0)
+        cpu = self.game.cpu_seconds()
+        time.sleep(5)
+        used = (self.game.cpu_seconds() - cpu) / 5
+        self.game.key("Escape", "Escape")
+        print(f"\nprocessor use with the menu open after a request to paint: {used:.1%} of one core")
+        self.assertLess(used, 0.05, "a paint message left unvalidated comes again at once")
+
+    def test_restored_after_being_shown_maximised_the_game_goes_on(self):
+        # A window without a maximise box can still be shown maximised, and
+        # then comes back from a minimise maximised, not restored.
+        time.sleep(1)
+        self.show_window("maximised", "minimised")
+        time.sleep(2)
+        self.show_window("restored")
+        self.game.focus(self.window)
+        shown = self.frame().tile_pixels()
+        self.wait_for_frame(lambda f: f.tile_pixels() != shown, "the game to go on", timeout=10)
+
+    def show_window(self, *commands):
+        probe = self.game.start_other_program(os.environ["ZIFRA_SHOW_WINDOW_PROBE"], *commands)
+        self.assertEqual(probe.wait(timeout=60), 0)
+
 
 class MinimisedTest(ZifraTestCase):
     window_manager = True
@@ -85,6 +119,33 @@ class MinimisedTest(ZifraTestCase):
         self.game.focus(self.window)  # the window manager restores it
         self.assertTrue(self.game.is_mapped(self.window))
         self.assert_nothing_made_up(last, restoring, ran_before)
+
+
+class ShownWithoutActivationTest(ZifraTestCase):
+    """Started by a launcher that leaves the player where he was: the window
+    is shown but not made active, and no news of activation come."""
+
+    def setUp(self):
+        zifra = "Z:" + os.path.abspath(os.environ["ZIFRA_EXE"]).replace("/", "\\")
+        self.game = Game(
+            os.environ["ZIFRA_LAUNCH_PROBE"],
+            os.environ["ZIFRA_WINE_RUN"],
+            os.environ["ZIFRA_E2E_PREFIX"],
+            os.environ["ZIFRA_E2E_WORKDIR"],
+            args=[zifra],
+        )
+        self.game.__enter__()
+        self.addCleanup(self.game.close)
+        self.window = self.game.find_window(WINDOW_TITLE, timeout=180)
+
+    def test_the_game_waits_until_its_window_is_made_active(self):
+        # Time for two walls' worth of play, had it played unseen.
+        time.sleep(6)
+        probe = self.game.start_other_program(os.environ["ZIFRA_SHOW_WINDOW_PROBE"], "foreground")
+        self.assertEqual(probe.wait(timeout=60), 0)
+        frame = self.wait_for_frame(lambda f: is_green(f.pixel(200, 2)), "the first drawn frame", timeout=30)
+        top = min(y for _, y in frame.tile_pixels())
+        self.assertEqual(top, NEW_BLOCK_TOP, "the block came down while nobody could see it")
 
 
 if __name__ == "__main__":

@@ -40,6 +40,26 @@ TEST_F(ProgramSteps, AGameThatFellBehindCatchesUpUndrawnWithoutShiftingTheFrames
     EXPECT_TRUE(stepAt(startTime + 240).drawn);
 }
 
+TEST_F(ProgramSteps, AFrameIsDrawnOnlyWhenItsPassReachedItMoreThan5msBeforeItWasDue) {
+    // Which frames count as late is the game's own reckoning, whoever waits.
+    struct Case {
+        std::uint32_t early;  // ms before the due time that the pass reached the frame
+        bool drawn;
+    };
+    const Case cases[] = {{40, true}, {6, true}, {5, false}, {4, false}, {0, false}};
+    frame();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.early);
+        std::uint32_t due = now + 40;
+        if (c.early > 0) {
+            EXPECT_TRUE(asks<WaitUntil>(stepAt(due - c.early)));
+        }
+        Step step = stepAt(due);
+        EXPECT_TRUE(step.frameRan);
+        EXPECT_EQ(step.drawn, c.drawn);
+    }
+}
+
 TEST_F(ProgramSteps, KeysAreLatchedBeforeTheFrameAndATapWithinOneFrameIsNeverSeen) {
     frame();
     world().servobot.x = 130;  // between two Vaktor figures

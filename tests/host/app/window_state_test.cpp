@@ -126,33 +126,30 @@ TEST_F(WindowState, KeysDownWhenTheirKeyUpGoesElsewhereAreReleased) {
     }
 }
 
-TEST_F(WindowState, F1AsksForANewGameAtEveryPollWhileDownAndNotOnceAway) {
-    auto newGameRan = [&] {
-        frame();
+TEST_F(WindowState, F1AsksForANewGameInEveryPassWhileDownAndNotOnceAway) {
+    // Whether the pass that begins with `keys` started a new game.
+    auto newGameRan = [&](std::vector<KeyEvent> keys = {}) {
+        frame(std::move(keys));
         return session().frameClock.frameIndex == 1;
     };
     frame();
     frame();
-    program.keyEvent({GameKey::newGame, true});
-    EXPECT_TRUE(newGameRan()) << "at its key-down";
-    program.pollNewGameKey();
+    EXPECT_TRUE(newGameRan({{GameKey::newGame, true}})) << "at its key-down";
     EXPECT_TRUE(newGameRan()) << "held";
-    program.keyEvent({GameKey::newGame, false});
-    program.pollNewGameKey();
-    EXPECT_FALSE(newGameRan()) << "released";
-
-    program.keyEvent({GameKey::newGame, true});
-    program.keyEvent({GameKey::newGame, false});
-    program.pollNewGameKey();
-    EXPECT_TRUE(newGameRan()) << "pressed and released between two polls";
-    program.pollNewGameKey();
+    EXPECT_TRUE(newGameRan()) << "still held";
+    EXPECT_FALSE(newGameRan({{GameKey::newGame, false}})) << "released";
     EXPECT_FALSE(newGameRan());
 
+    EXPECT_TRUE(newGameRan({{GameKey::newGame, true}, {GameKey::newGame, false}}))
+        << "pressed and released between two passes";
+    EXPECT_FALSE(newGameRan());
+
+    // As a window procedure hands them on: between the steps, not with them.
     program.keyEvent({GameKey::newGame, true});
     EXPECT_TRUE(newGameRan());
+    EXPECT_TRUE(newGameRan()) << "held";
     program.windowActivated(false, now);
     program.windowActivated(true, now);
-    program.pollNewGameKey();
     EXPECT_FALSE(newGameRan()) << "its key-up went to the other program";
 }
 

@@ -14,12 +14,12 @@ using SessionTest = GameTest;
 // The Servobot counts the frames it is drawn in: the one visible trace of a render.
 int framesDrawn(GameSession& session) { return session.world->servobot.blinkCounter; }
 
-// A frame whose tick began at `began` and that runs at its due time (or at
-// `began`, when that is later).
-void tickFrom(GameSession& session, std::uint32_t began) {
-    session.frameClock.beginTick(began);
+// A frame that the main loop's pass reached at `reached` and that runs at its
+// due time (or at `reached`, when that is later).
+void tickFrom(GameSession& session, std::uint32_t reached) {
+    session.frameClock.beginTick(reached);
     std::uint32_t due = session.frameClock.dueTime();
-    session.tick(static_cast<std::int32_t>(due - began) > 0 ? due : began);
+    session.tick(static_cast<std::int32_t>(due - reached) > 0 ? due : reached);
 }
 
 TEST(FrameClock, FramesAreDueEvery40msFromTheStartWhenEverTheyRan) {
@@ -61,17 +61,18 @@ TEST_F(SessionTest, FrameZeroIsUpdatedButNeverDrawn) {
 TEST_F(SessionTest, OnlyATickThatBeganBeforeItsFrameWasDueDraws) {
     struct Case {
         std::uint32_t start;
-        int offsetFromDue;
+        int reachedFromDue;  // when the pass reached the frame; its tick begins 5 ms later
         bool drawn;
     };
     // The second start puts frame 1's due time past the clock's wrap-around.
-    for (const Case& c : {Case{1000, -1, true}, Case{1000, -39, true}, Case{1000, 0, false}, Case{1000, 1, false},
-                          Case{1000, 200, false}, Case{0xFFFFFFE0u, -1, true}, Case{0xFFFFFFE0u, 0, false}}) {
+    for (const Case& c : {Case{1000, -6, true}, Case{1000, -5, false}, Case{1000, -4, false}, Case{1000, -39, true},
+                          Case{1000, 0, false}, Case{1000, 1, false}, Case{1000, 200, false},
+                          Case{0xFFFFFFE0u, -6, true}, Case{0xFFFFFFE0u, -5, false}}) {
         GameSession session(c.start, keyLatches, scoreIntegrityFlag);
         session.tick(c.start);
         std::uint32_t due = c.start + 40;
-        tickFrom(session, due + c.offsetFromDue);
-        EXPECT_EQ(framesDrawn(session), c.drawn ? 1 : 0) << "start " << c.start << ", offset " << c.offsetFromDue;
+        tickFrom(session, due + c.reachedFromDue);
+        EXPECT_EQ(framesDrawn(session), c.drawn ? 1 : 0) << "start " << c.start << ", reached " << c.reachedFromDue;
         EXPECT_EQ(session.lastFrameDrawn, c.drawn);
         EXPECT_EQ(session.frameClock.frameIndex, 2u);
     }
@@ -80,7 +81,7 @@ TEST_F(SessionTest, OnlyATickThatBeganBeforeItsFrameWasDueDraws) {
 TEST_F(SessionTest, ARestartBuildsANewWorldWhoseFirstFrameIsNotDrawn) {
     GameSession session(1000, keyLatches, scoreIntegrityFlag);
     session.tick(1000);
-    tickFrom(session, 1039);
+    tickFrom(session, 1030);
     ASSERT_EQ(framesDrawn(session), 1);
     session.gameOver = true;
     session.restartRequested = true;

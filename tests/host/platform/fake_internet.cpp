@@ -9,6 +9,8 @@
 namespace {
 
 char handles[3];
+// ERROR_INVALID_HANDLE.
+constexpr std::uint32_t invalidHandle = 6;
 
 void* fail(const FakeInternet& fake) {
     platform::fake::setLastError(fake.failedCallError);
@@ -48,7 +50,9 @@ int fakeSend(InternetHandle request, const char* headers, std::uint32_t headersL
     f.headers.assign(headers, headersLength);
     f.headersLength = headersLength;
     f.body.assign(static_cast<const char*>(body), bodyLength);
-    if (f.sendFails || request != fakeRequest()) return fail(f), 0;
+    // As the library does, a handle it never gave out fails on its own account.
+    if (request != fakeRequest()) return platform::fake::setLastError(invalidHandle), 0;
+    if (f.sendFails) return fail(f), 0;
     return 1;
 }
 
