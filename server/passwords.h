@@ -20,7 +20,7 @@ bool initialisePasswords();
 
 // How long a password waits for a hashing slot. Past it the service says
 // "try again later" instead of letting requests pile up behind the hashing.
-inline constexpr std::chrono::seconds hashingWait{2};
+inline constexpr std::chrono::seconds hashingWait{5};
 
 // No hashing slot came free within hashingWait.
 class HashingBusy : public std::runtime_error {
