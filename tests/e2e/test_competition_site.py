@@ -24,6 +24,7 @@ import unittest
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
+from selenium.common.exceptions import WebDriverException
 from selenium.webdriver.common.by import By
 from selenium.webdriver.support.expected_conditions import staleness_of
 from selenium.webdriver.support.ui import WebDriverWait
@@ -103,7 +104,10 @@ class CompetitionSiteTest(RegistrationCase):
         """Sends the page's form and waits for the answer page."""
         page = self.browser.find_element(By.TAG_NAME, "html")
         self.browser.find_element(By.CSS_SELECTOR, "form button[type=submit]").click()
-        WebDriverWait(self.browser, 20).until(staleness_of(page))
+        # Asked while the old page is being swapped out, Chromium may answer
+        # that the node "does not belong to the document" instead of calling
+        # it stale: ask again until it says stale.
+        WebDriverWait(self.browser, 20, ignored_exceptions=(WebDriverException,)).until(staleness_of(page))
 
     def heading(self):
         return self.browser.find_element(By.TAG_NAME, "h1").text
