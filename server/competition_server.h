@@ -1,15 +1,14 @@
 #pragma once
 // The whole service in one object: the database pool, the service and its
-// HTTP server with explicit time-outs and a worker pool of its own.
+// HTTP server with bounded connections and worker pools of its own.
 #include <memory>
 #include <string>
 
 #include "server/competition_service.h"
 #include "server/connection_pool.h"
-#include "server/deadline_server.h"
+#include "server/http_server.h"
+#include "server/route_table.h"
 
-// Requests served at a time; more wait for a free worker.
-inline constexpr std::size_t httpWorkers = 128;
 // Database connections at a time; a request holds one only while it uses it.
 inline constexpr std::size_t databaseConnections = 16;
 
@@ -25,15 +24,15 @@ public:
                       ConnectionLimits limits = ConnectionLimits{});
 
     // The port it listens on: the one chosen for port 0.
-    int port() const { return port_; }
+    int port() const { return http_.port(); }
     // Serves until stop(); false when the server failed to run.
     bool run();
     void stop();
-    bool running() const { return http_.is_running(); }
+    bool running() const { return http_.running(); }
 
 private:
-    DeadlineServer http_;
-    int port_;
+    HttpServer http_;
     ConnectionPool pool_;
     CompetitionService service_;
+    RouteTable routes_;
 };

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "server/download_files.h"
 #include "server/html.h"
 #include "server/pages.h"
 #include "server/text_encoding.h"
@@ -12,13 +13,10 @@ namespace {
 
 constexpr char htmlType[] = "text/html; charset=utf-8";
 
-void sendPage(httplib::Response& res, const std::string& page, int status = 200) {
-    res.status = status;
-    res.set_content(page, htmlType);
-}
+HttpAnswer page(const std::string& html, int status = 200) { return answerWith(status, htmlType, html); }
 
-std::optional<std::int64_t> decimalParam(const httplib::Request& req, const char* name) {
-    std::string text = req.get_param_value(name);
+std::optional<std::int64_t> decimalParam(const HttpRequest& req, const char* name) {
+    std::string text = req.param(name);
     std::int64_t value = 0;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
@@ -33,11 +31,9 @@ bool hostNameCharacter(char c) {
 // The address the browser reached the service by, to tell the service's own
 // pages from others. Behind a proxy the proxy must pass the public host
 // name (see the README).
-std::string siteOf(const httplib::Request& req) {
-    std::string host = req.get_header_value("Host");
-    if (host.empty() || !std::all_of(host.begin(), host.end(), hostNameCharacter)) {
-        host = req.local_addr + ":" + std::to_string(req.local_port);
-    }
+std::string siteOf(const HttpRequest& req) {
+    std::string host = req.header("Host");
+    if (host.empty() || !std::all_of(host.begin(), host.end(), hostNameCharacter)) host = req.localAddress;
     return "http://" + host;
 }
 
@@ -45,11 +41,11 @@ std::string siteOf(const httplib::Request& req) {
 // browser names the page's origin, and a form posted from elsewhere is
 // turned away. (No cookie ever grants anything here, so this is all a
 // forged form could exploit.)
-bool fromOwnPage(const httplib::Request& req) {
+bool fromOwnPage(const HttpRequest& req) {
     std::string site = siteOf(req);
-    std::string origin = req.get_header_value("Origin");
+    std::string origin = req.header("Origin");
     if (!origin.empty()) return origin == site || origin == "https" + site.substr(4);
-    std::string referer = req.get_header_value("Referer");
+    std::string referer = req.header("Referer");
     if (referer.empty()) return true;
     for (const std::string& own : {site, "https" + site.substr(4)}) {
         if (referer == own || referer.rfind(own + "/", 0) == 0) return true;
@@ -63,6 +59,36 @@ std::vector<TopList> allTopLists(CompetitionService& service) {
     return lists;
 }
 
+HttpAnswer busyPage() {
+    return page(htmlPage("Upptaget", "<h1>Många vill in just nu</h1>\n<p>Tjänsten hinner inte "
+                                     "med dig just nu. Försök igen om en stund.</p>\n"),
+                503);
+}
+
+HttpAnswer faultPage() {
+    return page(htmlPage("Fel", "<h1>Något gick fel</h1>\n<p>Försök igen om en stund.</p>\n"), 500);
+}
+
+// The handler, with a service that cannot do it now answered as busy and
+// any other failure as a fault, each logged.
+Handler guarded(Handler handle) {
+    return [handle = std::move(handle)](const HttpRequest& req) {
+        std::string what = "unknown fault";
+        bool busy = false;
+        try {
+            return handle(req);
+        } catch (const HashingBusy& e) {
+            what = e.what();
+            busy = true;
+        } catch (const std::exception& e) {
+            what = e.what();
+        } catch (...) {
+        }
+        std::fprintf(stderr, "zifra-server: %s %s: %s\n", req.method.c_str(), req.path.c_str(), what.c_str());
+        return busy ? busyPage() : faultPage();
+    };
+}
+
 }  // namespace
 
 std::string submissionAnswerText(const SubmissionAnswer& answer, std::int32_t version) {
@@ -72,100 +98,92 @@ std::string submissionAnswerText(const SubmissionAnswer& answer, std::int32_t ve
     return all.substr(0, maxSubmissionAnswer);
 }
 
-void addRoutes(httplib::Server& server, CompetitionService& service) {
-    server.Post("/r0002.asp", [&service](const httplib::Request& req, httplib::Response& res) {
-        SubmissionAnswer answer = service.submit(req.body);
-        res.status = answer.code == AnswerCode::unavailable ? 503 : 200;
-        res.set_content(submissionAnswerText(answer, service.version()), "text/plain; charset=windows-1252");
-    });
-
-    auto start = [&service](const httplib::Request&, httplib::Response& res) {
-        sendPage(res, startPage(allTopLists(service)));
+RouteTable competitionRoutes(CompetitionService& service) {
+    RouteTable routes;
+    auto add = [&routes](const char* method, const char* path, const char* name, Work work, Handler handle) {
+        routes.add({method, path, name, work, guarded(std::move(handle))});
     };
-    server.Get("/", start);
-    server.Get("/index2.htm", start);
 
-    server.Get("/reg3.htm", [](const httplib::Request&, httplib::Response& res) {
-        sendPage(res, signUpPage({}, {}, false));
+    add("POST", "/r0002.asp", "submit", Work::hashing, [&service](const HttpRequest& req) {
+        SubmissionAnswer answer = service.submit(req.body);
+        return answerWith(answer.code == AnswerCode::unavailable ? 503 : 200, "text/plain; charset=windows-1252",
+                          submissionAnswerText(answer, service.version()));
     });
-    server.Post("/reg3.htm", [&service](const httplib::Request& req, httplib::Response& res) {
-        if (!fromOwnPage(req)) return sendPage(res, forbiddenPage(), 403);
-        SignUpForm form{req.get_param_value("email"), req.get_param_value("nickname"), req.get_param_value("password"),
-                        req.get_param_value("repeated")};
+
+    auto start = [&service](const HttpRequest&) { return page(startPage(allTopLists(service))); };
+    add("GET", "/", "start", Work::quick, start);
+    add("GET", "/index2.htm", "start", Work::quick, start);
+
+    add("GET", "/reg3.htm", "signup_form", Work::quick, [](const HttpRequest&) { return page(signUpPage({}, {}, false)); });
+    add("POST", "/reg3.htm", "signup", Work::hashing, [&service](const HttpRequest& req) {
+        if (!fromOwnPage(req)) return page(forbiddenPage(), 403);
+        SignUpForm form{req.param("email"), req.param("nickname"), req.param("password"), req.param("repeated")};
         auto faults = service.signUp(form);
-        sendPage(res, signUpPage(form, faults, faults.empty()), faults.empty() ? 200 : 400);
+        return page(signUpPage(form, faults, faults.empty()), faults.empty() ? 200 : 400);
     });
 
-    server.Get("/reg2.htm", [](const httplib::Request&, httplib::Response& res) { sendPage(res, notSignedUpPage()); });
+    add("GET", "/reg2.htm", "not_signed_up", Work::quick, [](const HttpRequest&) { return page(notSignedUpPage()); });
 
     // The game percent-encodes every byte of the user name in its code page
     // 1252 but unreserved characters and "@", so a name with å, ä or ö comes
     // as bytes that are not UTF-8; a browser's link comes in UTF-8.
-    server.Get("/getpass.htm", [](const httplib::Request& req, httplib::Response& res) {
-        std::string mail = req.get_param_value("mail");
-        sendPage(res, passwordHelpPage(isUtf8(mail) ? mail : utf8FromCp1252(mail), false));
+    add("GET", "/getpass.htm", "password_help_form", Work::quick, [](const HttpRequest& req) {
+        std::string mail = req.param("mail");
+        return page(passwordHelpPage(isUtf8(mail) ? mail : utf8FromCp1252(mail), false));
     });
-    server.Post("/getpass.htm", [&service](const httplib::Request& req, httplib::Response& res) {
-        if (!fromOwnPage(req)) return sendPage(res, forbiddenPage(), 403);
-        std::string mail = req.get_param_value("mail");
+    add("POST", "/getpass.htm", "password_help", Work::quick, [&service](const HttpRequest& req) {
+        if (!fromOwnPage(req)) return page(forbiddenPage(), 403);
+        std::string mail = req.param("mail");
         service.requestPasswordReset(mail);
-        sendPage(res, passwordHelpPage(mail, true));
+        return page(passwordHelpPage(mail, true));
     });
 
-    server.Get("/reset.htm", [&service](const httplib::Request& req, httplib::Response& res) {
-        std::string token = req.get_param_value("token");
+    add("GET", "/reset.htm", "reset_form", Work::quick, [&service](const HttpRequest& req) {
+        std::string token = req.param("token");
         bool works = service.resetLinkWorks(token);
-        sendPage(res, resetPage(token, works ? ResetStep::choose : ResetStep::deadLink, {}), works ? 200 : 410);
+        return page(resetPage(token, works ? ResetStep::choose : ResetStep::deadLink, {}), works ? 200 : 410);
     });
-    server.Post("/reset.htm", [&service](const httplib::Request& req, httplib::Response& res) {
-        if (!fromOwnPage(req)) return sendPage(res, forbiddenPage(), 403);
-        std::string token = req.get_param_value("token");
-        if (!service.resetLinkWorks(token)) return sendPage(res, resetPage(token, ResetStep::deadLink, {}), 410);
-        auto faults = service.resetPassword(token, req.get_param_value("password"), req.get_param_value("repeated"));
-        if (faults.empty()) return sendPage(res, resetPage(token, ResetStep::done, {}));
-        sendPage(res, resetPage(token, ResetStep::faulty, faults), 400);
+    add("POST", "/reset.htm", "reset", Work::hashing, [&service](const HttpRequest& req) {
+        if (!fromOwnPage(req)) return page(forbiddenPage(), 403);
+        std::string token = req.param("token");
+        if (!service.resetLinkWorks(token)) return page(resetPage(token, ResetStep::deadLink, {}), 410);
+        auto faults = service.resetPassword(token, req.param("password"), req.param("repeated"));
+        if (faults.empty()) return page(resetPage(token, ResetStep::done, {}));
+        return page(resetPage(token, ResetStep::faulty, faults), 400);
     });
 
-    server.Get("/version.htm", [&service](const httplib::Request& req, httplib::Response& res) {
+    add("GET", "/version.htm", "version", Work::quick, [&service](const HttpRequest& req) {
         auto version = decimalParam(req, "gameid");
-        if (!version) return sendPage(res, notFoundPage(), 404);
+        if (!version) return page(notFoundPage(), 404);
         bool known = *version >= 1 && *version <= service.version();
-        sendPage(res, versionPage(*version, service.version()), known ? 200 : 404);
+        return page(versionPage(*version, service.version()), known ? 200 : 404);
     });
 
-    server.Get("/api/top", [&service](const httplib::Request& req, httplib::Response& res) {
+    add("GET", "/api/top", "top_list", Work::quick, [&service](const HttpRequest& req) {
+        constexpr char jsonType[] = "application/json; charset=utf-8";
         auto gameId = decimalParam(req, "gameid");
         if (!gameId || *gameId < INT32_MIN || *gameId > INT32_MAX || !findGame(static_cast<std::int32_t>(*gameId))) {
-            res.status = 404;
-            return res.set_content("{\"error\":\"okänt spel\"}\n", "application/json; charset=utf-8");
+            return answerWith(404, jsonType, "{\"error\":\"okänt spel\"}\n");
         }
         auto id = static_cast<std::int32_t>(*gameId);
-        res.set_content(topListJson(id, service.topTen(id)), "application/json; charset=utf-8");
+        return answerWith(200, jsonType, topListJson(id, service.topTen(id)));
     });
 
-    server.set_error_handler([](const httplib::Request&, httplib::Response& res) {
-        if (res.status == 404) res.set_content(notFoundPage(), htmlType);
+    add("GET", "/download/", "download", Work::quick, [](const HttpRequest& req) {
+        auto file = downloadAnswer("download", std::string_view(req.path).substr(std::string_view("/download/").size()));
+        return file ? std::move(*file) : page(notFoundPage(), 404);
     });
-    server.set_exception_handler([](const httplib::Request& req, httplib::Response& res, std::exception_ptr error) {
-        std::string what = "unknown fault";
-        bool busy = false;
-        try {
-            std::rethrow_exception(error);
-        } catch (const HashingBusy& e) {
-            what = e.what();
-            busy = true;
-        } catch (const std::exception& e) {
-            what = e.what();
-        } catch (...) {
+
+    routes.setRefusal([](int status) {
+        switch (status) {
+            case 404: return page(notFoundPage(), 404);
+            case 503: return busyPage();
+            case 413: return page(htmlPage("För stort", "<h1>För mycket på en gång</h1>\n<p>Det du skickade är större "
+                                                      "än tjänsten tar emot.</p>\n"), 413);
+            case 415: return page(htmlPage("Okänt format", "<h1>Okänt format</h1>\n<p>Tjänsten tar bara emot "
+                                                         "opackade formulär.</p>\n"), 415);
+            default: return faultPage();
         }
-        std::fprintf(stderr, "zifra-server: %s %s: %s\n", req.method.c_str(), req.path.c_str(), what.c_str());
-        if (busy) {
-            res.status = 503;
-            return res.set_content(htmlPage("Upptaget", "<h1>Många vill in just nu</h1>\n<p>Tjänsten hinner inte "
-                                                        "med dig just nu. Försök igen om en stund.</p>\n"),
-                                   htmlType);
-        }
-        res.status = 500;
-        res.set_content(htmlPage("Fel", "<h1>Något gick fel</h1>\n<p>Försök igen om en stund.</p>\n"), htmlType);
     });
+    return routes;
 }

@@ -1,5 +1,7 @@
 // zifra-server: the competition service as a program. It stops on SIGINT or
 // SIGTERM after the requests in progress.
+#include <sys/resource.h>
+
 #include <atomic>
 #include <csignal>
 #include <cstdio>
@@ -27,6 +29,12 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (!initialisePasswords()) return fail("libsodium cannot start");
+    // Every connection open at once holds a descriptor: as many as allowed.
+    rlimit files{};
+    if (getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+        files.rlim_cur = files.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &files);
+    }
 
     // Only the signal thread takes the stop signals; every thread started
     // from here on inherits the mask.
@@ -42,8 +50,10 @@ int main(int argc, char** argv) {
     std::unique_ptr<CompetitionServer> server;
     try {
         if (options.buildsFile) settings.builds = KnownBuilds::fromFile(*options.buildsFile);
+        ConnectionLimits limits;
+        limits.perAddress = options.connectionsPerAddress;
         server = std::make_unique<CompetitionServer>(options.host, options.port, options.databaseUrl,
-                                                     std::move(settings));
+                                                     std::move(settings), limits);
     } catch (const std::exception& error) {
         return fail(error.what());
     }

@@ -74,7 +74,8 @@ ParsedOptions parseServerOptions(const std::vector<std::string>& arguments) {
             o.help = true;
             continue;
         }
-        if (name != "--listen" && name != "--db" && name != "--builds" && name != "--version" && name != "--site") {
+        if (name != "--listen" && name != "--db" && name != "--builds" && name != "--version" && name != "--site" &&
+            name != "--connections-per-address") {
             parsed.fault = "unknown option " + name + " (see --help)";
             return parsed;
         }
@@ -95,6 +96,8 @@ ParsedOptions parseServerOptions(const std::vector<std::string>& arguments) {
             o.buildsFile = value;
         } else if (name == "--version" && (!wholeNumber(value, o.version) || o.version < 0)) {
             parsed.fault = "--version takes a whole number, not " + value;
+        } else if (name == "--connections-per-address" && !wholeNumber(value, o.connectionsPerAddress)) {
+            parsed.fault = "--connections-per-address takes a whole number, not " + value;
         } else if (name == "--site") {
             o.site = parseSite(value);
             if (!o.site) parsed.fault = "--site takes http://HOST[:PORT] or https://HOST[:PORT], not " + value;
@@ -121,6 +124,9 @@ std::string serverUsage() {
            "  --site URL             the public address of the service, which the password reset links\n"
            "                         in mail begin with, e.g. http://www.kvippa.example (default http://\n"
            "                         and the --listen address)\n"
+           "  --connections-per-address N\n"
+           "                         connections open at once from one client address (default 32;\n"
+           "                         0: no limit, e.g. behind a proxy that limits them itself)\n"
            "  --help                 this text\n"
            "\n"
            "Mail (password reset links) is written as RFC 5322 files into outbox/ in the working\n"

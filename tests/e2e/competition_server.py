@@ -52,10 +52,10 @@ def int32(value):
 class LoopbackHTTPServer(http.server.ThreadingHTTPServer):
     """Binds with SO_REUSEPORT as well as SO_REUSEADDR. The connections this
     server closes first linger in TIME_WAIT on its port, and so do
-    zifra-server's, whose cpp-httplib sets only SO_REUSEPORT; Linux lets a
-    new listener bind beside them only when its flags and theirs agree, so
-    without both, whichever of the two comes next on the port within a minute
-    cannot listen."""
+    zifra-server's (which sets SO_REUSEADDR); Linux lets a new listener bind
+    beside them only when its flags and theirs agree, so without both,
+    whichever of the two comes next on the port within a minute cannot
+    listen."""
 
     def server_bind(self):
         self.socket.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEPORT, 1)

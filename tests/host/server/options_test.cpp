@@ -15,9 +15,11 @@ TEST(ServerOptions, TakesTheListedOptionsAndNamesTheFirstFault) {
     EXPECT_FALSE(defaults.options.buildsFile);
     EXPECT_EQ(defaults.options.version, 3);
     EXPECT_FALSE(defaults.options.site);
+    EXPECT_EQ(defaults.options.connectionsPerAddress, 32u);
 
     auto all = parseServerOptions({"--listen", "[::1]:0", "--db", "postgresql://zifra@db/zifra", "--builds",
-                                   "builds.txt", "--version", "5", "--site", "https://www.kvippa.example"});
+                                   "builds.txt", "--version", "5", "--site", "https://www.kvippa.example",
+                                   "--connections-per-address", "0"});
     EXPECT_EQ(all.fault, "");
     EXPECT_EQ(all.options.host, "::1");
     EXPECT_EQ(all.options.port, 0);
@@ -25,6 +27,7 @@ TEST(ServerOptions, TakesTheListedOptionsAndNamesTheFirstFault) {
     EXPECT_EQ(all.options.buildsFile, "builds.txt");
     EXPECT_EQ(all.options.version, 5);
     EXPECT_EQ(all.options.site, "https://www.kvippa.example");
+    EXPECT_EQ(all.options.connectionsPerAddress, 0u);
     EXPECT_TRUE(parseServerOptions({"--help"}).options.help);
 
     const std::pair<std::vector<std::string>, std::string> faults[] = {
@@ -34,6 +37,7 @@ TEST(ServerOptions, TakesTheListedOptionsAndNamesTheFirstFault) {
         {{"--listen", "localhost:65536"}, "--listen takes ADDRESS:PORT, not localhost:65536"},
         {{"--db", "mysql://x"}, "--db takes sqlite:PATH or postgresql://..., not mysql://x"},
         {{"--version", "3b"}, "--version takes a whole number, not 3b"},
+        {{"--connections-per-address", "-1"}, "--connections-per-address takes a whole number, not -1"},
     };
     for (const auto& [arguments, fault] : faults) EXPECT_EQ(parseServerOptions(arguments).fault, fault);
 }

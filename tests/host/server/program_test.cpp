@@ -77,7 +77,8 @@ TEST(ServerProgram, HelpNamesEveryOption) {
     std::string text;
     while (auto line = program.readLine(std::chrono::seconds(10))) text += *line + "\n";
     EXPECT_EQ(program.wait(std::chrono::seconds(10)), 0);
-    for (const char* option : {"--listen", "--db", "--builds", "--version", "--site", "--help"}) {
+    for (const char* option : {"--listen", "--db", "--builds", "--version", "--site", "--connections-per-address",
+                               "--help"}) {
         EXPECT_NE(text.find(option), std::string::npos) << option;
     }
 }
