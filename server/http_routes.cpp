@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "server/browser_safety.h"
 #include "server/download_files.h"
 #include "server/html.h"
 #include "server/pages.h"
@@ -89,6 +90,19 @@ Handler guarded(Handler handle) {
     };
 }
 
+// The page of a request refused before any handler.
+HttpAnswer refusalPage(int status) {
+    switch (status) {
+        case 404: return page(notFoundPage(), 404);
+        case 503: return busyPage();
+        case 413: return page(htmlPage("För stort", "<h1>För mycket på en gång</h1>\n<p>Det du skickade är större "
+                                                  "än tjänsten tar emot.</p>\n"), 413);
+        case 415: return page(htmlPage("Okänt format", "<h1>Okänt format</h1>\n<p>Tjänsten tar bara emot "
+                                                     "opackade formulär.</p>\n"), 415);
+        default: return faultPage();
+    }
+}
+
 }  // namespace
 
 std::string submissionAnswerText(const SubmissionAnswer& answer, std::int32_t version) {
@@ -100,8 +114,14 @@ std::string submissionAnswerText(const SubmissionAnswer& answer, std::int32_t ve
 
 RouteTable competitionRoutes(CompetitionService& service) {
     RouteTable routes;
-    auto add = [&routes](const char* method, const char* path, const char* name, Work work, Handler handle) {
-        routes.add({method, path, name, work, guarded(std::move(handle))});
+    // Pages that carry a reset token or a player's address are not kept.
+    auto add = [&routes](const char* method, const char* path, const char* name, Work work, Handler handle,
+                         Keeping keeping = Keeping::mayCache) {
+        routes.add({method, path, name, work, [handle = guarded(std::move(handle)), keeping](const HttpRequest& req) {
+                        HttpAnswer answer = handle(req);
+                        addSafetyHeaders(answer, keeping);
+                        return answer;
+                    }});
     };
 
     add("POST", "/r0002.asp", "submit", Work::hashing, [&service](const HttpRequest& req) {
@@ -120,7 +140,7 @@ RouteTable competitionRoutes(CompetitionService& service) {
         SignUpForm form{req.param("email"), req.param("nickname"), req.param("password"), req.param("repeated")};
         auto faults = service.signUp(form);
         return page(signUpPage(form, faults, faults.empty()), faults.empty() ? 200 : 400);
-    });
+    }, Keeping::noStore);
 
     add("GET", "/reg2.htm", "not_signed_up", Work::quick, [](const HttpRequest&) { return page(notSignedUpPage()); });
 
@@ -130,19 +150,19 @@ RouteTable competitionRoutes(CompetitionService& service) {
     add("GET", "/getpass.htm", "password_help_form", Work::quick, [](const HttpRequest& req) {
         std::string mail = req.param("mail");
         return page(passwordHelpPage(isUtf8(mail) ? mail : utf8FromCp1252(mail), false));
-    });
+    }, Keeping::noStore);
     add("POST", "/getpass.htm", "password_help", Work::quick, [&service](const HttpRequest& req) {
         if (!fromOwnPage(req)) return page(forbiddenPage(), 403);
         std::string mail = req.param("mail");
         service.requestPasswordReset(mail);
         return page(passwordHelpPage(mail, true));
-    });
+    }, Keeping::noStore);
 
     add("GET", "/reset.htm", "reset_form", Work::quick, [&service](const HttpRequest& req) {
         std::string token = req.param("token");
         bool works = service.resetLinkWorks(token);
         return page(resetPage(token, works ? ResetStep::choose : ResetStep::deadLink, {}), works ? 200 : 410);
-    });
+    }, Keeping::noStore);
     add("POST", "/reset.htm", "reset", Work::hashing, [&service](const HttpRequest& req) {
         if (!fromOwnPage(req)) return page(forbiddenPage(), 403);
         std::string token = req.param("token");
@@ -150,7 +170,7 @@ RouteTable competitionRoutes(CompetitionService& service) {
         auto faults = service.resetPassword(token, req.param("password"), req.param("repeated"));
         if (faults.empty()) return page(resetPage(token, ResetStep::done, {}));
         return page(resetPage(token, ResetStep::faulty, faults), 400);
-    });
+    }, Keeping::noStore);
 
     add("GET", "/version.htm", "version", Work::quick, [&service](const HttpRequest& req) {
         auto version = decimalParam(req, "gameid");
@@ -175,15 +195,9 @@ RouteTable competitionRoutes(CompetitionService& service) {
     });
 
     routes.setRefusal([](int status) {
-        switch (status) {
-            case 404: return page(notFoundPage(), 404);
-            case 503: return busyPage();
-            case 413: return page(htmlPage("För stort", "<h1>För mycket på en gång</h1>\n<p>Det du skickade är större "
-                                                      "än tjänsten tar emot.</p>\n"), 413);
-            case 415: return page(htmlPage("Okänt format", "<h1>Okänt format</h1>\n<p>Tjänsten tar bara emot "
-                                                         "opackade formulär.</p>\n"), 415);
-            default: return faultPage();
-        }
+        HttpAnswer answer = refusalPage(status);
+        addSafetyHeaders(answer, Keeping::mayCache);
+        return answer;
     });
     return routes;
 }

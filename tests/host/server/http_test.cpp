@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -163,6 +164,39 @@ TEST_F(HttpService, EveryPageIsUtf8HtmlAndUnknownOnesAreNotFound) {
     }
     EXPECT_EQ(client().Get("/api/top?gameid=4")->body, "{\"gameid\":4,\"top\":[]}\n");
     EXPECT_EQ(client().Get("/api/top?gameid=7")->status, 404);
+}
+
+TEST_F(HttpService, EveryAnswerCarriesTheBrowserSafetyHeaders) {
+    ASSERT_EQ(signUp("anna@example.se", "Anna", "hemligt1", "hemligt1")->status, 200);
+    struct Case {
+        const char* what;
+        std::function<httplib::Result()> ask;
+        bool noStore;  // carries a token or an address
+    };
+    const Case cases[] = {
+        {"the start page", [&] { return client().Get("/"); }, false},
+        {"the list", [&] { return client().Get("/api/top?gameid=4"); }, false},
+        {"a score", [&] { return postScore(formBody(scoreOf("anna@example.se", "hemligt1", 1))); }, false},
+        {"not found", [&] { return client().Get("/nowhere"); }, false},
+        {"a packed body", [&] { return client().Post("/r0002.asp", {{"Content-Encoding", "gzip"}}, "x", "text/plain"); },
+         false},
+        {"the sign-up form", [&] { return client().Get("/reg3.htm"); }, false},
+        {"a sign-up", [&] { return signUp("berit@example.se", "Berit", "hemligt1", "hemligt1"); }, true},
+        {"password help", [&] { return client().Get("/getpass.htm?mail=anna@example.se"); }, true},
+        {"a reset link", [&] { return client().Get("/reset.htm?token=abc"); }, true},
+        {"a new password", [&] {
+             return client().Post("/reset.htm", httplib::Params{{"token", "abc"}, {"password", "x"}, {"repeated", "x"}});
+         }, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto answer = c.ask();
+        ASSERT_TRUE(answer);
+        EXPECT_NE(answer->get_header_value("Content-Security-Policy").find("frame-ancestors 'none'"), std::string::npos);
+        EXPECT_EQ(answer->get_header_value("X-Content-Type-Options"), "nosniff");
+        EXPECT_EQ(answer->get_header_value("Referrer-Policy"), "same-origin");
+        EXPECT_EQ(answer->get_header_value("Cache-Control") == "no-store", c.noStore);
+    }
 }
 
 TEST_F(HttpService, UserTextIsEscapedWhereverItIsShown) {
