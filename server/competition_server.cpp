@@ -1,6 +1,8 @@
 #include "server/competition_server.h"
 
 #include "server/http_routes.h"
+#include "server/metrics.h"
+#include "server/operator_routes.h"
 #include "server/schema.h"
 #include "server/server_options.h"
 
@@ -23,7 +25,19 @@ CompetitionServer::CompetitionServer(const std::string& host, int port, const st
     : http_(host, port, limits),
       pool_(databaseUrl, databaseConnections),
       service_(migrated(pool_), withSite(std::move(settings), host, http_.port())),
-      routes_(competitionRoutes(service_)) {}
+      routes_(competitionRoutes(service_)) {
+    addOperatorRoutes(routes_, pool_);
+    serviceMetrics().countConnectionsBy([this] { return http_.openConnections(); });
+    http_.onServed([this](const ServedRequest& served) {
+        serviceMetrics().served(served.route ? served.route->name : "refused", served.status, served.took);
+        if (accessLog_) accessLog_->write(served);
+    });
+}
+
+CompetitionServer::~CompetitionServer() {
+    http_.stop();
+    serviceMetrics().countConnectionsBy(nullptr);
+}
 
 bool CompetitionServer::run() { return http_.run(routes_); }
 

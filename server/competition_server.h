@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "server/access_log.h"
 #include "server/competition_service.h"
 #include "server/connection_pool.h"
 #include "server/http_server.h"
@@ -22,6 +23,7 @@ public:
     // begin with the listening address.
     CompetitionServer(const std::string& host, int port, const std::string& databaseUrl, ServiceSettings settings,
                       ConnectionLimits limits = ConnectionLimits{});
+    ~CompetitionServer();
 
     // The port it listens on: the one chosen for port 0.
     int port() const { return http_.port(); }
@@ -29,10 +31,13 @@ public:
     bool run();
     void stop();
     bool running() const { return http_.running(); }
+    // Writes a line for every request from now on; none without.
+    void logAccessTo(std::unique_ptr<AccessLog> log) { accessLog_ = std::move(log); }
 
 private:
     HttpServer http_;
     ConnectionPool pool_;
     CompetitionService service_;
     RouteTable routes_;
+    std::unique_ptr<AccessLog> accessLog_;
 };

@@ -1,5 +1,7 @@
 #include "server/connection_pool.h"
 
+#include "server/metrics.h"
+
 ConnectionPool::ConnectionPool(std::string url, std::size_t limit, std::chrono::milliseconds wait)
     : url_(std::move(url)), limit_(limit), wait_(wait) {
     idle_.push_back(openSqlConnection(url_));
@@ -15,7 +17,10 @@ ConnectionPool::Lease::~Lease() {
 
 ConnectionPool::Lease ConnectionPool::borrow() {
     std::unique_lock lock(mutex_);
-    if (!returned_.wait_for(lock, wait_, [&] { return !idle_.empty() || open_ < limit_; })) {
+    auto asked = std::chrono::steady_clock::now();
+    bool free = returned_.wait_for(lock, wait_, [&] { return !idle_.empty() || open_ < limit_; });
+    serviceMetrics().waited(Wait::database, std::chrono::steady_clock::now() - asked);
+    if (!free) {
         throw SqlError("no database connection came free within " + std::to_string(wait_.count()) + " ms");
     }
     if (!idle_.empty()) {

@@ -7,6 +7,7 @@
 #include "server/browser_safety.h"
 #include "server/download_files.h"
 #include "server/html.h"
+#include "server/metrics.h"
 #include "server/pages.h"
 #include "server/text_encoding.h"
 
@@ -126,6 +127,7 @@ RouteTable competitionRoutes(CompetitionService& service) {
 
     add("POST", "/r0002.asp", "submit", Work::hashing, [&service](const HttpRequest& req) {
         SubmissionAnswer answer = service.submit(req.body);
+        serviceMetrics().answered(answer.code);
         return answerWith(answer.code == AnswerCode::unavailable ? 503 : 200, "text/plain; charset=windows-1252",
                           submissionAnswerText(answer, service.version()));
     });

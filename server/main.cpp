@@ -54,6 +54,7 @@ int main(int argc, char** argv) {
         limits.perAddress = options.connectionsPerAddress;
         server = std::make_unique<CompetitionServer>(options.host, options.port, options.databaseUrl,
                                                      std::move(settings), limits);
+        if (options.accessLog) server->logAccessTo(std::make_unique<AccessLog>(*options.accessLog));
     } catch (const std::exception& error) {
         return fail(error.what());
     }

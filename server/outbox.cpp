@@ -1,5 +1,7 @@
 #include "server/outbox.h"
 
+#include "server/metrics.h"
+
 #include <sodium.h>
 
 #include <fstream>
@@ -65,8 +67,15 @@ void Outbox::send(const MailMessage& message, std::time_t now) const {
     {
         std::ofstream file(aside, std::ios::binary);
         file << text;
-        if (!file.flush()) throw std::runtime_error("cannot write mail into " + folder_.string());
+        if (!file.flush()) {
+            serviceMetrics().mailFailed();
+            throw std::runtime_error("cannot write mail into " + folder_.string());
+        }
     }
     std::filesystem::rename(aside, final, error);
-    if (error) throw std::runtime_error("cannot write mail into " + folder_.string() + ": " + error.message());
+    if (error) {
+        serviceMetrics().mailFailed();
+        throw std::runtime_error("cannot write mail into " + folder_.string() + ": " + error.message());
+    }
+    serviceMetrics().mailQueued();
 }

@@ -7,6 +7,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include "server/metrics.h"
+
 namespace {
 
 std::counting_semaphore<>& hashingSlots() {
@@ -25,7 +27,10 @@ bool initialisePasswords() { return sodium_init() >= 0; }
 HashingBusy::HashingBusy() : std::runtime_error("no turn at hashing a password came within the wait") {}
 
 HashingSlot::HashingSlot() {
-    if (!hashingSlots().try_acquire_for(hashingWait)) throw HashingBusy();
+    auto asked = std::chrono::steady_clock::now();
+    bool got = hashingSlots().try_acquire_for(hashingWait);
+    serviceMetrics().waited(Wait::hashing, std::chrono::steady_clock::now() - asked);
+    if (!got) throw HashingBusy();
 }
 
 HashingSlot::~HashingSlot() { hashingSlots().release(); }

@@ -75,7 +75,7 @@ ParsedOptions parseServerOptions(const std::vector<std::string>& arguments) {
             continue;
         }
         if (name != "--listen" && name != "--db" && name != "--builds" && name != "--version" && name != "--site" &&
-            name != "--connections-per-address") {
+            name != "--connections-per-address" && name != "--access-log") {
             parsed.fault = "unknown option " + name + " (see --help)";
             return parsed;
         }
@@ -92,6 +92,8 @@ ParsedOptions parseServerOptions(const std::vector<std::string>& arguments) {
                 parsed.fault = "--db takes sqlite:PATH or postgresql://..., not " + value;
             }
             o.databaseUrl = value;
+        } else if (name == "--access-log") {
+            o.accessLog = value;
         } else if (name == "--builds") {
             o.buildsFile = value;
         } else if (name == "--version" && (!wholeNumber(value, o.version) || o.version < 0)) {
@@ -127,6 +129,8 @@ std::string serverUsage() {
            "  --connections-per-address N\n"
            "                         connections open at once from one client address (default 32;\n"
            "                         0: no limit, e.g. behind a proxy that limits them itself)\n"
+           "  --access-log FILE      a line for every request (no query, no form) appended to FILE,\n"
+           "                         or on standard error for -\n"
            "  --help                 this text\n"
            "\n"
            "Mail (password reset links) is written as RFC 5322 files into outbox/ in the working\n"
