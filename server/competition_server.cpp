@@ -2,6 +2,7 @@
 
 #include "server/http_routes.h"
 #include "server/metrics.h"
+#include "server/nickname_backfill.h"
 #include "server/operator_routes.h"
 #include "server/schema.h"
 #include "server/server_options.h"
@@ -15,6 +16,7 @@ ServiceSettings withSite(ServiceSettings settings, const std::string& host, int 
 
 ConnectionPool& migrated(ConnectionPool& pool) {
     migrateSchema(*pool.borrow());
+    fillMissingSkeletons(pool);
     return pool;
 }
 

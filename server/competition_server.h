@@ -31,6 +31,8 @@ public:
     bool run();
     void stop();
     bool running() const { return http_.running(); }
+    // See HttpServer::trustProxy.
+    void trustProxy(std::string address) { http_.trustProxy(std::move(address)); }
     // Writes a line for every request from now on; none without.
     void logAccessTo(std::unique_ptr<AccessLog> log) { accessLog_ = std::move(log); }
 

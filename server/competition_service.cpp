@@ -5,6 +5,8 @@
 #include <ctime>
 
 #include "net/submission_form.h"
+#include "server/mail_address.h"
+#include "server/nickname.h"
 #include "server/play_time_bound.h"
 #include "server/text_encoding.h"
 
@@ -60,18 +62,18 @@ const Game* findGame(std::int32_t id) {
 }
 
 CompetitionService::CompetitionService(ConnectionPool& pool, ServiceSettings settings)
-    : settings_(std::move(settings)), store_(pool), outbox_(settings_.outbox) {}
+    : settings_(std::move(settings)), store_(pool), outbox_(settings_.outbox), attempts_(pool) {}
 
 std::int64_t CompetitionService::now() const {
     return settings_.clock ? settings_.clock() : static_cast<std::int64_t>(std::time(nullptr));
 }
 
-SubmissionAnswer CompetitionService::submit(std::string_view body) {
+SubmissionAnswer CompetitionService::submit(std::string_view body, const std::string& clientAddress) {
     auto unavailable = [] {
         return answer(AnswerCode::unavailable, "Tjänsten kan inte ta emot poäng just nu. Försök igen senare.");
     };
     try {
-        return judge(body);
+        return judge(body, clientAddress);
     } catch (const SqlError&) {
         return unavailable();
     } catch (const HashingBusy&) {
@@ -79,7 +81,7 @@ SubmissionAnswer CompetitionService::submit(std::string_view body) {
     }
 }
 
-SubmissionAnswer CompetitionService::judge(std::string_view body) {
+SubmissionAnswer CompetitionService::judge(std::string_view body, const std::string& clientAddress) {
     ReadForm read = readFormBody(body);
     if (read.outcome == FormReading::malformed) return answer(AnswerCode::malformed, "Felaktigt formulär.");
     if (read.outcome == FormReading::inconsistent) {
@@ -98,32 +100,45 @@ SubmissionAnswer CompetitionService::judge(std::string_view body) {
     std::string key = nameKey(utf8FromCp1252(form.userName));
     auto account = store_.accountByEmailKey(key);
     if (!account) return answer(AnswerCode::notSignedUp, "Användarnamnet är inte registrerat.");
+    AttemptLimits::Standing standing = attempts_.passwordStanding(account->id, clientAddress, now());
+    if (standing.wait > 0) {
+        return answer(AnswerCode::unavailable,
+                      "För många fel lösenord. Försök igen om " + std::to_string(standing.wait) + " sekunder.");
+    }
     if (!passwords_.check(key, utf8FromCp1252(form.password), account->passwordHash)) {
+        attempts_.passwordFailed(account->id, clientAddress, now());
         return answer(AnswerCode::wrongPassword, "Fel lösenord.");
     }
+    attempts_.passwordPassed(account->id, clientAddress, now(), standing);
     store_.addSubmission({account->id, form.gameId, form.score, form.playTime, form.speedCount,
                           utf8FromCp1252(form.processorText), form.checksum, form.byteCount, now()});
     return answer(AnswerCode::accepted, "Poängen är registrerad.");
 }
 
-std::vector<std::string> CompetitionService::signUp(const SignUpForm& form) {
+std::vector<std::string> CompetitionService::signUp(const SignUpForm& form, const std::string& clientAddress) {
     std::vector<std::string> faults;
-    std::string email = trimmed(form.email), nickname = trimmed(form.nickname);
+    std::string email = trimmed(form.email);
     auto emailInCodePage = cp1252FromUtf8(email);
-    std::size_t at = email.find('@');
     if (!emailInCodePage || !isPrintableUtf8(email)) {
         faults.push_back("E-postadressen får bara innehålla tecken som spelet kan skicka.");
-    } else if (emailInCodePage->size() > maxUserNameLength || at == std::string::npos || at == 0 ||
-               at + 1 == email.size()) {
+    } else if (emailInCodePage->size() > maxUserNameLength || !isOneMailbox(email)) {
         faults.push_back("Ange din e-postadress, högst " + std::to_string(maxUserNameLength) + " tecken.");
     }
-    if (nickname.empty() || !isPrintableUtf8(nickname) || characterCount(nickname) > maxNicknameCharacters) {
+    NicknameVerdict nickname = examineNickname(form.nickname, maxNicknameCharacters);
+    if (nickname.fault == NicknameFault::emptyOrLong) {
         faults.push_back("Ange ett smeknamn på högst " + std::to_string(maxNicknameCharacters) + " tecken.");
+    } else if (nickname.fault == NicknameFault::deceptive) {
+        faults.push_back("Smeknamnet får inte ha osynliga tecken, tecken som vänder skrivriktningen eller "
+                         "staplade accenter.");
     }
     checkPassword(form.password, form.repeated, faults);
     if (!faults.empty()) return faults;
+    if (!attempts_.takeSignUp(clientAddress, now(), settings_.signUpsPerAddress)) {
+        return {"Det har kommit många nya medlemmar från din adress. Försök igen om en timme."};
+    }
 
-    NewAccount account{email, nameKey(email), nickname, nameKey(nickname), hashPassword(form.password), now()};
+    NewAccount account{email,           nameKey(email), nickname.shown,   nameKey(nickname.shown),
+                       hashPassword(form.password), now(), nickname.skeleton};
     switch (store_.addAccount(account)) {
         case SignUpResult::created: break;
         case SignUpResult::emailTaken: faults.push_back("Det finns redan en användare med den e-postadressen."); break;
@@ -137,7 +152,8 @@ void CompetitionService::requestPasswordReset(std::string_view email) {
     if (!isPrintableUtf8(address)) return;
     auto account = store_.accountByEmailKey(nameKey(address));
     std::int64_t time = now();
-    if (!account) return;
+    // An address signed up before addresses were checked may be a list.
+    if (!account || !isOneMailbox(account->email)) return;
     std::string token = newToken();
     if (!store_.addResetToken(tokenHash(token), account->id, time, time + resetLinkLifetime, time - resetLinkLifetime,
                               resetLinksPerLifetime)) {

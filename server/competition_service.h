@@ -10,6 +10,7 @@
 
 #include "net/answer_codes.h"
 #include "net/field_limits.h"
+#include "server/attempt_limits.h"
 #include "server/known_builds.h"
 #include "server/outbox.h"
 #include "server/passwords.h"
@@ -40,6 +41,7 @@ struct ServiceSettings {
     // Host header is whatever the client wrote.
     std::string site;
     std::function<std::int64_t()> clock;  // calendar seconds; the system's when empty
+    std::int64_t signUpsPerAddress = 5;  // in an hour from one client address; 0: no limit
 };
 
 // How long a password reset link works, and how many a player may ask for
@@ -61,11 +63,12 @@ public:
     // The answer to the body of a score post; an accepted score is committed
     // before this returns. A database that fails or passwords that cannot be
     // checked in time answer unavailable.
-    SubmissionAnswer submit(std::string_view body);
+    // Wrong passwords back off per account and client address (attempt_limits.h).
+    SubmissionAnswer submit(std::string_view body, const std::string& clientAddress = {});
 
     // Signs a player up; the faults of the form in Swedish, none when done.
     // Throws HashingBusy (and SqlError) when it cannot be done now.
-    std::vector<std::string> signUp(const SignUpForm& form);
+    std::vector<std::string> signUp(const SignUpForm& form, const std::string& clientAddress = {});
 
     // Sends a reset link to the address when it is signed up, unless it has
     // had its share of links lately. Says nothing of whether the address is
@@ -85,12 +88,13 @@ public:
 
 private:
     std::int64_t now() const;
-    SubmissionAnswer judge(std::string_view body);
+    SubmissionAnswer judge(std::string_view body, const std::string& clientAddress);
 
     ServiceSettings settings_;
     Store store_;
     Outbox outbox_;
     PasswordChecker passwords_;
+    AttemptLimits attempts_;
 };
 
 // A known game's entry, or none.

@@ -126,7 +126,7 @@ RouteTable competitionRoutes(CompetitionService& service) {
     };
 
     add("POST", "/r0002.asp", "submit", Work::hashing, [&service](const HttpRequest& req) {
-        SubmissionAnswer answer = service.submit(req.body);
+        SubmissionAnswer answer = service.submit(req.body, req.remoteAddress);
         serviceMetrics().answered(answer.code);
         return answerWith(answer.code == AnswerCode::unavailable ? 503 : 200, "text/plain; charset=windows-1252",
                           submissionAnswerText(answer, service.version()));
@@ -140,7 +140,7 @@ RouteTable competitionRoutes(CompetitionService& service) {
     add("POST", "/reg3.htm", "signup", Work::hashing, [&service](const HttpRequest& req) {
         if (!fromOwnPage(req)) return page(forbiddenPage(), 403);
         SignUpForm form{req.param("email"), req.param("nickname"), req.param("password"), req.param("repeated")};
-        auto faults = service.signUp(form);
+        auto faults = service.signUp(form, req.remoteAddress);
         return page(signUpPage(form, faults, faults.empty()), faults.empty() ? 200 : 400);
     }, Keeping::noStore);
 

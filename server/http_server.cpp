@@ -269,6 +269,13 @@ bool HttpServer::take(MHD_Connection* connection, const char* url, const char* m
         MHD_get_connection_values_n(connection, MHD_GET_ARGUMENT_KIND, &collect, &r.params);
         const MHD_ConnectionInfo* client = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
         r.remoteAddress = ipOf(client ? client->client_addr : nullptr);
+        if (!proxy_.empty() && r.remoteAddress == proxy_) {
+            std::string forwarded = r.header("X-Real-IP");
+            unsigned char parsed[sizeof(in6_addr)];
+            if (inet_pton(AF_INET, forwarded.c_str(), parsed) == 1 || inet_pton(AF_INET6, forwarded.c_str(), parsed) == 1) {
+                r.remoteAddress = forwarded;
+            }
+        }
         if (exchange->connection) r.localAddress = localAddressOf(exchange->connection->fd);
 
         // Nothing here needs a packed body; unpacking one is what a bomb is for.

@@ -67,6 +67,10 @@ public:
     void stop();
     bool running() const { return running_; }
 
+    // Requests from this address (a reverse proxy's) are taken to come from
+    // the address in their X-Real-IP header; from any other, the header is
+    // ignored. Call before run().
+    void trustProxy(std::string address) { proxy_ = std::move(address); }
     // Called on the server's thread for every request when it is over.
     void onServed(std::function<void(const ServedRequest&)> observer) { observer_ = std::move(observer); }
     std::size_t openConnections() const { return open_; }
@@ -89,6 +93,7 @@ private:
     int listening_ = -1;
     int port_ = 0;
     const RouteTable* routes_ = nullptr;
+    std::string proxy_;
     std::function<void(const ServedRequest&)> observer_;
     MHD_Daemon* daemon_ = nullptr;
     std::unique_ptr<WorkerPool> quick_, hashing_;

@@ -46,6 +46,7 @@ int main(int argc, char** argv) {
 
     ServiceSettings settings;
     settings.version = options.version;
+    settings.signUpsPerAddress = options.signUpsPerAddress;
     if (options.site) settings.site = *options.site;
     std::unique_ptr<CompetitionServer> server;
     try {
@@ -54,6 +55,7 @@ int main(int argc, char** argv) {
         limits.perAddress = options.connectionsPerAddress;
         server = std::make_unique<CompetitionServer>(options.host, options.port, options.databaseUrl,
                                                      std::move(settings), limits);
+        if (options.proxy) server->trustProxy(*options.proxy);
         if (options.accessLog) server->logAccessTo(std::make_unique<AccessLog>(*options.accessLog));
     } catch (const std::exception& error) {
         return fail(error.what());

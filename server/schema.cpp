@@ -7,7 +7,7 @@ namespace {
 
 // {id} stands for the table's generated key, the one thing the two
 // databases spell differently.
-constexpr std::array<std::string_view, 1> migrations = {
+constexpr std::array<std::string_view, 2> migrations = {
     R"(
 CREATE TABLE accounts (
     id {id},
@@ -47,6 +47,28 @@ CREATE TABLE password_resets (
     used_at BIGINT
 );
 CREATE INDEX password_resets_by_account ON password_resets (account_id, created_at);
+)",
+    // Look-alike nicknames share a skeleton; wrong passwords and sign-ups
+    // are counted per account and per client address (a keyed hash).
+    R"(
+ALTER TABLE accounts ADD COLUMN nickname_skeleton TEXT;
+CREATE UNIQUE INDEX accounts_nickname_skeleton ON accounts (nickname_skeleton);
+CREATE TABLE login_failures (
+    scope TEXT PRIMARY KEY,
+    failures BIGINT NOT NULL,
+    last_failure_at BIGINT NOT NULL
+);
+CREATE TABLE trusted_addresses (
+    account_id BIGINT NOT NULL REFERENCES accounts (id),
+    address_hash TEXT NOT NULL,
+    last_success_at BIGINT NOT NULL,
+    PRIMARY KEY (account_id, address_hash)
+);
+CREATE TABLE sign_ups (
+    address_hash TEXT NOT NULL,
+    made_at BIGINT NOT NULL
+);
+CREATE INDEX sign_ups_by_address ON sign_ups (address_hash, made_at);
 )",
 };
 

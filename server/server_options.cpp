@@ -75,7 +75,8 @@ ParsedOptions parseServerOptions(const std::vector<std::string>& arguments) {
             continue;
         }
         if (name != "--listen" && name != "--db" && name != "--builds" && name != "--version" && name != "--site" &&
-            name != "--connections-per-address" && name != "--access-log") {
+            name != "--connections-per-address" && name != "--access-log" &&
+            name != "--sign-ups-per-address" && name != "--proxy") {
             parsed.fault = "unknown option " + name + " (see --help)";
             return parsed;
         }
@@ -92,6 +93,8 @@ ParsedOptions parseServerOptions(const std::vector<std::string>& arguments) {
                 parsed.fault = "--db takes sqlite:PATH or postgresql://..., not " + value;
             }
             o.databaseUrl = value;
+        } else if (name == "--proxy") {
+            o.proxy = value;
         } else if (name == "--access-log") {
             o.accessLog = value;
         } else if (name == "--builds") {
@@ -100,6 +103,8 @@ ParsedOptions parseServerOptions(const std::vector<std::string>& arguments) {
             parsed.fault = "--version takes a whole number, not " + value;
         } else if (name == "--connections-per-address" && !wholeNumber(value, o.connectionsPerAddress)) {
             parsed.fault = "--connections-per-address takes a whole number, not " + value;
+        } else if (name == "--sign-ups-per-address" && (!wholeNumber(value, o.signUpsPerAddress) || o.signUpsPerAddress < 0)) {
+            parsed.fault = "--sign-ups-per-address takes a whole number, not " + value;
         } else if (name == "--site") {
             o.site = parseSite(value);
             if (!o.site) parsed.fault = "--site takes http://HOST[:PORT] or https://HOST[:PORT], not " + value;
@@ -129,6 +134,10 @@ std::string serverUsage() {
            "  --connections-per-address N\n"
            "                         connections open at once from one client address (default 32;\n"
            "                         0: no limit, e.g. behind a proxy that limits them itself)\n"
+           "  --sign-ups-per-address N\n"
+           "                         sign-ups from one client address in an hour (default 5; 0: no limit)\n"
+           "  --proxy ADDRESS        the reverse proxy's IP address: its requests are taken to come\n"
+           "                         from their X-Real-IP header (for the limits per client address)\n"
            "  --access-log FILE      a line for every request (no query, no form) appended to FILE,\n"
            "                         or on standard error for -\n"
            "  --help                 this text\n"

@@ -10,10 +10,12 @@ struct ServerOptions {
     int port = 8080;
     std::string databaseUrl = "sqlite:zifra-competition.db";
     std::optional<std::string> buildsFile;
+    std::optional<std::string> proxy;  // the reverse proxy's address, whose X-Real-IP is believed
     std::optional<std::string> accessLog;  // a file, or "-" for standard error
     std::optional<std::string> site;  // "http://host[:port]" or "https://...", without a trailing slash
     std::int32_t version = 3;
-    std::size_t connectionsPerAddress = 32;  // open at once from one client address; 0: no limit
+    std::size_t connectionsPerAddress = 32;
+    std::int64_t signUpsPerAddress = 5;  // in an hour; 0: no limit  // open at once from one client address; 0: no limit
     bool help = false;
 };
 

@@ -20,14 +20,15 @@ SignUpResult Store::addAccount(const NewAccount& a) {
     if (!connection->query("SELECT 1 FROM accounts WHERE email_key = $1", {a.emailKey}).empty()) {
         return SignUpResult::emailTaken;
     }
-    if (!connection->query("SELECT 1 FROM accounts WHERE nickname_key = $1", {a.nicknameKey}).empty()) {
+    if (!connection->query("SELECT 1 FROM accounts WHERE nickname_key = $1 OR nickname_skeleton = $2",
+                           {a.nicknameKey, a.nicknameSkeleton}).empty()) {
         return SignUpResult::nicknameTaken;
     }
     try {
         connection->query(
-            "INSERT INTO accounts (email, email_key, nickname, nickname_key, password_hash, created_at) "
-            "VALUES ($1, $2, $3, $4, $5, $6)",
-            {a.email, a.emailKey, a.nickname, a.nicknameKey, a.passwordHash, a.createdAt});
+            "INSERT INTO accounts (email, email_key, nickname, nickname_key, password_hash, created_at, "
+            "nickname_skeleton) VALUES ($1, $2, $3, $4, $5, $6, $7)",
+            {a.email, a.emailKey, a.nickname, a.nicknameKey, a.passwordHash, a.createdAt, a.nicknameSkeleton});
         transaction.commit();
     } catch (const SqlError& error) {
         // A sign-up of the same name that won the race since the look-up.

@@ -19,6 +19,7 @@ struct Account {
 struct NewAccount {
     std::string email, emailKey, nickname, nicknameKey, passwordHash;
     std::int64_t createdAt = 0;
+    std::string nicknameSkeleton;  // equal for look-alike nicknames (nickname.h)
 };
 
 struct AcceptedSubmission {

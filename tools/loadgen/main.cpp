@@ -152,7 +152,8 @@ int main(int argc, char** argv) {
         postgres = std::make_unique<ScratchPostgres>(true);
         url = postgres->newDatabase();
     }
-    ChildProcess server({std::filesystem::absolute(s.server).string(), "--listen", "127.0.0.1:0", "--db", url}, folder,
+    ChildProcess server({std::filesystem::absolute(s.server).string(), "--listen", "127.0.0.1:0", "--db", url,
+                         "--sign-ups-per-address", "0", "--connections-per-address", "0"}, folder,
                         std::nullopt, true);
     std::smatch match;
     auto line = server.readLine(30s).value_or("");

@@ -64,12 +64,12 @@ TEST_F(Accounts, ANameSentInCodePage1252IsTheAccountSignedUpInUtf8) {
 TEST_F(Accounts, SqlInEveryTextFieldIsKeptAsText) {
     const std::string sql = "x'); DROP TABLE accounts; --";
     signUp("anna@example.se", "Anna", "hemligt1");
-    signUp("o'hara@example.se'--", sql, "' OR '1'='1");
+    signUp("o'hara'--@example.se", sql, "' OR '1'='1");
     EXPECT_EQ(count("SELECT COUNT(*) FROM accounts"), 2);
 
     EXPECT_EQ(submit(gameForm("' OR 1=1 --", "hemligt1", 100)).code, AnswerCode::notSignedUp);
     EXPECT_EQ(submit(gameForm("anna@example.se", "' OR '1'='1", 100)).code, AnswerCode::wrongPassword);
-    SubmissionForm form = gameForm("o'hara@example.se'--", "' OR '1'='1", 700);
+    SubmissionForm form = gameForm("o'hara'--@example.se", "' OR '1'='1", 700);
     form.processorText = "CPU'); DELETE FROM submissions--";
     EXPECT_EQ(submit(form).code, AnswerCode::accepted);
     service->requestPasswordReset("' OR ''='");

@@ -27,7 +27,7 @@ TEST(Faults, EveryAnsweredScoreOutlivesAKill) {
     std::string url = freshDatabaseUrl();
     std::string folder = testing::TempDir() + "zifra-faults-" + std::to_string(getpid());
     std::filesystem::create_directories(folder);
-    RunningServer first = startServerProgram(folder, {"--db", url});
+    RunningServer first = startServerProgram(folder, {"--db", url, "--sign-ups-per-address", "0"});
     ASSERT_GT(first.port, 0);
 
     for (int p = 0; p < players; ++p) {
@@ -62,7 +62,7 @@ TEST(Faults, EveryAnsweredScoreOutlivesAKill) {
     first.process->stop(SIGKILL);
     for (auto& t : threads) t.join();
 
-    RunningServer second = startServerProgram(folder, {"--db", url});
+    RunningServer second = startServerProgram(folder, {"--db", url, "--sign-ups-per-address", "0"});
     ASSERT_GT(second.port, 0);
     auto connection = openSqlConnection(url);
     std::size_t answeredTotal = 0, stored = 0;

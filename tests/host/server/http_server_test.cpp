@@ -203,6 +203,39 @@ TEST(HttpServer, ConnectionsPerAddressAreCappedAndOthersStillServed) {
     for (int s : held) close(s);
 }
 
+TEST(HttpServer, OnlyTheTrustedProxyNamesTheClient) {
+    RouteTable routes;
+    routes.add({"GET", "/who", "who", Work::quick,
+                [](const HttpRequest& r) { return answerWith(200, "text/plain", "[" + r.remoteAddress + "]"); }});
+    HttpServer server("127.0.0.1", 0, ConnectionLimits{});
+    server.trustProxy("127.0.0.5");
+    std::thread serving([&] { server.run(routes); });
+    ASSERT_TRUE(within(5s, [&] { return server.running(); }));
+    struct Case {
+        const char* from;
+        std::string realIp;
+        const char* seen;
+    };
+    const Case cases[] = {
+        {"127.0.0.5", "198.51.100.7", "198.51.100.7"},
+        {"127.0.0.5", "2001:db8::1", "2001:db8::1"},
+        {"127.0.0.5", "198.51.100.7, 10.0.0.1", "127.0.0.5"},
+        {"127.0.0.5", "", "127.0.0.5"},
+        {"127.0.0.6", "198.51.100.7", "127.0.0.6"},
+    };
+    for (const Case& c : cases) {
+        int s = connectFrom(server.port(), c.from);
+        std::string get = "GET /who HTTP/1.1\r\nHost: x\r\nConnection: close\r\n" +
+                          (c.realIp.empty() ? "" : "X-Real-IP: " + c.realIp + "\r\n") + "\r\n";
+        send(s, get.data(), get.size(), MSG_NOSIGNAL);
+        std::string answer = readAll(s);
+        close(s);
+        EXPECT_NE(answer.find(std::string("[") + c.seen + "]"), std::string::npos) << c.from << " " << c.realIp;
+    }
+    server.stop();
+    serving.join();
+}
+
 TEST(HttpServer, AFullQueueIsRefusedAtOnceNotQueuedForever) {
     std::atomic<bool> release = false;
     std::atomic<int> started = 0;
