@@ -62,7 +62,7 @@ const Game* findGame(std::int32_t id) {
 }
 
 CompetitionService::CompetitionService(ConnectionPool& pool, ServiceSettings settings)
-    : settings_(std::move(settings)), store_(pool), outbox_(settings_.outbox), attempts_(pool) {}
+    : settings_(std::move(settings)), store_(pool), outbox_(settings_.outbox), attempts_(pool), confirmations_(pool) {}
 
 std::int64_t CompetitionService::now() const {
     return settings_.clock ? settings_.clock() : static_cast<std::int64_t>(std::time(nullptr));
@@ -110,6 +110,9 @@ SubmissionAnswer CompetitionService::judge(std::string_view body, const std::str
         return answer(AnswerCode::wrongPassword, "Fel lösenord.");
     }
     attempts_.passwordPassed(account->id, clientAddress, now(), standing);
+    if (!confirmations_.confirmed(account->id)) {
+        return answer(AnswerCode::notSignedUp, "Bekräfta först din e-postadress med länken i brevet från Kvippa.");
+    }
     store_.addSubmission({account->id, form.gameId, form.score, form.playTime, form.speedCount,
                           utf8FromCp1252(form.processorText), form.checksum, form.byteCount, now()});
     return answer(AnswerCode::accepted, "Poängen är registrerad.");
@@ -140,7 +143,16 @@ std::vector<std::string> CompetitionService::signUp(const SignUpForm& form, cons
     NewAccount account{email,           nameKey(email), nickname.shown,   nameKey(nickname.shown),
                        hashPassword(form.password), now(), nickname.skeleton};
     switch (store_.addAccount(account)) {
-        case SignUpResult::created: break;
+        case SignUpResult::created: {
+            auto made = store_.accountByEmailKey(account.emailKey);
+            if (!made) break;
+            std::string token = newToken();
+            confirmations_.add(tokenHash(token), made->id, now());
+            outbox_.send(confirmationMail(sender(), made->email, made->nickname,
+                                          settings_.site + "/confirm.htm?token=" + token),
+                         static_cast<std::time_t>(now()));
+            break;
+        }
         case SignUpResult::emailTaken: faults.push_back("Det finns redan en användare med den e-postadressen."); break;
         case SignUpResult::nicknameTaken: faults.push_back("Smeknamnet är redan upptaget."); break;
     }
@@ -160,7 +172,7 @@ void CompetitionService::requestPasswordReset(std::string_view email) {
         return;
     }
     MailMessage message;
-    message.from = "Kvippa <noreply@" + hostOf(settings_.site) + ">";
+    message.from = sender();
     message.to = account->email;
     message.subject = "Nytt lösenord till Kvippa";
     message.body = "Hej " + account->nickname +
@@ -173,6 +185,14 @@ void CompetitionService::requestPasswordReset(std::string_view email) {
     outbox_.send(message, static_cast<std::time_t>(time));
 }
 
+std::string CompetitionService::sender() const { return "Kvippa <noreply@" + hostOf(settings_.site) + ">"; }
+
+bool CompetitionService::confirmLinkWorks(const std::string& token) {
+    return confirmations_.works(tokenHash(token), now());
+}
+
+bool CompetitionService::confirmEmail(const std::string& token) { return confirmations_.confirm(tokenHash(token), now()); }
+
 bool CompetitionService::resetLinkWorks(const std::string& token) {
     return store_.resetTokenAccount(tokenHash(token), now()).has_value();
 }
@@ -182,8 +202,12 @@ std::vector<std::string> CompetitionService::resetPassword(const std::string& to
     std::vector<std::string> faults;
     checkPassword(password, repeated, faults);
     if (!faults.empty()) return faults;
-    if (!store_.resetPassword(tokenHash(token), now(), hashPassword(password))) {
+    auto account = store_.resetTokenAccount(tokenHash(token), now());
+    if (!account || !store_.resetPassword(tokenHash(token), now(), hashPassword(password))) {
         faults.push_back("Länken har redan använts eller är för gammal. Be om en ny.");
+    } else {
+        // The link came to the address: that confirms it as well.
+        confirmations_.confirmAccount(*account, now());
     }
     return faults;
 }

@@ -11,6 +11,7 @@
 #include "net/answer_codes.h"
 #include "net/field_limits.h"
 #include "server/attempt_limits.h"
+#include "server/email_confirmation.h"
 #include "server/known_builds.h"
 #include "server/outbox.h"
 #include "server/passwords.h"
@@ -66,7 +67,8 @@ public:
     // Wrong passwords back off per account and client address (attempt_limits.h).
     SubmissionAnswer submit(std::string_view body, const std::string& clientAddress = {});
 
-    // Signs a player up; the faults of the form in Swedish, none when done.
+    // Signs a player up and mails the confirmation link; the faults of the
+    // form in Swedish, none when done.
     // Throws HashingBusy (and SqlError) when it cannot be done now.
     std::vector<std::string> signUp(const SignUpForm& form, const std::string& clientAddress = {});
 
@@ -74,6 +76,12 @@ public:
     // had its share of links lately. Says nothing of whether the address is
     // known.
     void requestPasswordReset(std::string_view email);
+
+    // True while a confirmation link's token can still be used.
+    bool confirmLinkWorks(const std::string& token);
+    // Confirms the account of a confirmation link and uses the link up;
+    // false when the link does not work.
+    bool confirmEmail(const std::string& token);
 
     // True while the token of a reset link can still be used.
     bool resetLinkWorks(const std::string& token);
@@ -88,6 +96,7 @@ public:
 
 private:
     std::int64_t now() const;
+    std::string sender() const;
     SubmissionAnswer judge(std::string_view body, const std::string& clientAddress);
 
     ServiceSettings settings_;
@@ -95,6 +104,7 @@ private:
     Outbox outbox_;
     PasswordChecker passwords_;
     AttemptLimits attempts_;
+    Confirmations confirmations_;
 };
 
 // A known game's entry, or none.

@@ -174,6 +174,19 @@ RouteTable competitionRoutes(CompetitionService& service) {
         return page(resetPage(token, ResetStep::faulty, faults), 400);
     }, Keeping::noStore);
 
+    // The link asks before it confirms: a mail scanner that follows every
+    // link would otherwise confirm for someone who never asked.
+    add("GET", "/confirm.htm", "confirm_form", Work::quick, [&service](const HttpRequest& req) {
+        std::string token = req.param("token");
+        bool works = service.confirmLinkWorks(token);
+        return page(confirmPage(token, works ? ConfirmStep::ask : ConfirmStep::deadLink), works ? 200 : 410);
+    }, Keeping::noStore);
+    add("POST", "/confirm.htm", "confirm", Work::quick, [&service](const HttpRequest& req) {
+        if (!fromOwnPage(req)) return page(forbiddenPage(), 403);
+        bool done = service.confirmEmail(req.param("token"));
+        return page(confirmPage("", done ? ConfirmStep::done : ConfirmStep::deadLink), done ? 200 : 410);
+    }, Keeping::noStore);
+
     add("GET", "/version.htm", "version", Work::quick, [&service](const HttpRequest& req) {
         auto version = decimalParam(req, "gameid");
         if (!version) return page(notFoundPage(), 404);

@@ -88,8 +88,11 @@ std::string signUpPage(const SignUpForm& sent, const std::vector<std::string>& f
     if (done) {
         return htmlPage("Välkommen",
                         "<h1>Välkommen, " + htmlEscape(sent.nickname) +
-                            "!</h1>\n<p class=\"klart\">Du är medlem nu. Skicka din high-score från spelet med "
-                            "din e-postadress som användarnamn.</p>\n<p><a href=\"/\">Till topplistorna</a></p>\n");
+                            "!</h1>\n<p class=\"klart\">Du är medlem nu. Vi har skickat ett brev till " +
+                            htmlEscape(sent.email) +
+                            ": klicka på länken i det för att bekräfta din e-postadress. Sedan skickar du din "
+                            "high-score från spelet med din e-postadress som användarnamn.</p>\n<p><a href=\"/\">Till "
+                            "topplistorna</a></p>\n");
     }
     std::string body = "<h1>Bli medlem</h1>\n<p>Som medlem kan du registrera dina poäng från spelet. Topplistorna "
                        "visar ditt smeknamn, aldrig din e-postadress.</p>\n" +
@@ -107,7 +110,10 @@ std::string notSignedUpPage() {
     return htmlPage("Inte medlem",
                     "<h1>Användarnamnet finns inte</h1>\n<p>Det användarnamn du skrev i spelet är inte registrerat "
                     "hos Kvippa. Kontrollera stavningen, eller <a href=\"/reg3.htm\">bli medlem här</a> och skicka "
-                    "sedan din poäng igen.</p>\n");
+                    "sedan din poäng igen.</p>\n<p>Har du nyss blivit medlem? Då har vi skickat ett brev till din "
+                    "e-postadress. Klicka på länken i det för att bekräfta adressen, och skicka sedan poängen igen. "
+                    "Har brevet inte kommit kan du <a href=\"/getpass.htm\">välja ett nytt lösenord</a>: det "
+                    "bekräftar adressen också.</p>\n");
 }
 
 std::string passwordHelpPage(const std::string& mail, bool asked) {
@@ -177,4 +183,22 @@ std::string topListJson(std::int32_t gameId, const std::vector<Placing>& placing
                 ",\"score\":" + std::to_string(p.score) + ",\"date\":\"" + calendarDate(p.achievedAt) + "\"}";
     }
     return json + "]}\n";
+}
+
+std::string confirmPage(const std::string& token, ConfirmStep step) {
+    switch (step) {
+        case ConfirmStep::done:
+            return htmlPage("Bekräftad", "<h1>Tack!</h1>\n<p class=\"klart\">Din e-postadress är bekräftad. Nu kan "
+                                         "du registrera dina poäng från spelet.</p>\n<p><a href=\"/\">Till "
+                                         "topplistorna</a></p>\n");
+        case ConfirmStep::deadLink:
+            return htmlPage("Bekräfta", "<h1>Länken fungerar inte</h1>\n<p class=\"fel\">Länken har redan använts "
+                                        "eller är för gammal.</p>\n<p>Du kan <a href=\"/getpass.htm\">välja ett nytt "
+                                        "lösenord</a>: det bekräftar adressen också.</p>\n");
+        case ConfirmStep::ask: break;
+    }
+    return htmlPage("Bekräfta", "<h1>Bekräfta din e-postadress</h1>\n<p>Bekräfta att det är du som har blivit "
+                                "medlem med den här adressen.</p>\n<form method=\"post\" action=\"/confirm.htm\">\n"
+                                "<input type=\"hidden\" name=\"token\" value=\"" + htmlEscape(token) + "\">\n"
+                                "<p><button type=\"submit\">Bekräfta</button></p>\n</form>\n");
 }

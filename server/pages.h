@@ -29,6 +29,11 @@ std::string passwordHelpPage(const std::string& mail, bool asked);
 enum class ResetStep { choose, faulty, done, deadLink };
 std::string resetPage(const std::string& token, ResetStep step, const std::vector<std::string>& faults);
 
+// "/confirm.htm": the button that confirms an address through the mailed
+// link, what came of it, or that the link is dead.
+enum class ConfirmStep { ask, done, deadLink };
+std::string confirmPage(const std::string& token, ConfirmStep step);
+
 // "/version.htm?gameid=N": version N of the game, or that there is none.
 std::string versionPage(std::int64_t version, std::int32_t newest);
 

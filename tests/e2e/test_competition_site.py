@@ -109,6 +109,17 @@ class CompetitionSiteTest(RegistrationCase):
         # it stale: ask again until it says stale.
         WebDriverWait(self.browser, 20, ignored_exceptions=(WebDriverException,)).until(staleness_of(page))
 
+    def mailed_link(self, page, what):
+        """The link to `page` in the mail that carries one, once it has come."""
+        def link():
+            for mail in self.server.mails():
+                for word in mail.get_payload(decode=True).decode().split():
+                    if word.startswith(f"{SITE}/{page}?token="):
+                        self.assertEqual(mail["To"], USER)
+                        return word
+            return None
+        return wait_until(link, 10, 0.2, what)
+
     def heading(self):
         return self.browser.find_element(By.TAG_NAME, "h1").text
 
@@ -139,6 +150,12 @@ class CompetitionSiteTest(RegistrationCase):
         self.fill(password="hemligt1", repeated="hemligt1")
         self.assertEqual(self.heading(), f"Välkommen, {NICKNAME}!")
 
+        # The address confirmed through the mailed link, as its owner would.
+        self.browser.get(self.mailed_link("confirm.htm", "the confirmation mail"))
+        self.assertEqual(self.heading(), "Bekräfta din e-postadress")
+        self.submit()
+        self.assertEqual(self.heading(), "Tack!")
+
         # A score through the game's dialog, on the list in the browser.
         self.score_some_points()
         first, _ = self.register("hemligt1")
@@ -151,10 +168,7 @@ class CompetitionSiteTest(RegistrationCase):
         self.assertEqual(self.browser.find_element(By.NAME, "mail").get_attribute("value"), USER)
         self.submit()
         self.assertEqual(self.heading(), "Kolla din e-post")
-        mails = wait_until(self.server.mails, 10, 0.2, "the reset mail")
-        self.assertEqual(mails[0]["To"], USER)
-        link = next(word for word in mails[0].get_payload(decode=True).decode().split()
-                    if word.startswith(SITE + "/reset.htm?token="))
+        link = self.mailed_link("reset.htm", "the reset mail")
         self.browser.get(link)
         self.fill(password="nyttord9", repeated="nyttord9")
         self.assertEqual(self.heading(), "Klart")

@@ -135,6 +135,7 @@ TEST_F(AttemptLimitsCase, NicknamesFromBeforeSkeletonsGetThemAndCountAsTaken) {
 
 TEST_F(AttemptLimitsCase, AListSignedUpBeforeAddressesWereCheckedGetsNoMail) {
     signUp("anna@example.se", "Anna", "hemligt1");
+    std::filesystem::remove_all(outbox);
     pool->borrow()->query("UPDATE accounts SET email = 'me@evil.example,victim@example.se', "
                           "email_key = 'me@evil.example,victim@example.se'");
     service->requestPasswordReset("me@evil.example,victim@example.se");

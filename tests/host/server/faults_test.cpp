@@ -39,6 +39,8 @@ TEST(Faults, EveryAnsweredScoreOutlivesAKill) {
         ASSERT_EQ(signedUp->status, 200);
     }
 
+    confirmMailedAddresses(folder, first.port);
+
     // Each player sends the scores 1, 2, 3 ... and notes the ones answered 0.
     std::mutex mutex;
     std::vector<std::set<int>> answered(players);

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "backend.h"
+#include "mailed_links.h"
 #include "net/server_response.h"
 #include "net/submission_form.h"
 #include "server/competition_server.h"
@@ -64,7 +65,14 @@ protected:
     httplib::Result signUp(const std::string& email, const std::string& nickname, const std::string& password,
                            const std::string& repeated, const httplib::Headers& headers = {}) {
         httplib::Params form = {{"email", email}, {"nickname", nickname}, {"password", password}, {"repeated", repeated}};
-        return client().Post("/reg3.htm", headers, form);
+        auto page = client().Post("/reg3.htm", headers, form);
+        // As the player would, through the link in the mail.
+        if (page && page->status == 200) {
+            for (const std::string& token : mailedTokens(folder / "outbox", "confirm.htm", email)) {
+                client().Post("/confirm.htm", httplib::Params{{"token", token}});
+            }
+        }
+        return page;
     }
 
     httplib::Result postScore(const std::string& body) {
@@ -143,6 +151,7 @@ TEST_F(HttpService, EveryPageIsUtf8HtmlAndUnknownOnesAreNotFound) {
         {"/getpass.htm?mail=anna@example.se", 200},         {"/version.htm?gameid=5", 200},
         {"/version.htm?gameid=6", 404},                     {"/version.htm?gameid=x", 404},
         {"/reset.htm?token=nothing", 410},                  {"/nowhere.htm", 404},
+        {"/confirm.htm?token=nothing", 410},
     };
     for (const auto& [path, status] : pages) {
         auto page = client().Get(path);
@@ -184,6 +193,7 @@ TEST_F(HttpService, EveryAnswerCarriesTheBrowserSafetyHeaders) {
         {"a sign-up", [&] { return signUp("berit@example.se", "Berit", "hemligt1", "hemligt1"); }, true},
         {"password help", [&] { return client().Get("/getpass.htm?mail=anna@example.se"); }, true},
         {"a reset link", [&] { return client().Get("/reset.htm?token=abc"); }, true},
+        {"a confirmation link", [&] { return client().Get("/confirm.htm?token=abc"); }, true},
         {"a new password", [&] {
              return client().Post("/reset.htm", httplib::Params{{"token", "abc"}, {"password", "x"}, {"repeated", "x"}});
          }, true},
@@ -226,9 +236,11 @@ TEST_F(HttpService, FormsPostedFromAnotherSiteChangeNothing) {
     for (const auto& headers : foreign) {
         EXPECT_EQ(signUp("anna@example.se", "Anna", "hemligt1", "hemligt1", headers)->status, 403);
         EXPECT_EQ(client().Post("/getpass.htm", headers, httplib::Params{{"mail", "anna@example.se"}})->status, 403);
+        EXPECT_EQ(client().Post("/confirm.htm", headers, httplib::Params{{"token", "x"}})->status, 403);
     }
     EXPECT_EQ(signUp("anna@example.se", "Anna", "hemligt1", "hemligt1", {{"Origin", site()}})->status, 200);
-    EXPECT_FALSE(std::filesystem::exists(folder / "outbox"));
+    EXPECT_EQ(mailedTokens(folder / "outbox", "confirm.htm").size(), 1u) << "the one sign-up from the service's page";
+    EXPECT_EQ(mailedTokens(folder / "outbox", "reset.htm").size(), 0u);
 }
 
 TEST_F(HttpService, APasswordResetThroughThePages) {

@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "backend.h"
+#include "mailed_links.h"
 #include "net/submission_form.h"
 #include "server/metrics.h"
 #include "server/operator_routes.h"
@@ -103,6 +104,10 @@ TEST(Operator, TheAccessLogAndTheMetricsOfARunningServerHaveEveryRequestAndNoSec
     const std::string email = "anna.hemlig@example.se", password = "lösenord42", token = "TOKENabc123";
     ASSERT_EQ(c.Post("/reg3.htm", httplib::Params{{"email", email}, {"nickname", "Anna"}, {"password", password},
                                                   {"repeated", password}})->status, 200);
+    std::vector<std::string> confirmation = mailedTokens(folder + "/outbox", "confirm.htm");
+    ASSERT_EQ(confirmation.size(), 1u);
+    ASSERT_EQ(c.Get("/confirm.htm?token=" + confirmation[0])->status, 200);
+    ASSERT_EQ(c.Post("/confirm.htm", httplib::Params{{"token", confirmation[0]}})->status, 200);
     SubmissionForm form{email, 4, "l\xF6senord42", 10, 600000, 98, "CPU UNKNOWN", 1, 2};
     ASSERT_EQ(c.Post("/r0002.asp", formBody(form), "application/x-www-form-urlencoded")->body.substr(0, 1), "0");
     c.Get("/getpass.htm?mail=" + email);
@@ -114,7 +119,7 @@ TEST(Operator, TheAccessLogAndTheMetricsOfARunningServerHaveEveryRequestAndNoSec
     EXPECT_EQ(promtoolFaults(scrape->body), "");
     for (const char* line : {"zifra_http_requests_total{route=\"signup\",status=\"200\"} 1",
                              "zifra_http_requests_total{route=\"reset_form\",status=\"410\"} 1",
-                             "zifra_submissions_total{code=\"0\"} 1", "zifra_mail_queued_total 1",
+                             "zifra_submissions_total{code=\"0\"} 1", "zifra_mail_queued_total 2",
                              "zifra_http_connections_open 1"}) {
         EXPECT_NE(scrape->body.find(std::string("\n") + line + "\n"), std::string::npos) << line;
     }
@@ -124,12 +129,13 @@ TEST(Operator, TheAccessLogAndTheMetricsOfARunningServerHaveEveryRequestAndNoSec
     std::istringstream lines(log);
     std::vector<std::string> seen;
     for (std::string line; std::getline(lines, line);) seen.push_back(line);
-    ASSERT_EQ(seen.size(), 7u) << log;
+    ASSERT_EQ(seen.size(), 9u) << log;
     const std::regex shape(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ 127\.0\.0\.1 "(GET|POST) /[^ ?]*" \d{3} \d+\.\d{4} \w+)");
     for (const std::string& line : seen) EXPECT_TRUE(std::regex_match(line, shape)) << line;
     EXPECT_NE(seen[0].find("\"POST /reg3.htm\" 200"), std::string::npos) << seen[0];
-    EXPECT_NE(seen[4].find("\"GET /reset.htm\" 410"), std::string::npos) << seen[4];
-    for (const std::string& secret : {email, std::string("hemlig"), password, std::string("senord42"), token}) {
+    EXPECT_NE(seen[6].find("\"GET /reset.htm\" 410"), std::string::npos) << seen[6];
+    for (const std::string& secret : {email, std::string("hemlig"), password, std::string("senord42"), token,
+                                      confirmation[0]}) {
         EXPECT_EQ(log.find(secret), std::string::npos) << secret;
     }
     std::filesystem::remove_all(folder);

@@ -13,6 +13,7 @@ protected:
     void SetUp() override {
         ServiceFixture::SetUp();
         signUp("Anna@Example.se", "Anna", "hemligt1");
+        std::filesystem::remove_all(outbox);  // the confirmation, read and done with
     }
 
     std::vector<std::string> mails() {

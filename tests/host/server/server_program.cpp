@@ -2,7 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <httplib.h>
+
 #include <regex>
+
+#include "mailed_links.h"
+
+void confirmMailedAddresses(const std::string& folder, int port) {
+    httplib::Client c("127.0.0.1", port);
+    for (const std::string& token : mailedTokens(folder + "/outbox", "confirm.htm")) {
+        auto done = c.Post("/confirm.htm", httplib::Params{{"token", token}});
+        EXPECT_TRUE(done && (done->status == 200 || done->status == 410));
+    }
+}
 
 RunningServer startServerProgram(const std::string& folder, const std::vector<std::string>& options) {
     std::vector<std::string> argv = {ZIFRA_SERVER_PROGRAM, "--listen", "127.0.0.1:0"};

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include "backend.h"
+#include "mailed_links.h"
 #include "server/schema.h"
 
 void ServiceFixture::SetUp() {
@@ -32,6 +33,7 @@ void ServiceFixture::startService() { service = std::make_unique<CompetitionServ
 
 void ServiceFixture::signUp(const std::string& email, const std::string& nickname, const std::string& password) {
     EXPECT_EQ(service->signUp({email, nickname, password, password}), std::vector<std::string>{}) << email;
+    for (const std::string& token : mailedTokens(outbox, "confirm.htm", email)) service->confirmEmail(token);
 }
 
 SubmissionForm ServiceFixture::gameForm(const std::string& userName, const std::string& password, std::int32_t score,

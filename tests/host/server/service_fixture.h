@@ -18,7 +18,8 @@ protected:
     // Makes the service (again) with `settings` as they are now.
     void startService();
 
-    // Signs up through the web form (UTF-8 texts); expects it to succeed.
+    // Signs up through the web form (UTF-8 texts) and confirms through the
+    // mailed link; expects it to succeed.
     void signUp(const std::string& email, const std::string& nickname, const std::string& password);
 
     // A consistent form from a known build, as the game sends it (texts in code page 1252).
