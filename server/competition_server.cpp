@@ -9,8 +9,9 @@
 
 namespace {
 
-ServiceSettings withSite(ServiceSettings settings, const std::string& host, int port) {
+ServiceSettings withSite(ServiceSettings settings, const std::string& host, int port, MailQueue* mail) {
     if (settings.site.empty()) settings.site = listeningSite(host, port);
+    if (mail) settings.mail = [mail](const MailMessage& message, std::time_t now) { mail->send(message, now); };
     return settings;
 }
 
@@ -23,10 +24,11 @@ ConnectionPool& migrated(ConnectionPool& pool) {
 }  // namespace
 
 CompetitionServer::CompetitionServer(const std::string& host, int port, const std::string& databaseUrl,
-                                     ServiceSettings settings, ConnectionLimits limits)
+                                     ServiceSettings settings, ConnectionLimits limits, std::optional<SmtpSettings> smtp)
     : http_(host, port, limits),
       pool_(databaseUrl, databaseConnections),
-      service_(migrated(pool_), withSite(std::move(settings), host, http_.port())),
+      mail_(smtp ? std::make_unique<MailQueue>(migrated(pool_), std::move(*smtp)) : nullptr),
+      service_(smtp ? pool_ : migrated(pool_), withSite(std::move(settings), host, http_.port(), mail_.get())),
       routes_(competitionRoutes(service_)) {
     addOperatorRoutes(routes_, pool_);
     serviceMetrics().countConnectionsBy([this] { return http_.openConnections(); });

@@ -8,6 +8,7 @@
 #include "server/competition_service.h"
 #include "server/connection_pool.h"
 #include "server/http_server.h"
+#include "server/mail_queue.h"
 #include "server/route_table.h"
 
 // Database connections at a time; a request holds one only while it uses it.
@@ -21,8 +22,9 @@ public:
     // the address cannot be bound, SqlError when the database cannot be
     // reached or migrated. Without a site in the settings, links in mail
     // begin with the listening address.
+    // With `smtp`, mail is queued in the database and sent over SMTP.
     CompetitionServer(const std::string& host, int port, const std::string& databaseUrl, ServiceSettings settings,
-                      ConnectionLimits limits = ConnectionLimits{});
+                      ConnectionLimits limits = ConnectionLimits{}, std::optional<SmtpSettings> smtp = std::nullopt);
     ~CompetitionServer();
 
     // The port it listens on: the one chosen for port 0.
@@ -39,6 +41,7 @@ public:
 private:
     HttpServer http_;
     ConnectionPool pool_;
+    std::unique_ptr<MailQueue> mail_;
     CompetitionService service_;
     RouteTable routes_;
     std::unique_ptr<AccessLog> accessLog_;

@@ -43,6 +43,8 @@ struct ServiceSettings {
     std::string site;
     std::function<std::int64_t()> clock;  // calendar seconds; the system's when empty
     std::int64_t signUpsPerAddress = 5;  // in an hour from one client address; 0: no limit
+    // Where mail goes; into the outbox folder when empty.
+    std::function<void(const MailMessage&, std::time_t)> mail;
 };
 
 // How long a password reset link works, and how many a player may ask for
@@ -97,6 +99,7 @@ public:
 private:
     std::int64_t now() const;
     std::string sender() const;
+    void deliver(const MailMessage& message, std::int64_t time);
     SubmissionAnswer judge(std::string_view body, const std::string& clientAddress);
 
     ServiceSettings settings_;

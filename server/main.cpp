@@ -6,6 +6,8 @@
 #include <csignal>
 #include <cstdio>
 #include <exception>
+#include <fstream>
+#include <sstream>
 #include <thread>
 
 #include "server/competition_server.h"
@@ -16,6 +18,32 @@ namespace {
 int fail(const std::string& why) {
     std::fprintf(stderr, "zifra-server: %s\n", why.c_str());
     return 1;
+}
+
+// Without an SMTP server, whoever runs the service sees the links that
+// mail would have carried, so that a player on this machine can follow them.
+void printLinks(const MailMessage& message) {
+    std::istringstream words(message.body);
+    for (std::string word; words >> word;) {
+        if (word.rfind("http://", 0) == 0 || word.rfind("https://", 0) == 0) {
+            std::printf("zifra-server: mailed link: %s\n", word.c_str());
+        }
+    }
+    std::fflush(stdout);
+}
+
+std::optional<SmtpSettings> smtpOf(const ServerOptions& options) {
+    if (!options.smtp) return std::nullopt;
+    SmtpSettings smtp{*options.smtp, options.smtpUser, std::nullopt};
+    if (options.smtpPasswordFile) {
+        std::ifstream file(*options.smtpPasswordFile);
+        std::string line;
+        if (!file || !std::getline(file, line)) {
+            throw std::runtime_error("cannot read the SMTP password from " + *options.smtpPasswordFile);
+        }
+        smtp.password = line;
+    }
+    return smtp;
 }
 
 }  // namespace
@@ -48,13 +76,19 @@ int main(int argc, char** argv) {
     settings.version = options.version;
     settings.signUpsPerAddress = options.signUpsPerAddress;
     if (options.site) settings.site = *options.site;
+    if (!options.smtp) {
+        settings.mail = [outbox = Outbox(settings.outbox)](const MailMessage& message, std::time_t now) {
+            outbox.send(message, now);
+            printLinks(message);
+        };
+    }
     std::unique_ptr<CompetitionServer> server;
     try {
         if (options.buildsFile) settings.builds = KnownBuilds::fromFile(*options.buildsFile);
         ConnectionLimits limits;
         limits.perAddress = options.connectionsPerAddress;
         server = std::make_unique<CompetitionServer>(options.host, options.port, options.databaseUrl,
-                                                     std::move(settings), limits);
+                                                     std::move(settings), limits, smtpOf(options));
         if (options.proxy) server->trustProxy(*options.proxy);
         if (options.accessLog) server->logAccessTo(std::make_unique<AccessLog>(*options.accessLog));
     } catch (const std::exception& error) {

@@ -1,11 +1,11 @@
 #include "server/outbox.h"
 
-#include "server/metrics.h"
-
 #include <sodium.h>
 
 #include <fstream>
 #include <stdexcept>
+
+#include "server/metrics.h"
 
 namespace {
 
@@ -43,7 +43,7 @@ std::string domainOf(const std::string& address) {
 
 }  // namespace
 
-void Outbox::send(const MailMessage& message, std::time_t now) const {
+std::string mailText(const MailMessage& message, std::time_t now) {
     std::string text;
     text += "From: " + message.from + "\r\n";
     text += "To: " + message.to + "\r\n";
@@ -59,6 +59,11 @@ void Outbox::send(const MailMessage& message, std::time_t now) const {
         text += message.body.substr(start, end - start) + "\r\n";
         start = end + 1;
     }
+    return text;
+}
+
+void Outbox::send(const MailMessage& message, std::time_t now) const {
+    std::string text = mailText(message, now);
 
     std::error_code error;
     std::filesystem::create_directories(folder_, error);

@@ -1,6 +1,7 @@
 #pragma once
-// Mail from the service: each message an RFC 5322 file in a folder that the
-// installation's mail transport picks up and sends.
+// Mail from the service without an SMTP server: each message an RFC 5322
+// file in a folder that the installation's mail transport picks up and
+// sends (see mail_queue.h for sending over SMTP).
 #include <ctime>
 #include <filesystem>
 #include <string>
@@ -8,6 +9,9 @@
 struct MailMessage {
     std::string from, to, subject, body;  // UTF-8; the body's lines end in \n
 };
+
+// The message as an RFC 5322 text: UTF-8 in 8 bits, lines ended by CR LF.
+std::string mailText(const MailMessage& message, std::time_t now);
 
 class Outbox {
 public:

@@ -7,7 +7,7 @@ namespace {
 
 // {id} stands for the table's generated key, the one thing the two
 // databases spell differently.
-constexpr std::array<std::string_view, 3> migrations = {
+constexpr std::array<std::string_view, 4> migrations = {
     R"(
 CREATE TABLE accounts (
     id {id},
@@ -83,6 +83,19 @@ CREATE TABLE email_confirmations (
     used_at BIGINT
 );
 CREATE INDEX email_confirmations_by_account ON email_confirmations (account_id);
+)",
+    // Mail waiting to go out over SMTP, whole, until it is sent.
+    R"(
+CREATE TABLE mail_queue (
+    id {id},
+    sender TEXT NOT NULL,
+    recipient TEXT NOT NULL,
+    message TEXT NOT NULL,
+    queued_at BIGINT NOT NULL,
+    tries BIGINT NOT NULL,
+    next_try_at BIGINT NOT NULL
+);
+CREATE INDEX mail_queue_due ON mail_queue (next_try_at);
 )",
 };
 

@@ -76,7 +76,8 @@ ParsedOptions parseServerOptions(const std::vector<std::string>& arguments) {
         }
         if (name != "--listen" && name != "--db" && name != "--builds" && name != "--version" && name != "--site" &&
             name != "--connections-per-address" && name != "--access-log" &&
-            name != "--sign-ups-per-address" && name != "--proxy") {
+            name != "--sign-ups-per-address" && name != "--proxy" && name != "--smtp" && name != "--smtp-user" &&
+            name != "--smtp-password-file") {
             parsed.fault = "unknown option " + name + " (see --help)";
             return parsed;
         }
@@ -93,6 +94,15 @@ ParsedOptions parseServerOptions(const std::vector<std::string>& arguments) {
                 parsed.fault = "--db takes sqlite:PATH or postgresql://..., not " + value;
             }
             o.databaseUrl = value;
+        } else if (name == "--smtp") {
+            if (value.rfind("smtp://", 0) != 0 && value.rfind("smtps://", 0) != 0) {
+                parsed.fault = "--smtp takes smtp://HOST[:PORT] or smtps://HOST[:PORT], not " + value;
+            }
+            o.smtp = value;
+        } else if (name == "--smtp-user") {
+            o.smtpUser = value;
+        } else if (name == "--smtp-password-file") {
+            o.smtpPasswordFile = value;
         } else if (name == "--proxy") {
             o.proxy = value;
         } else if (name == "--access-log") {
@@ -110,6 +120,9 @@ ParsedOptions parseServerOptions(const std::vector<std::string>& arguments) {
             if (!o.site) parsed.fault = "--site takes http://HOST[:PORT] or https://HOST[:PORT], not " + value;
         }
         if (!parsed.fault.empty()) return parsed;
+    }
+    if (parsed.fault.empty() && (o.smtpUser || o.smtpPasswordFile) && !o.smtp) {
+        parsed.fault = "--smtp-user and --smtp-password-file need --smtp";
     }
     return parsed;
 }
@@ -140,8 +153,15 @@ std::string serverUsage() {
            "                         from their X-Real-IP header (for the limits per client address)\n"
            "  --access-log FILE      a line for every request (no query, no form) appended to FILE,\n"
            "                         or on standard error for -\n"
+           "  --smtp URL             send mail through this SMTP server, smtp://HOST[:PORT] (STARTTLS when\n"
+           "                         a user is given) or smtps://HOST[:PORT]; it waits in the database\n"
+           "                         until sent, and is tried again while the server fails\n"
+           "  --smtp-user USER       log in to the SMTP server as USER\n"
+           "  --smtp-password-file FILE\n"
+           "                         with the password in FILE (its first line)\n"
            "  --help                 this text\n"
            "\n"
-           "Mail (password reset links) is written as RFC 5322 files into outbox/ in the working\n"
-           "directory; files in download/ are served under /download/.\n";
+           "Without --smtp, mail (confirmation and password reset links) is written as RFC 5322 files\n"
+           "into outbox/ in the working directory, and each link is also printed on standard output;\n"
+           "files in download/ are served under /download/.\n";
 }

@@ -11,7 +11,8 @@ struct ServerOptions {
     std::string databaseUrl = "sqlite:zifra-competition.db";
     std::optional<std::string> buildsFile;
     std::optional<std::string> proxy;  // the reverse proxy's address, whose X-Real-IP is believed
-    std::optional<std::string> accessLog;  // a file, or "-" for standard error
+    std::optional<std::string> accessLog;
+    std::optional<std::string> smtp, smtpUser, smtpPasswordFile;  // smtp://host[:port] or smtps://...  // a file, or "-" for standard error
     std::optional<std::string> site;  // "http://host[:port]" or "https://...", without a trailing slash
     std::int32_t version = 3;
     std::size_t connectionsPerAddress = 32;

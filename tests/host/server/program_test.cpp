@@ -78,7 +78,8 @@ TEST(ServerProgram, HelpNamesEveryOption) {
     while (auto line = program.readLine(std::chrono::seconds(10))) text += *line + "\n";
     EXPECT_EQ(program.wait(std::chrono::seconds(10)), 0);
     for (const char* option : {"--listen", "--db", "--builds", "--version", "--site", "--connections-per-address",
-                               "--access-log", "--sign-ups-per-address", "--proxy", "--help"}) {
+                               "--access-log", "--sign-ups-per-address", "--proxy", "--smtp",
+                               "--smtp-user", "--smtp-password-file", "--help"}) {
         EXPECT_NE(text.find(option), std::string::npos) << option;
     }
 }
