@@ -54,8 +54,8 @@ public:
     // a new game again). A pass of the main loop is a run of steps: game-over
     // bookkeeping, then each dialog the session asks for in the fixed order
     // send-high-score question, registration, play-again question,
-    // information (one request per step; a dialog's flag is cleared at the
-    // step after it), then a wait until the frame is due, then the frame
+    // information (one request per step; a dialog's flag is cleared when it
+    // ends, or at the latest at the next step), then a wait until the frame is due, then the frame
     // itself, the best score and a requested end. Call only while running().
     Step step(std::uint32_t now, std::span<const KeyEvent> keys);
 
@@ -134,6 +134,7 @@ private:
     void takeBestScorePlayTime(std::uint32_t now);
     std::optional<Request> nextDialog();
     void resetFrameClock(std::uint32_t now);
+    void dialogEnded();
     RegistrationActions carryOutOwnPart(const RegistrationActions& actions, std::uint32_t now);
 
     // Where the current pass stands; all back to the start once it ends.
