@@ -4,8 +4,7 @@
 // store; touching the Servobot costs the player a life.
 #include <cstdint>
 
-#include "game/code_store.h"
-#include "game/cue_events.h"
+#include "game/game_rules.h"
 #include "game/servobot.h"
 #include "game/signal.h"
 #include "gfx/sprite.h"
@@ -16,10 +15,10 @@ public:
     DigitTile(const Image& source, int atX, int atY, int hitLeft, int hitTop, int hitRight, int hitBottom,
               std::int32_t tileDigit);
 
-    // One frame's collisions. (offsetX, offsetY) carries the tile's own
-    // coordinates to the screen: the formation's offsets for a tile of the
-    // block, 0 and 0 for the diving tile.
-    void update(Signal& signal, Servobot& servobot, int offsetX, int offsetY, CodeStore& codeStore, CueEvents& cues);
+    // One frame's contacts, handed to `rules`. (offsetX, offsetY) carries the
+    // tile's own coordinates to the screen: the formation's offsets for a
+    // tile of the block, 0 and 0 for the diving tile.
+    void update(Signal& signal, Servobot& servobot, int offsetX, int offsetY, GameRules& rules);
 
     // A frame is drawn: a blinking tile counts off the two it is not seen in.
     void countDrawnFrame();

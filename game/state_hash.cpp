@@ -37,8 +37,10 @@ void addImpulse(Hasher& h, const Impulse& impulse) {
 std::uint32_t stateHash(const World& world) {
     Hasher h;
     h << world.random.state() << world.gameOver << world.score.shown() << world.lives.shown()
-      << world.level.shown() << world.speedLevel << world.speedTicks << world.ticksPerSpeedStep
-      << world.extraLivesGiven << world.vaktorRenewals;
+      << world.level.shown();
+    const GameRules& rules = world.rules();
+    h << rules.speedLevel() << rules.speedTicks() << rules.ticksPerSpeedStep() << rules.extraLivesGiven()
+      << rules.vaktorRenewals();
     for (int entry = 0; entry < 4; ++entry) h << world.codeStore.entry(entry);
     h << world.controller.horizontal << world.controller.fire;
 

@@ -32,13 +32,13 @@ TileFormation::TileFormation(GameRandom& random)
     }
 }
 
-void TileFormation::updateBlock(Signal& signal, Servobot& servobot, CodeStore& codeStore, CueEvents& cues) {
+void TileFormation::updateBlock(Signal& signal, Servobot& servobot, GameRules& rules) {
     rightmostX = 0;
     leftmostX = 380;
     lowestTop = 0;
     for (auto it = tiles.begin(); it != tiles.end();) {
         DigitTile& tile = **it;
-        tile.update(signal, servobot, offsetX, offsetY, codeStore, cues);
+        tile.update(signal, servobot, offsetX, offsetY, rules);
         if (tile.hidden) {
             it = tiles.erase(it);
             continue;
@@ -65,14 +65,13 @@ void TileFormation::moveBlock(int speedLevel) {
     offsetX += blockVelocity;
 }
 
-void TileFormation::updateDive(Signal& signal, Servobot& servobot, int speedLevel, CodeStore& codeStore,
-                               CueEvents& cues) {
+void TileFormation::updateDive(Signal& signal, Servobot& servobot, int speedLevel, GameRules& rules) {
     if (diving) {
         if (diving->y < lowLimit) diving->y += 2 * speedLevel;
         if (diving->y > lowLimit) diving->y = lowLimit;
         diving->x += divingVelocity;
         if (diving->x > rightPlayfieldAt || diving->x < leftPlayfieldAt) diving->hidden = true;
-        diving->update(signal, servobot, 0, 0, codeStore, cues);
+        diving->update(signal, servobot, 0, 0, rules);
         if (diving->hidden) diving.reset();
         return;
     }
@@ -89,14 +88,14 @@ void TileFormation::updateDive(Signal& signal, Servobot& servobot, int speedLeve
 }
 
 void TileFormation::update(Signal& signal, Servobot& servobot, VaktorFigure* const (&figures)[4], int speedLevel,
-                           CodeStore& codeStore, CueEvents& cues) {
-    updateBlock(signal, servobot, codeStore, cues);
+                           GameRules& rules) {
+    updateBlock(signal, servobot, rules);
     moveBlock(speedLevel);
-    updateDive(signal, servobot, speedLevel, codeStore, cues);
-    star->updateStar(tiles, offsetX, offsetY, servobot, random_, cues);
-    square->update(servobot, diving.get(), cues);
-    square->hitFigures(figures, cues);
-    star->hitFigures(figures, cues);
+    updateDive(signal, servobot, speedLevel, rules);
+    star->updateStar(tiles, offsetX, offsetY, servobot, random_, rules);
+    square->update(servobot, diving.get(), rules);
+    square->hitFigures(figures, rules);
+    star->hitFigures(figures, rules);
 }
 
 void TileFormation::countDrawnFrame() {

@@ -6,9 +6,8 @@
 #include <memory>
 #include <vector>
 
-#include "game/code_store.h"
-#include "game/cue_events.h"
 #include "game/digit_tile.h"
+#include "game/game_rules.h"
 #include "game/impulse.h"
 #include "game/random.h"
 #include "game/servobot.h"
@@ -25,10 +24,9 @@ public:
     TileFormation(const TileFormation&) = delete;
     TileFormation& operator=(const TileFormation&) = delete;
 
-    // One frame of play at speed level `speedLevel` (1 to 10); hits go to
-    // `codeStore`, the cues started to `cues`.
+    // One frame of play at speed level `speedLevel` (1 to 10); the contacts go to `rules`.
     void update(Signal& signal, Servobot& servobot, VaktorFigure* const (&figures)[4], int speedLevel,
-                CodeStore& codeStore, CueEvents& cues);
+                GameRules& rules);
     // A frame is drawn: the tiles count it (see DigitTile::countDrawnFrame).
     void countDrawnFrame();
     void draw(Image& screen);
@@ -63,9 +61,9 @@ public:
     std::int32_t offsetX = 0;
 
 private:
-    void updateBlock(Signal& signal, Servobot& servobot, CodeStore& codeStore, CueEvents& cues);
+    void updateBlock(Signal& signal, Servobot& servobot, GameRules& rules);
     void moveBlock(int speedLevel);
-    void updateDive(Signal& signal, Servobot& servobot, int speedLevel, CodeStore& codeStore, CueEvents& cues);
+    void updateDive(Signal& signal, Servobot& servobot, int speedLevel, GameRules& rules);
 
     GameRandom& random_;
 };

@@ -1,5 +1,6 @@
 #include "game/vaktor_figure.h"
 
+#include "game/game_rules.h"
 #include "res/resource_ids.h"
 
 namespace {
@@ -43,10 +44,7 @@ void VaktorFigure::takeHit(CueEvents& cues) {
     }
 }
 
-void VaktorFigure::hitBySignal(Signal& signal, CueEvents& cues) {
+void VaktorFigure::hitBySignal(const Signal& signal, GameRules& rules) {
     if (hitsLeft == 0 || hidden || signal.hidden) return;
-    if (containsPoint(signal.centreX(), signal.centreY())) {
-        takeHit(cues);
-        signal.hidden = true;
-    }
+    if (containsPoint(signal.centreX(), signal.centreY())) rules.signalHitFigure(*this);
 }

@@ -9,6 +9,8 @@
 #include "gfx/image.h"
 #include "gfx/sprite.h"
 
+class GameRules;
+
 class VaktorFigure : public Sprite {
 public:
     VaktorFigure();
@@ -17,8 +19,8 @@ public:
     void restore();
     // One hit: erases the next key, or makes a figure without keys vanish.
     void takeHit(CueEvents& cues);
-    // A hit by the player's signal: the figure takes it and the signal is spent.
-    void hitBySignal(Signal& signal, CueEvents& cues);
+    // The player's signal inside a standing figure is a hit for `rules`.
+    void hitBySignal(const Signal& signal, GameRules& rules);
 
     // Untouched copy of the picture, to repaint the keypad.
     Image pristine;

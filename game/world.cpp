@@ -19,10 +19,6 @@ constexpr int codeStoreX = 354;
 constexpr int codeStoreY[4] = {235, 207, 179, 151};
 
 constexpr int startingLives = 4;
-constexpr int topSpeedLevel = 10;
-constexpr int shortestSpeedStep = 30;
-constexpr int pointsPerRestoration = 2000;
-constexpr int levelsPerExtraLife = 10;
 // The Servobot's right edge stays this far left of the panel's inner side.
 constexpr int servobotMargin = 71;
 constexpr int servobotStep = 4;
@@ -40,7 +36,8 @@ World::World(std::uint32_t seed, KeyLatches& keyLatches, bool& scoreIntegrityFla
       lives(scoreIntegrityFlag, startingLives),
       level(scoreIntegrityFlag, 1),
       codeStore(score),
-      recorder_(seed, std::move(ticket)) {
+      recorder_(seed, std::move(ticket)),
+      rules_({servobot, signal, vaktorFigures, formation, score, lives, level, codeStore, random, cues_, gameOver}) {
     scoreIntegrityFlag = false;
 
     for (int d = 0; d < 10; ++d) digitImages[d] = std::make_unique<Image>(IDP_DIGIT_0 + d);
@@ -62,7 +59,7 @@ World::World(std::uint32_t seed, KeyLatches& keyLatches, bool& scoreIntegrityFla
 
     servobot.setHitBox(0, 0, 35, 25);
 
-    replaceFormation();
+    rules_.replaceFormation();
 
     panelImage.load(IDP_PANEL);
 
@@ -77,21 +74,6 @@ World::World(std::uint32_t seed, KeyLatches& keyLatches, bool& scoreIntegrityFla
 
 CueEvents World::takeCues() { return std::exchange(cues_, {}); }
 
-void World::replaceFormation() {
-    // The old formation goes before the new one is built.
-    formation.reset();
-    formation = std::make_unique<TileFormation>(random);
-    ++formationsBuilt;
-}
-
-void World::updateSpeed() {
-    speedTicks += 1;
-    if (speedTicks > ticksPerSpeedStep) {
-        if (speedLevel < topSpeedLevel) speedLevel += 1;
-        speedTicks = 0;
-    }
-}
-
 void World::moveServobot() {
     if (controller.horizontal > 0 && servobot.x < screen.width - servobot.width - servobotMargin) {
         servobot.x += servobotStep;
@@ -99,44 +81,11 @@ void World::moveServobot() {
     if (controller.horizontal < 0 && servobot.x > 3) servobot.x -= servobotStep;
 }
 
-void World::clearLevel() {
-    replaceFormation();
-    level.add(1);
-    speedLevel = 1;
-    speedTicks = 0;
-    if (ticksPerSpeedStep > shortestSpeedStep) ticksPerSpeedStep -= 30;
-}
-
-void World::loseLife() {
-    // A tile that reached the Servobot takes its formation with it; an
-    // impulse leaves the formation as it is.
-    if (!servobot.killedByImpulse) replaceFormation();
-    cues_.push_back(IDS_LIFE_LOST);
-    speedLevel = 1;
-    speedTicks = 0;
-    servobot.reset();
-    servobot.hidden = false;
-    // The world plays on after game over (behind the closing questions);
-    // lives stop at 0 there instead of being drawn as a count again.
-    if (lives.value() > 0) lives.add(-1);
-}
-
-void World::renewVaktorFigures() {
-    for (VaktorFigure& figure : vaktorFigures) figure.restore();
-    formation->restrictDescent();
-    vaktorRenewals += 1;
-}
-
-void World::giveExtraLife() {
-    extraLivesGiven += 1;
-    lives.add(1);
-}
-
 void World::update() {
     // The replay ends with the update that set game over.
     bool recording = !gameOver;
     if (recording) recorder_.beginFrame();
-    updateSpeed();
+    rules_.countFrame();
     controller.poll();
     if (recording) recorder_.noteKeys({controller.horizontal < 0, controller.horizontal > 0, controller.fire != 0});
     moveServobot();
@@ -144,20 +93,8 @@ void World::update() {
     signal.update();
 
     VaktorFigure* const figures[4] = {&vaktorFigures[0], &vaktorFigures[1], &vaktorFigures[2], &vaktorFigures[3]};
-    formation->update(signal, servobot, figures, speedLevel, codeStore, cues_);
-
-    if (formation->isEmpty() && !formation->divingTile()) clearLevel();
-    if (servobot.hidden) loseLife();
-    if (lives.value() == 0) gameOver = true;
-
-    for (VaktorFigure& figure : vaktorFigures) figure.hitBySignal(signal, cues_);
-
-    bool noFigureStands = true;
-    for (const VaktorFigure& figure : vaktorFigures) noFigureStands = noFigureStands && figure.hitsLeft == 0;
-    if (noFigureStands) formation->extendDescent();
-
-    if (score.value() / pointsPerRestoration > vaktorRenewals) renewVaktorFigures();
-    if (level.value() / levelsPerExtraLife > extraLivesGiven) giveExtraLife();
+    formation->update(signal, servobot, figures, rules_.speedLevel(), rules_);
+    rules_.endFrame();
 
     if (recording && recorder_.endFrame()) recorder_.noteStateHash(stateHash(*this));
 }

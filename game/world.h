@@ -1,14 +1,16 @@
 #pragma once
 // World: one game from its first frame to game over. Owns every object of
 // play and the screen it is drawn into, advances the objects in a fixed order
-// each frame, applies the rules between them (speed, lives, levels, Vaktor
-// restorations, extra lives) and draws everything into its screen image.
+// each frame with the rules between them (GameRules: hits, speed, lives,
+// levels, Vaktor restorations, extra lives) and draws everything into its
+// screen image.
 #include <cstdint>
 #include <memory>
 #include <string>
 
 #include "game/code_store.h"
 #include "game/cue_events.h"
+#include "game/game_rules.h"
 #include "game/guarded_value.h"
 #include "game/key_latches.h"
 #include "game/keyboard_controller.h"
@@ -68,25 +70,15 @@ public:
     Image panelImage;
     Servobot servobot;
     VaktorFigure vaktorFigures[4];
-    std::int32_t extraLivesGiven = 0;
-    std::int32_t vaktorRenewals = 0;
-    std::int32_t speedLevel = 1;
-    std::int32_t speedTicks = 0;
-    std::int32_t ticksPerSpeedStep = 600;
-    // Formations built in this world, the first included: lets an observer
-    // tell a new formation from the old one.
-    std::uint32_t formationsBuilt = 0;
+
+    // The rules' own counts: speed, renewals, extra lives, formations built.
+    const GameRules& rules() const { return rules_; }
 
 private:
     CueEvents cues_;
     ReplayRecorder recorder_;
+    GameRules rules_;
 
-    void replaceFormation();
-    void updateSpeed();
     void moveServobot();
-    void clearLevel();
-    void loseLife();
-    void renewVaktorFigures();
-    void giveExtraLife();
     void drawCodeStore();
 };

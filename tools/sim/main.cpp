@@ -145,8 +145,8 @@ int play(const SimOptions& options, const KeyScript& keys) {
         // Frame 0 of a world has just run: its first formation is new too.
         bool newWorld = program.theSession->frameClock.frameIndex == 1;
 
-        facts.newFormation = newWorld || world.formationsBuilt != formationsSeen;
-        formationsSeen = world.formationsBuilt;
+        facts.newFormation = newWorld || world.rules().formationsBuilt() != formationsSeen;
+        formationsSeen = world.rules().formationsBuilt();
         if (trace.is_open()) trace << traceLine(world, facts) << '\n';
 
         if (facts.drawn && palette && ++drawnCount % options.every == 0) {

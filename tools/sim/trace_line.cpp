@@ -32,7 +32,7 @@ std::string traceLine(World& world, const TickFacts& facts) {
     std::ostringstream out;
     out << "{\"tick\":" << facts.tick << ",\"score\":" << world.score.value()
         << ",\"lives\":" << world.lives.value() << ",\"level\":" << world.level.value()
-        << ",\"speed\":" << world.speedLevel << ",\"gameOver\":" << flag(world.gameOver);
+        << ",\"speed\":" << world.rules().speedLevel() << ",\"gameOver\":" << flag(world.gameOver);
     out << ",\"servobot\":{\"x\":" << world.servobot.x << ",\"hidden\":" << flag(world.servobot.hidden)
         << ",\"protected\":" << flag(world.servobot.isProtected) << '}';
     out << ",\"signal\":{\"hidden\":" << flag(world.signal.hidden) << ",\"x\":" << world.signal.x

@@ -92,15 +92,16 @@ TEST_F(FiguresTest, ASignalCentreOnTheFiguresEdgePasses) {
     // The figure at (30, 215) can be hit inside 30 < x < 67, 215 < y < 245.
     for (const Case& c : {Case{30, 230, false}, Case{31, 230, true}, Case{66, 230, true}, Case{67, 230, false},
                           Case{50, 215, false}, Case{50, 244, true}, Case{50, 245, false}}) {
+        Play play(scoreIntegrityFlag, random, cueEvents);
         VaktorFigure figure;
         figure.x = 30;
         figure.y = 215;
         figure.setHitBox(0, 0, 37, 30);
-        Signal signal;
+        Signal& signal = play.signal;
         signal.hidden = false;
         signal.x = c.centreX - 4;
         signal.y = c.centreY - 8;
-        figure.hitBySignal(signal, cueEvents);
+        figure.hitBySignal(signal, play.rules);
         EXPECT_EQ(figure.hitsLeft, c.hit ? 10 : 11) << c.centreX << "," << c.centreY;
         EXPECT_EQ(signal.hidden, c.hit);
     }

@@ -17,7 +17,7 @@ protected:
         }
         servobot.setHitBox(0, 0, 35, 25);
     }
-    void update(int speedLevel = 1) { formation.update(signal, servobot, row.figures, speedLevel, codeStore, cueEvents); }
+    void update(int speedLevel = 1) { formation.update(signal, servobot, row.figures, speedLevel, play.rules); }
     void updateTimes(int n, int speedLevel = 1) {
         for (int i = 0; i < n; ++i) update(speedLevel);
     }
@@ -28,12 +28,12 @@ protected:
         formation.offsetX = offsetX;
     }
 
-    Signal signal;
-    Servobot servobot;
-    VaktorFigure figures[4];
+    Play play{scoreIntegrityFlag, random, cueEvents};
+    Signal& signal = play.signal;
+    Servobot& servobot = play.servobot;
+    VaktorFigure (&figures)[4] = play.figures;
     FigureRow row{figures};
-    GuardedValue score{scoreIntegrityFlag, 0};
-    CodeStore codeStore{score};
+    GuardedValue& score = play.score;
     TileFormation formation{random};
 };
 

@@ -89,15 +89,15 @@ TEST_F(WorldTest, SpeedRisesEvery601UpdatesUpToTen) {
         }
     };
     updateWithoutDives(600);
-    EXPECT_EQ(world.speedLevel, 1);
+    EXPECT_EQ(world.rules().speedLevel(), 1);
     updateWithoutDives(1);
-    EXPECT_EQ(world.speedLevel, 2);
+    EXPECT_EQ(world.rules().speedLevel(), 2);
     updateWithoutDives(5408 - 601);
-    EXPECT_EQ(world.speedLevel, 9);
+    EXPECT_EQ(world.rules().speedLevel(), 9);
     updateWithoutDives(1);
-    EXPECT_EQ(world.speedLevel, 10);
+    EXPECT_EQ(world.rules().speedLevel(), 10);
     updateWithoutDives(1300);
-    EXPECT_EQ(world.speedLevel, 10);
+    EXPECT_EQ(world.rules().speedLevel(), 10);
     EXPECT_EQ(world.level.value(), 1);
 }
 
@@ -106,15 +106,15 @@ TEST_F(WorldTest, ClearedLevelsShortenTheSpeedStepAndGiveExtraLives) {
         clearLevel();
         int level = cleared + 1;
         EXPECT_EQ(world.level.value(), level);
-        EXPECT_EQ(world.ticksPerSpeedStep, std::max(600 - 30 * cleared, 30)) << "after " << cleared << " levels";
-        EXPECT_EQ(world.speedLevel, 1);
+        EXPECT_EQ(world.rules().ticksPerSpeedStep(), std::max(600 - 30 * cleared, 30)) << "after " << cleared << " levels";
+        EXPECT_EQ(world.rules().speedLevel(), 1);
         EXPECT_EQ(lives(), 4 + (level >= 10) + (level >= 20)) << "at level " << level;
         EXPECT_EQ(world.formation->tiles.size(), 40u);
     }
     updateTimes(30);
-    EXPECT_EQ(world.speedLevel, 1);
+    EXPECT_EQ(world.rules().speedLevel(), 1);
     updateTimes(1);
-    EXPECT_EQ(world.speedLevel, 2);
+    EXPECT_EQ(world.rules().speedLevel(), 2);
 }
 
 TEST_F(WorldTest, ARunOfDigitsContinuesAcrossLevels) {
@@ -126,16 +126,21 @@ TEST_F(WorldTest, ARunOfDigitsContinuesAcrossLevels) {
 }
 
 TEST_F(WorldTest, ATileTouchCostsALifeAndTheFormation) {
-    std::uint32_t built = world.formationsBuilt;
-    world.speedLevel = 5;
+    // Up to speed 2, with no tile diving (the Servobot, never drawn, stays protected).
+    for (int i = 0; i < 601; ++i) {
+        world.formation->diveTimer = 0;
+        world.update();
+    }
+    ASSERT_EQ(world.rules().speedLevel(), 2);
+    std::uint32_t built = world.rules().formationsBuilt();
     touchWithDivingTile();
     world.takeCues();
     world.update();
     EXPECT_EQ(lives(), 3);
-    EXPECT_EQ(world.formationsBuilt, built + 1);
+    EXPECT_EQ(world.rules().formationsBuilt(), built + 1);
     EXPECT_EQ(world.formation->tiles.size(), 40u);
     EXPECT_EQ(world.formation->divingTile(), nullptr);
-    EXPECT_EQ(world.speedLevel, 1);
+    EXPECT_EQ(world.rules().speedLevel(), 1);
     EXPECT_FALSE(world.servobot.hidden);
     EXPECT_TRUE(world.servobot.isProtected);
     EXPECT_EQ(world.takeCues(), CueEvents{IDS_LIFE_LOST});
@@ -147,10 +152,10 @@ TEST_F(WorldTest, AnImpulseHitCostsALifeButKeepsTheFormation) {
     square.hidden = false;
     square.x = world.servobot.x + 5;
     square.y = 262;
-    std::uint32_t built = world.formationsBuilt;
+    std::uint32_t built = world.rules().formationsBuilt();
     world.update();
     EXPECT_EQ(lives(), 3);
-    EXPECT_EQ(world.formationsBuilt, built);
+    EXPECT_EQ(world.rules().formationsBuilt(), built);
     EXPECT_FALSE(world.servobot.killedByImpulse);
     // The square falls on through the figure's row.
     EXPECT_TRUE(square.active());
@@ -185,10 +190,10 @@ TEST_F(WorldTest, ABlockThatReachesTheServobotCostsALife) {
         formation.extendDescent();
         formation.offsetX = 20;  // the left column, at formation x 10, over the Servobot at 30
         formation.offsetY = c.lowestTileTop - 130;
-        std::uint32_t built = game.formationsBuilt;
+        std::uint32_t built = game.rules().formationsBuilt();
         game.update();
         EXPECT_EQ(game.lives.value(), c.livesAfter) << "lowest tile top " << c.lowestTileTop;
-        EXPECT_EQ(game.formationsBuilt, built + (c.livesAfter < 4 ? 1 : 0));
+        EXPECT_EQ(game.rules().formationsBuilt(), built + (c.livesAfter < 4 ? 1 : 0));
     }
 }
 
@@ -197,21 +202,21 @@ TEST_F(WorldTest, VaktorFiguresComeBackEvery2000Points) {
     world.formation->extendDescent();
     world.score.setValue(1999);
     world.update();
-    EXPECT_EQ(world.vaktorRenewals, 0);
+    EXPECT_EQ(world.rules().vaktorRenewals(), 0);
     EXPECT_EQ(world.vaktorFigures[1].hitsLeft, 10);
 
     world.score.setValue(2000);
     world.update();
-    EXPECT_EQ(world.vaktorRenewals, 1);
+    EXPECT_EQ(world.rules().vaktorRenewals(), 1);
     EXPECT_EQ(world.vaktorFigures[1].hitsLeft, 11);
     EXPECT_EQ(world.formation->lowLimit, 180);
 
     world.score.setValue(3999);
     updateTimes(3);
-    EXPECT_EQ(world.vaktorRenewals, 1);
+    EXPECT_EQ(world.rules().vaktorRenewals(), 1);
     world.score.setValue(4000);
     world.update();
-    EXPECT_EQ(world.vaktorRenewals, 2);
+    EXPECT_EQ(world.rules().vaktorRenewals(), 2);
 }
 
 TEST_F(WorldTest, AScoreJumpPastTwoStepsRestoresOncePerFrame) {
@@ -219,11 +224,11 @@ TEST_F(WorldTest, AScoreJumpPastTwoStepsRestoresOncePerFrame) {
     world.update();
     world.score.setValue(4010);
     world.update();
-    EXPECT_EQ(world.vaktorRenewals, 1);
+    EXPECT_EQ(world.rules().vaktorRenewals(), 1);
     world.update();
-    EXPECT_EQ(world.vaktorRenewals, 2);
+    EXPECT_EQ(world.rules().vaktorRenewals(), 2);
     world.update();
-    EXPECT_EQ(world.vaktorRenewals, 2);
+    EXPECT_EQ(world.rules().vaktorRenewals(), 2);
 }
 
 TEST_F(WorldTest, NoStandingFigureLetsTheBlockDescendToTheServobot) {
