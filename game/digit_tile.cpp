@@ -5,7 +5,7 @@
 
 DigitTile::DigitTile(const Image& source, int atX, int atY, int hitLeft, int hitTop, int hitRight, int hitBottom,
                      std::int32_t tileDigit)
-    : digit(tileDigit) {
+    : digit_(tileDigit) {
     setHitBox(hitLeft, hitTop, hitRight, hitBottom);
     resize(source.width, source.height);
     std::copy_n(source.pixels, source.width * source.height, pixels);
@@ -31,14 +31,14 @@ void DigitTile::update(Signal& signal, Servobot& servobot, int offsetX, int offs
 }
 
 void DigitTile::countDrawnFrame() {
-    if (hidden || !flashFlag) return;
-    flashCounter += 1;
-    if (flashCounter > 2) {
-        flashCounter = 0;
-        flashFlag = false;
+    if (hidden || !flashFlag_) return;
+    flashCounter_ += 1;
+    if (flashCounter_ > 2) {
+        flashCounter_ = 0;
+        flashFlag_ = false;
     }
 }
 
 void DigitTile::draw(Image& screen, int offsetX, int offsetY) {
-    if (!hidden && flashCounter == 0) screen.blit(*this, x + offsetX, y + offsetY);
+    if (!hidden && flashCounter_ == 0) screen.blit(*this, x + offsetX, y + offsetY);
 }

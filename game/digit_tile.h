@@ -25,7 +25,16 @@ public:
     // Draws at (x + offsetX, y + offsetY), unless blinking.
     void draw(Image& screen, int offsetX, int offsetY);
 
-    std::int32_t flashCounter = 0;
-    bool flashFlag = false;
-    std::int32_t digit = 0;
+    // An impulse leaves from the tile: it blinks.
+    void startBlinking() { flashFlag_ = true; }
+
+    std::int32_t digit() const { return digit_; }
+    bool flashFlag() const { return flashFlag_; }
+    // Drawn frames of the blink so far.
+    std::int32_t flashCounter() const { return flashCounter_; }
+
+private:
+    std::int32_t flashCounter_ = 0;
+    bool flashFlag_ = false;
+    std::int32_t digit_ = 0;
 };

@@ -18,20 +18,18 @@ constexpr int levelsPerExtraLife = 10;
 }  // namespace
 
 void GameRules::signalHitTile(DigitTile& tile) {
-    startCue(tile.digit == 0 ? IDS_DIGIT_0 : IDS_DIGIT_1 + tile.digit - 1);
-    play_.codeStore.recordHit(tile.digit);
+    startCue(tile.digit() == 0 ? IDS_DIGIT_0 : IDS_DIGIT_1 + tile.digit() - 1);
+    play_.codeStore.recordHit(tile.digit());
     tile.hidden = true;
     play_.signal.hidden = true;
 }
 
 void GameRules::tileReachedServobot() {
-    if (!play_.servobot.isProtected) play_.servobot.hidden = true;
+    if (!play_.servobot.isProtected()) play_.servobot.hit(false);
 }
 
 void GameRules::impulseReachedServobot() {
-    if (play_.servobot.isProtected) return;
-    play_.servobot.hidden = true;
-    play_.servobot.killedByImpulse = true;
+    if (!play_.servobot.isProtected()) play_.servobot.hit(true);
 }
 
 void GameRules::impulseHitFigure(Impulse& impulse, VaktorFigure& figure) {
@@ -70,7 +68,7 @@ void GameRules::loseLife() {
     Servobot& servobot = play_.servobot;
     // A tile that reached the Servobot takes its formation with it; an
     // impulse leaves the formation as it is.
-    if (!servobot.killedByImpulse) replaceFormation();
+    if (!servobot.killedByImpulse()) replaceFormation();
     startCue(IDS_LIFE_LOST);
     speedLevel_ = 1;
     speedTicks_ = 0;
@@ -101,7 +99,7 @@ void GameRules::endFrame() {
     for (VaktorFigure& figure : play_.vaktorFigures) figure.hitBySignal(play_.signal, *this);
 
     bool noFigureStands = true;
-    for (const VaktorFigure& figure : play_.vaktorFigures) noFigureStands = noFigureStands && figure.hitsLeft == 0;
+    for (const VaktorFigure& figure : play_.vaktorFigures) noFigureStands = noFigureStands && figure.hitsLeft() == 0;
     if (noFigureStands) play_.formation->extendDescent();
 
     // At most one renewal and one extra life a frame.

@@ -19,7 +19,7 @@ void Impulse::launch(int launchX, int launchY, DigitTile& from, GameRules& rules
     rules.startCue(IDS_IMPULSE);
     hidden = false;
     y = launchY;
-    from.flashFlag = true;
+    from.startBlinking();
     x = launchX;
 }
 

@@ -24,7 +24,7 @@ void addSprite(Hasher& h, const Sprite& sprite) { h << sprite.x << sprite.y << s
 
 void addTile(Hasher& h, const DigitTile& tile) {
     addSprite(h, tile);
-    h << tile.digit << tile.flashFlag << tile.flashCounter;
+    h << tile.digit() << tile.flashFlag() << tile.flashCounter();
 }
 
 void addImpulse(Hasher& h, const Impulse& impulse) {
@@ -42,14 +42,14 @@ std::uint32_t stateHash(const World& world) {
     h << rules.speedLevel() << rules.speedTicks() << rules.ticksPerSpeedStep() << rules.extraLivesGiven()
       << rules.vaktorRenewals();
     for (int entry = 0; entry < 4; ++entry) h << world.codeStore.entry(entry);
-    h << world.controller.horizontal << world.controller.fire;
+    h << world.controller.horizontal() << world.controller.fire();
 
     addSprite(h, world.servobot);
-    h << world.servobot.killedByImpulse << world.servobot.blinkCounter << world.servobot.isProtected;
+    h << world.servobot.killedByImpulse() << world.servobot.blinkCounter() << world.servobot.isProtected();
     addSprite(h, world.signal);
     for (const VaktorFigure& figure : world.vaktorFigures) {
         addSprite(h, figure);
-        h << figure.hitsLeft;
+        h << figure.hitsLeft();
     }
 
     const TileFormation& formation = *world.formation;

@@ -22,8 +22,11 @@ public:
     // The player's signal inside a standing figure is a hit for `rules`.
     void hitBySignal(const Signal& signal, GameRules& rules);
 
-    // Untouched copy of the picture, to repaint the keypad.
-    Image pristine;
     // 11 when whole, 0 when gone; hidden exactly when 0.
-    std::int32_t hitsLeft = 0;
+    std::int32_t hitsLeft() const { return hitsLeft_; }
+
+private:
+    // Untouched copy of the picture, to repaint the keypad.
+    Image pristine_;
+    std::int32_t hitsLeft_ = 0;
 };

@@ -75,10 +75,10 @@ World::World(std::uint32_t seed, KeyLatches& keyLatches, bool& scoreIntegrityFla
 CueEvents World::takeCues() { return std::exchange(cues_, {}); }
 
 void World::moveServobot() {
-    if (controller.horizontal > 0 && servobot.x < screen.width - servobot.width - servobotMargin) {
+    if (controller.horizontal() > 0 && servobot.x < screen.width - servobot.width - servobotMargin) {
         servobot.x += servobotStep;
     }
-    if (controller.horizontal < 0 && servobot.x > 3) servobot.x -= servobotStep;
+    if (controller.horizontal() < 0 && servobot.x > 3) servobot.x -= servobotStep;
 }
 
 void World::update() {
@@ -87,9 +87,9 @@ void World::update() {
     if (recording) recorder_.beginFrame();
     rules_.countFrame();
     controller.poll();
-    if (recording) recorder_.noteKeys({controller.horizontal < 0, controller.horizontal > 0, controller.fire != 0});
+    if (recording) recorder_.noteKeys({controller.horizontal() < 0, controller.horizontal() > 0, controller.fire() != 0});
     moveServobot();
-    if (controller.fire) signal.fire(servobot.x, servobot.y, cues_);
+    if (controller.fire()) signal.fire(servobot.x, servobot.y, cues_);
     signal.update();
 
     VaktorFigure* const figures[4] = {&vaktorFigures[0], &vaktorFigures[1], &vaktorFigures[2], &vaktorFigures[3]};

@@ -58,7 +58,6 @@ protected:
     void endTheGame(std::int32_t score) {
         world().score.setValue(score);
         world().lives.setValue(1);
-        world().servobot.isProtected = false;
         world().servobot.hidden = true;
         frame();
         ASSERT_TRUE(session().gameOver);

@@ -23,7 +23,7 @@ TEST_F(ProgramSteps, FrameZeroRunsAtOnceUndrawnAndTheNextWaitsForItsTime) {
     Step second = stepAt(startTime + 40);
     EXPECT_TRUE(second.frameRan);
     EXPECT_TRUE(second.drawn);
-    EXPECT_EQ(world().servobot.blinkCounter, 1);
+    EXPECT_EQ(world().servobot.blinkCounter(), 1);
 }
 
 TEST(ProgramSeeds, EveryWorldAsksTheSeedSourceOnceAndPlaysItsSeed) {
@@ -38,7 +38,7 @@ TEST(ProgramSeeds, EveryWorldAsksTheSeedSourceOnceAndPlaysItsSeed) {
     GameRandom same(7);
     const TileFormation& formation = *program.theSession->world->formation;
     for (auto tile = formation.tiles.rbegin(); tile != formation.tiles.rend(); ++tile) {
-        EXPECT_EQ((*tile)->digit, same.digit());
+        EXPECT_EQ((*tile)->digit(), same.digit());
     }
     program.menuCommand(IDM_NEW_GAME);
     program.step(0, {});

@@ -163,7 +163,7 @@ TEST_F(WindowState, KeysDownWhenTheirKeyUpGoesElsewhereAreReleased) {
         frame();
         frame();
         EXPECT_EQ(world().servobot.x, x + 4) << "Right was released";
-        EXPECT_EQ(world().controller.fire, 0) << "Space was released";
+        EXPECT_EQ(world().controller.fire(), 0) << "Space was released";
         // A key pressed after coming back counts at once.
         frame({{GameKey::left, true}});
         EXPECT_EQ(world().servobot.x, x);

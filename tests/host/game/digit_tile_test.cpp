@@ -49,7 +49,7 @@ TEST_F(DigitTileTest, AHitPlaysTheKeypadToneAndScores) {
         // Digits that differ from the one before, so each scores once.
         std::int32_t before = score.value();
         DigitTile tile(formation.digitImage(c.digit), 10, 10, 0, 0, 26, 25, c.digit);
-        tile.flashFlag = true;  // blinking tiles are hit all the same
+        tile.startBlinking();  // blinking tiles are hit all the same
         flyWithCentreAt(20, 20);
         tile.update(signal, servobot, 0, 0, rules);
         EXPECT_EQ(cues(), std::vector<int>{c.cue});
@@ -72,18 +72,19 @@ TEST_F(DigitTileTest, ASignalHitsOnlyOneTile) {
 TEST_F(DigitTileTest, ATouchCountsOnlyWithoutProtection) {
     for (bool shielded : {true, false}) {
         servobot.hidden = false;
-        servobot.isProtected = shielded;
+        servobot.reset();
+        if (!shielded) unprotect(servobot);
         DigitTile tile(formation.digitImage(4), 40, 260, 0, 0, 26, 25, 4);
         tile.update(signal, servobot, 0, 0, rules);
         EXPECT_EQ(servobot.hidden, !shielded);
-        EXPECT_FALSE(servobot.killedByImpulse);
+        EXPECT_FALSE(servobot.killedByImpulse());
     }
 }
 
 TEST_F(DigitTileTest, ABlinkingTileSkipsTwoDrawnFrames) {
     DigitTile tile(formation.digitImage(4), 100, 100, 0, 0, 26, 25, 4);
     Image screen(400, 300);
-    tile.flashFlag = true;
+    tile.startBlinking();
     for (bool expected : {false, false, true, true}) {
         screen.fillRect(0, 0, 400, 300, 0);
         tile.countDrawnFrame();

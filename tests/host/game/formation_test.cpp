@@ -160,7 +160,7 @@ TEST_F(FormationTest, TheFirstSquareComesInTheSeventhFrameOfADive) {
     ASSERT_TRUE(formation.square->active());
     EXPECT_EQ(formation.square->x, formation.diving->x + 4);
     EXPECT_EQ(formation.square->y, formation.diving->y + 7);
-    EXPECT_TRUE(formation.diving->flashFlag);
+    EXPECT_TRUE(formation.diving->flashFlag());
 }
 
 TEST_F(FormationTest, ASquareFallingOffTheBottomIsRelaunchedInTheSameFrame) {
@@ -190,7 +190,7 @@ TEST_F(FormationTest, AFigureAbsorbsAnImpulse) {
     update();
     EXPECT_FALSE(star.active());
     EXPECT_EQ(star.reloadTimer, 0);
-    EXPECT_EQ(figures[0].hitsLeft, 10);
+    EXPECT_EQ(figures[0].hitsLeft(), 10);
 }
 
 }  // namespace

@@ -52,6 +52,11 @@ struct Play {
     GameRules rules;
 };
 
+// Draws frames of the Servobot (without pictures) until its protection is over.
+inline void unprotect(Servobot& servobot) {
+    while (servobot.isProtected()) servobot.countDrawnFrame();
+}
+
 // Takes every tile out of the formation, the diving tile included.
 void emptyFormation(TileFormation& formation);
 

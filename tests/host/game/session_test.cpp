@@ -16,7 +16,7 @@ protected:
 };
 
 // The Servobot counts the frames it is drawn in: the one visible trace of a render.
-int framesDrawn(GameSession& session) { return session.world->servobot.blinkCounter; }
+int framesDrawn(GameSession& session) { return session.world->servobot.blinkCounter(); }
 
 // A frame that the main loop's pass reached at `reached` and that runs at its
 // due time (or at `reached`, when that is later).

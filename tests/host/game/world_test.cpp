@@ -18,7 +18,7 @@ protected:
     }
     // Puts a diving tile onto the unprotected Servobot.
     void touchWithDivingTile() {
-        world.servobot.isProtected = false;
+        unprotect(world.servobot);
         TileFormation& formation = *world.formation;
         formation.extendDescent();
         formation.diving = makeTile(formation, 5, world.servobot.x, 268);
@@ -38,7 +38,7 @@ TEST_F(WorldTest, ANewGameStartsWithScoreZeroFourLivesLevelOne) {
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(world.vaktorFigures[i].x, 30 + 75 * i);
         EXPECT_EQ(world.vaktorFigures[i].y, 215);
-        EXPECT_EQ(world.vaktorFigures[i].hitsLeft, 11);
+        EXPECT_EQ(world.vaktorFigures[i].hitsLeft(), 11);
     }
 }
 
@@ -58,7 +58,7 @@ TEST_F(WorldTest, ANewWorldStartsWithAnEmptyCodeStoreAndClearsHeldKeysAndTheInte
 // another makes the same random choices as one played alone.
 TEST_F(WorldTest, WorldsPlayedSideBySideEachFollowTheirOwnSeed) {
     auto dives = [](World& played) {
-        return played.formation->divingTile() ? played.formation->divingTile()->digit : -1;
+        return played.formation->divingTile() ? played.formation->divingTile()->digit() : -1;
     };
     World alone(7, keyLatches, scoreIntegrityFlag);
     std::vector<int> aloneDives;
@@ -142,12 +142,12 @@ TEST_F(WorldTest, ATileTouchCostsALifeAndTheFormation) {
     EXPECT_EQ(world.formation->divingTile(), nullptr);
     EXPECT_EQ(world.rules().speedLevel(), 1);
     EXPECT_FALSE(world.servobot.hidden);
-    EXPECT_TRUE(world.servobot.isProtected);
+    EXPECT_TRUE(world.servobot.isProtected());
     EXPECT_EQ(world.takeCues(), CueEvents{IDS_LIFE_LOST});
 }
 
 TEST_F(WorldTest, AnImpulseHitCostsALifeButKeepsTheFormation) {
-    world.servobot.isProtected = false;
+    unprotect(world.servobot);
     Impulse& square = *world.formation->square;
     square.hidden = false;
     square.x = world.servobot.x + 5;
@@ -156,7 +156,7 @@ TEST_F(WorldTest, AnImpulseHitCostsALifeButKeepsTheFormation) {
     world.update();
     EXPECT_EQ(lives(), 3);
     EXPECT_EQ(world.rules().formationsBuilt(), built);
-    EXPECT_FALSE(world.servobot.killedByImpulse);
+    EXPECT_FALSE(world.servobot.killedByImpulse());
     // The square falls on through the figure's row.
     EXPECT_TRUE(square.active());
 }
@@ -185,7 +185,7 @@ TEST_F(WorldTest, ABlockThatReachesTheServobotCostsALife) {
     };
     for (const Case& c : {Case{245, 4}, Case{246, 3}, Case{268, 3}}) {
         World game(seed, keyLatches, scoreIntegrityFlag);
-        game.servobot.isProtected = false;
+        unprotect(game.servobot);
         TileFormation& formation = *game.formation;
         formation.extendDescent();
         formation.offsetX = 20;  // the left column, at formation x 10, over the Servobot at 30
@@ -203,12 +203,12 @@ TEST_F(WorldTest, VaktorFiguresComeBackEvery2000Points) {
     world.score.setValue(1999);
     world.update();
     EXPECT_EQ(world.rules().vaktorRenewals(), 0);
-    EXPECT_EQ(world.vaktorFigures[1].hitsLeft, 10);
+    EXPECT_EQ(world.vaktorFigures[1].hitsLeft(), 10);
 
     world.score.setValue(2000);
     world.update();
     EXPECT_EQ(world.rules().vaktorRenewals(), 1);
-    EXPECT_EQ(world.vaktorFigures[1].hitsLeft, 11);
+    EXPECT_EQ(world.vaktorFigures[1].hitsLeft(), 11);
     EXPECT_EQ(world.formation->lowLimit, 180);
 
     world.score.setValue(3999);
@@ -301,10 +301,9 @@ TEST_F(WorldTest, RenderDrawsPlayfieldDividerPanelReadoutsAndCodeStore) {
 // so the clocks that only run while drawing (the Servobot's protection, a
 // hit tile's blinking) never stop.
 TEST_F(WorldTest, EveryRenderAdvancesTheDrawnFrameCounters) {
-    world.servobot.isProtected = true;
     for (int frame = 1; frame <= 41; ++frame) world.render();
-    EXPECT_EQ(world.servobot.blinkCounter, 41);
-    EXPECT_FALSE(world.servobot.isProtected);
+    EXPECT_EQ(world.servobot.blinkCounter(), 41);
+    EXPECT_FALSE(world.servobot.isProtected());
 }
 
 }  // namespace
