@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-
 DigitTile::DigitTile(const Image& source, int atX, int atY, int hitLeft, int hitTop, int hitRight, int hitBottom,
                      std::int32_t tileDigit)
     : digit_(tileDigit) {

@@ -36,8 +36,7 @@ void addImpulse(Hasher& h, const Impulse& impulse) {
 
 std::uint32_t stateHash(const World& world) {
     Hasher h;
-    h << world.random.state() << world.gameOver << world.score.shown() << world.lives.shown()
-      << world.level.shown();
+    h << world.random.state() << world.gameOver << world.score.shown() << world.lives.shown() << world.level.shown();
     const GameRules& rules = world.rules();
     h << rules.speedLevel() << rules.speedTicks() << rules.ticksPerSpeedStep() << rules.extraLivesGiven()
       << rules.vaktorRenewals();

@@ -87,7 +87,8 @@ void World::update() {
     if (recording) recorder_.beginFrame();
     rules_.countFrame();
     controller.poll();
-    if (recording) recorder_.noteKeys({controller.horizontal() < 0, controller.horizontal() > 0, controller.fire() != 0});
+    if (recording)
+        recorder_.noteKeys({controller.horizontal() < 0, controller.horizontal() > 0, controller.fire() != 0});
     moveServobot();
     if (controller.fire()) signal.fire(servobot.x, servobot.y, cues_);
     signal.update();

@@ -13,9 +13,7 @@
 
 // The fake platform as each test's program expects to find it.
 struct FreshFakePlatform {
-    FreshFakePlatform() {
-        platform::fake::setCalendarSeconds(1000);
-    }
+    FreshFakePlatform() { platform::fake::setCalendarSeconds(1000); }
 };
 
 class ProgramTest : public ::testing::Test, private FreshFakePlatform {

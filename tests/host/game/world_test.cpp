@@ -106,7 +106,8 @@ TEST_F(WorldTest, ClearedLevelsShortenTheSpeedStepAndGiveExtraLives) {
         clearLevel();
         int level = cleared + 1;
         EXPECT_EQ(world.level.value(), level);
-        EXPECT_EQ(world.rules().ticksPerSpeedStep(), std::max(600 - 30 * cleared, 30)) << "after " << cleared << " levels";
+        EXPECT_EQ(world.rules().ticksPerSpeedStep(), std::max(600 - 30 * cleared, 30))
+            << "after " << cleared << " levels";
         EXPECT_EQ(world.rules().speedLevel(), 1);
         EXPECT_EQ(lives(), 4 + (level >= 10) + (level >= 20)) << "at level " << level;
         EXPECT_EQ(world.formation->tiles.size(), 40u);
