@@ -32,11 +32,11 @@ void Impulse::update(Servobot& servobot, DigitTile* divingTile, GameRules& rules
     if (y > bottom) {
         y = 0;
         hidden = true;
-        reloadTimer = 6;
+        reloadTimer_ = 6;
     }
     if (divingTile) {
-        reloadTimer += 1;
-        if (reloadTimer > 6 && !active()) launch(divingTile->x + 4, divingTile->y + 7, *divingTile, rules);
+        reloadTimer_ += 1;
+        if (reloadTimer_ > 6 && !active()) launch(divingTile->x + 4, divingTile->y + 7, *divingTile, rules);
     }
     hitServobot(servobot, rules);
 }
@@ -44,18 +44,18 @@ void Impulse::update(Servobot& servobot, DigitTile* divingTile, GameRules& rules
 void Impulse::updateStar(const std::vector<std::unique_ptr<DigitTile>>& block, int offsetX, int offsetY,
                          Servobot& servobot, GameRandom& random, GameRules& rules) {
     int n = static_cast<int>(block.size());
-    if (n > 2 && reloadTimer > 30) {
-        reloadTimer = 0;
+    if (n > 2 && reloadTimer_ > 30) {
+        reloadTimer_ = 0;
         DigitTile& tile = *block[static_cast<std::size_t>(random.index(n))];
         launch(tile.x + offsetX, tile.y + offsetY, tile, rules);
     }
     if (!active()) {
-        reloadTimer += 1;
+        reloadTimer_ += 1;
     } else {
         y += fallPerFrame;
         if (y > bottom) {
             hidden = true;
-            reloadTimer = 0;
+            reloadTimer_ = 0;
         }
     }
     hitServobot(servobot, rules);
@@ -73,5 +73,5 @@ void Impulse::hitFigures(VaktorFigure* const (&figures)[4], GameRules& rules) {
 
 void Impulse::absorb() {
     hidden = true;
-    reloadTimer = 0;
+    reloadTimer_ = 0;
 }

@@ -35,10 +35,12 @@ public:
     void absorb();
 
     bool active() const { return !hidden; }
-
-    std::int32_t reloadTimer = 0;
+    // Frames counted toward the next launch.
+    std::int32_t reloadTimer() const { return reloadTimer_; }
 
 private:
+    std::int32_t reloadTimer_ = 0;
+
     void launch(int launchX, int launchY, DigitTile& from, GameRules& rules);
     void hitServobot(Servobot& servobot, GameRules& rules);
 };

@@ -29,7 +29,7 @@ void addTile(Hasher& h, const DigitTile& tile) {
 
 void addImpulse(Hasher& h, const Impulse& impulse) {
     addSprite(h, impulse);
-    h << impulse.reloadTimer;
+    h << impulse.reloadTimer();
 }
 
 }  // namespace

@@ -143,11 +143,12 @@ TEST_F(FormationTest, TheFirstStarComesInThe32ndUpdate) {
 
 TEST_F(FormationTest, ABlockOfTwoTilesLaunchesNoStar) {
     for (int tiles : {2, 3}) {
-        emptyFormation(formation);
-        for (int i = 0; i < tiles; ++i) formation.tiles.push_back(makeTile(formation, 1, 10 + 30 * i, 10));
-        formation.star->reloadTimer = 31;
-        update();
-        EXPECT_EQ(formation.star->active(), tiles > 2) << tiles << " tiles";
+        TileFormation few(random);
+        emptyFormation(few);
+        for (int i = 0; i < tiles; ++i) few.tiles.push_back(makeTile(few, 1, 10 + 30 * i, 10));
+        // The star is due in the 32nd frame (see above).
+        for (int frame = 1; frame <= 32; ++frame) few.update(signal, servobot, row.figures, 1, play.rules);
+        EXPECT_EQ(few.star->active(), tiles > 2) << tiles << " tiles";
     }
 }
 
@@ -189,7 +190,7 @@ TEST_F(FormationTest, AFigureAbsorbsAnImpulse) {
     EXPECT_TRUE(star.active());
     update();
     EXPECT_FALSE(star.active());
-    EXPECT_EQ(star.reloadTimer, 0);
+    EXPECT_EQ(star.reloadTimer(), 0);
     EXPECT_EQ(figures[0].hitsLeft(), 10);
 }
 
