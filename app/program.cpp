@@ -50,7 +50,7 @@ Step Program::passStep(std::uint32_t now, std::span<const KeyEvent> keys) {
     for (const KeyEvent& event : keys) keyEvent(event);
     GameSession& session = *theSession;
     if (newGameHeld_) session.restartRequested = true;
-    const Image& screen = session.world->screen;
+    const Image& screen = session.world->screen();
     if (held()) return {screen, false, false, WaitWhileHeld{}, {}};
 
     // The shell has carried out the dialog handed out last (a shell that
@@ -79,7 +79,7 @@ Step Program::passStep(std::uint32_t now, std::span<const KeyEvent> keys) {
     session.tick(now);
     endPass();
     bestScoreBookkeeping(now);
-    Step done{session.world->screen, true, session.lastFrameDrawn, std::nullopt, {}};
+    Step done{session.world->screen(), true, session.lastFrameDrawn, std::nullopt, {}};
     if (session.quitRequested) done.request = QuitProgram{};
     return done;
 }
@@ -138,7 +138,7 @@ void Program::gameOverBookkeeping(std::uint32_t now) {
 }
 
 void Program::bestScoreBookkeeping(std::uint32_t now) {
-    std::int32_t current = theSession->world->score.value();
+    std::int32_t current = theSession->world->score().value();
     if (current <= bestScore.value()) return;
     bestScore.setValue(current);
     takeBestScorePlayTime(now);

@@ -36,22 +36,23 @@ void addImpulse(Hasher& h, const Impulse& impulse) {
 
 std::uint32_t stateHash(const World& world) {
     Hasher h;
-    h << world.random.state() << world.gameOver << world.score.shown() << world.lives.shown() << world.level.shown();
+    h << world.random().state() << world.gameOver() << world.score().shown() << world.lives().shown()
+      << world.level().shown();
     const GameRules& rules = world.rules();
     h << rules.speedLevel() << rules.speedTicks() << rules.ticksPerSpeedStep() << rules.extraLivesGiven()
       << rules.vaktorRenewals();
-    for (int entry = 0; entry < 4; ++entry) h << world.codeStore.entry(entry);
-    h << world.controller.horizontal() << world.controller.fire();
+    for (int entry = 0; entry < 4; ++entry) h << world.codeStore().entry(entry);
+    h << world.controller().horizontal() << world.controller().fire();
 
-    addSprite(h, world.servobot);
-    h << world.servobot.killedByImpulse() << world.servobot.blinkCounter() << world.servobot.isProtected();
-    addSprite(h, world.signal);
-    for (const VaktorFigure& figure : world.vaktorFigures) {
+    addSprite(h, world.servobot());
+    h << world.servobot().killedByImpulse() << world.servobot().blinkCounter() << world.servobot().isProtected();
+    addSprite(h, world.signal());
+    for (const VaktorFigure& figure : world.vaktorFigures()) {
         addSprite(h, figure);
         h << figure.hitsLeft();
     }
 
-    const TileFormation& formation = *world.formation;
+    const TileFormation& formation = world.formation();
     h << formation.offsetX << formation.offsetY << formation.blockVelocity << formation.descentStep
       << formation.divingVelocity << formation.diveTimer << formation.lowLimit << formation.lowestTop
       << formation.leftmostX << formation.rightmostX;

@@ -54,9 +54,9 @@ protected:
 
     // The world loses its last life in the next frame, with `score` points.
     void endTheGame(std::int32_t score) {
-        world().score.setValue(score);
-        world().lives.setValue(1);
-        world().servobot.hidden = true;
+        world().score().setValue(score);
+        world().lives().setValue(1);
+        world().servobot().hidden = true;
         frame();
         ASSERT_TRUE(session().gameOver);
     }

@@ -152,21 +152,21 @@ TEST_F(WindowState, KeysDownWhenTheirKeyUpGoesElsewhereAreReleased) {
         {"the menu or a move of the window", [](Program& p, std::uint32_t t) { p.modalLoopEnded(t + 3000); }},
     };
     frame();
-    world().servobot.x = 130;
+    world().servobot().x = 130;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        std::int32_t x = world().servobot.x;
+        std::int32_t x = world().servobot().x;
         frame({{GameKey::right, true}, {GameKey::fire, true}});
-        EXPECT_EQ(world().servobot.x, x + 4);
+        EXPECT_EQ(world().servobot().x, x + 4);
         c.awayAndBack(program, now);
         now += 3000;
         frame();
         frame();
-        EXPECT_EQ(world().servobot.x, x + 4) << "Right was released";
-        EXPECT_EQ(world().controller.fire(), 0) << "Space was released";
+        EXPECT_EQ(world().servobot().x, x + 4) << "Right was released";
+        EXPECT_EQ(world().controller().fire(), 0) << "Space was released";
         // A key pressed after coming back counts at once.
         frame({{GameKey::left, true}});
-        EXPECT_EQ(world().servobot.x, x);
+        EXPECT_EQ(world().servobot().x, x);
         frame({{GameKey::left, false}});
     }
 }
