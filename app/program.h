@@ -122,7 +122,8 @@ public:
     SubmissionRecord theSubmission;
 
     // The replay of the world in which bestScore was taken (up to now, if
-    // that world still plays); none while the best score is 0.
+    // that world still plays); none while the best score is 0. Valid until
+    // the next step.
     const Replay* bestScoreReplay() const;
 
 private:
