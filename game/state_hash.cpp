@@ -53,9 +53,9 @@ std::uint32_t stateHash(const World& world) {
     }
 
     const TileFormation& formation = world.formation();
-    h << formation.offsetX << formation.offsetY << formation.blockVelocity << formation.descentStep
-      << formation.divingVelocity << formation.diveTimer << formation.lowLimit << formation.lowestTop
-      << formation.leftmostX << formation.rightmostX;
+    h << formation.offsetX << formation.offsetY << formation.blockVelocity() << formation.descentStep()
+      << formation.divingVelocity << formation.diveTimer << formation.lowLimit() << formation.lowestTop()
+      << formation.leftmostX() << formation.rightmostX();
     h << static_cast<std::int64_t>(formation.tiles.size());
     for (const auto& tile : formation.tiles) addTile(h, *tile);
     h << (formation.divingTile() != nullptr);

@@ -38,7 +38,7 @@ std::string traceLine(World& world, const TickFacts& facts) {
     out << ",\"signal\":{\"hidden\":" << flag(world.signal().hidden) << ",\"x\":" << world.signal().x
         << ",\"y\":" << world.signal().y << '}';
     out << ",\"block\":{\"ox\":" << formation.offsetX << ",\"oy\":" << formation.offsetY
-        << ",\"vx\":" << formation.blockVelocity << ",\"count\":" << formation.tiles.size() << '}';
+        << ",\"vx\":" << formation.blockVelocity() << ",\"count\":" << formation.tiles.size() << '}';
     out << ",\"diving\":";
     if (const DigitTile* diving = formation.divingTile()) {
         out << "{\"x\":" << diving->x << ",\"y\":" << diving->y << ",\"digit\":" << diving->digit() << '}';

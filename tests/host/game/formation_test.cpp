@@ -45,17 +45,17 @@ TEST_F(FormationTest, AFreshBlockOfFortyTilesNewestFirst) {
     EXPECT_EQ(first->y, 130);
     EXPECT_EQ(last->x, 10);
     EXPECT_EQ(last->y, 10);
-    EXPECT_EQ(formation.lowLimit, 180);
+    EXPECT_EQ(formation.lowLimit(), 180);
 }
 
 TEST_F(FormationTest, TheFirstWallIsMetInThe72ndUpdate) {
     updateTimes(71, 4);
     EXPECT_EQ(formation.offsetX, 71);
     EXPECT_EQ(formation.offsetY, 0);
-    EXPECT_EQ(formation.blockVelocity, 1);
+    EXPECT_EQ(formation.blockVelocity(), 1);
     update(4);
     EXPECT_EQ(formation.offsetY, 3);
-    EXPECT_EQ(formation.blockVelocity, -4);
+    EXPECT_EQ(formation.blockVelocity(), -4);
     EXPECT_EQ(formation.offsetX, 67);
     update(4);
     EXPECT_EQ(formation.offsetY, 3);

@@ -210,7 +210,7 @@ TEST_F(WorldTest, VaktorFiguresComeBackEvery2000Points) {
     world.update();
     EXPECT_EQ(world.rules().vaktorRenewals(), 1);
     EXPECT_EQ(world.vaktorFigures()[1].hitsLeft(), 11);
-    EXPECT_EQ(world.formation().lowLimit, 180);
+    EXPECT_EQ(world.formation().lowLimit(), 180);
 
     world.score().setValue(3999);
     updateTimes(3);
@@ -237,7 +237,7 @@ TEST_F(WorldTest, NoStandingFigureLetsTheBlockDescendToTheServobot) {
         for (int hit = 0; hit < 11; ++hit) figure.takeHit(cueEvents);
     }
     world.update();
-    EXPECT_EQ(world.formation().lowLimit, 268);
+    EXPECT_EQ(world.formation().lowLimit(), 268);
 }
 
 TEST_F(WorldTest, TheServobotMovesInStepsOfFourBetween2And294) {
