@@ -53,6 +53,11 @@ struct Replay {
 struct ReplayLimits {
     std::size_t maxBytes = 64 * 1024;
     std::uint32_t maxFrames = 4 * 60 * 60 * 25;
+    // The Servobot's protection counts drawn frames, so every frame claimed as
+    // not drawn stretches it: beyond the world's first, a replay may claim one
+    // in this many frames (a machine late more often plays, but proves
+    // nothing). 0 lets any number pass.
+    std::uint32_t framesPerUndrawnFrame = 100;
 };
 
 // Up to maxTicketLength printable ASCII characters, no space.

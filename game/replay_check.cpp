@@ -29,6 +29,14 @@ ReplayVerdict verifyReplay(const Replay& replay, const ReplayLimits& limits) {
     }
     std::string error;
     if (!replayIsWellFormed(replay, limits, error)) return refused(error);
+    if (limits.framesPerUndrawnFrame > 0) {
+        std::size_t allowed = 1 + replay.frames / limits.framesPerUndrawnFrame;
+        if (replay.undrawnFrames.size() > allowed) {
+            return refused(std::to_string(replay.undrawnFrames.size()) + " frames not drawn, more than the " +
+                           std::to_string(allowed) + " a replay of " + std::to_string(replay.frames) +
+                           " frames may claim");
+        }
+    }
 
     KeyLatches latches;
     bool integrityFlag = false;

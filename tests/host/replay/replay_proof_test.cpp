@@ -53,13 +53,56 @@ TEST(ReplayProof, TheRecordedGamesProveTheirOwnResults) {
 TEST(ReplayProof, FramesNotDrawnAreRecordedAndPlayedAsSuch) {
     PlayedGame late = playRecordedGame(recordedGames[1], 7);
     ASSERT_GT(late.replay.undrawnFrames.size(), 100u);
-    ReplayVerdict verdict = verifyReplay(late.replay);
+    ReplayLimits anyLateness;
+    anyLateness.framesPerUndrawnFrame = 0;
+    ReplayVerdict verdict = verifyReplay(late.replay, anyLateness);
     ASSERT_TRUE(verdict.proven) << verdict.error;
     EXPECT_EQ(verdict.score, late.score);
 
     Replay allDrawn = late.replay;
     allDrawn.undrawnFrames = {0};
-    EXPECT_FALSE(verifyReplay(allDrawn).proven);
+    EXPECT_FALSE(verifyReplay(allDrawn, anyLateness).proven);
+}
+
+// Claiming frames as not drawn would keep a protected Servobot protected: a
+// replay may claim one in a hundred, no more.
+TEST(ReplayProof, AReplayClaimsFewFramesNotDrawn) {
+    const Replay& genuine = played(1).replay;
+    ASSERT_GE(genuine.frames, 1000u);
+    std::vector<std::uint32_t> atTheCap{0};
+    for (std::uint32_t k = 1; k <= genuine.frames / 100; ++k) atTheCap.push_back(90 * k);
+
+    struct Case {
+        const char* name;
+        std::vector<std::uint32_t> undrawn;
+        bool withinTheCap;
+    } cases[] = {
+        {"frame 0 alone", {0}, true},
+        {"one in a hundred", atTheCap, true},
+        {"one more", [&] {
+             auto more = atTheCap;
+             more.push_back(genuine.frames - 2);
+             return more;
+         }(), false},
+        {"every frame", [&] {
+             std::vector<std::uint32_t> all;
+             for (std::uint32_t frame = 0; frame + 1 < genuine.frames; ++frame) all.push_back(frame);
+             return all;
+         }(), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Replay claimed = genuine;
+        claimed.undrawnFrames = c.undrawn;
+        ReplayVerdict verdict = verifyReplay(claimed);
+        if (c.withinTheCap) {
+            // Within the cap the claim is played as made: it may still fail its hashes.
+            EXPECT_EQ(verdict.error.find("not drawn"), std::string::npos) << verdict.error;
+        } else {
+            EXPECT_FALSE(verdict.proven);
+            EXPECT_NE(verdict.error.find("frames not drawn"), std::string::npos) << verdict.error;
+        }
+    }
 }
 
 TEST(ReplayProof, ForgeriesAreRefused) {
