@@ -20,8 +20,8 @@ constexpr bool GameSession::*dialogFlags[] = {
 
 }  // namespace
 
-Program::Program(std::uint32_t now)
-    : theSession(new (std::nothrow) GameSession(now, keyLatches, scoreIntegrityFlag)),
+Program::Program(std::uint32_t now, SeedSource seeds)
+    : theSession(new (std::nothrow) GameSession(now, std::move(seeds), keyLatches, scoreIntegrityFlag)),
       bestScore(scoreIntegrityFlag, 0) {}
 
 void Program::quit() {
@@ -41,22 +41,26 @@ Step Program::step(std::uint32_t now, std::span<const KeyEvent> keys) {
         std::fprintf(stderr, "Program::step called after quit\n");
         std::abort();
     }
+    Step done = passStep(now, keys);
+    done.cues = std::exchange(theSession->cues, {});
+    return done;
+}
+
+Step Program::passStep(std::uint32_t now, std::span<const KeyEvent> keys) {
     for (const KeyEvent& event : keys) keyEvent(event);
     GameSession& session = *theSession;
     if (newGameHeld_) session.restartRequested = true;
-    const Image& screen = session.world->screen;
-    if (held()) return {screen, false, false, WaitWhileHeld{}};
+    const Image& screen = session.world->screen();
+    if (held()) return {screen, false, false, WaitWhileHeld{}, {}};
 
-    // The shell has carried out the dialog handed out last.
-    if (dialogOpen_) {
-        session.*dialogFlags[nextDialog_ - 1] = false;
-        dialogOpen_ = false;
-    }
+    // The shell has carried out the dialog handed out last (a shell that
+    // reports no end of it, nor an answer, ends it so).
+    dialogEnded();
     if (!passBegun_) {
         gameOverBookkeeping(now);
         passBegun_ = true;
     }
-    if (auto dialog = nextDialog()) return {screen, false, false, std::move(dialog)};
+    if (auto dialog = nextDialog()) return {screen, false, false, std::move(dialog), {}};
 
     // The frame's tick begins with the first step that reaches it (as the
     // frame clock reckons it); whether that was before the frame was due
@@ -65,14 +69,27 @@ Step Program::step(std::uint32_t now, std::span<const KeyEvent> keys) {
         session.frameClock.beginTick(now);
         tickBegun_ = true;
     }
-    if (!session.frameClock.isDue(now)) return {screen, false, false, WaitUntil{session.frameClock.dueTime()}};
+    if (!session.frameClock.isDue(now)) return {screen, false, false, WaitUntil{session.frameClock.dueTime()}, {}};
 
+    if (session.restartRequested && bestInCurrentWorld_) {
+        // The tick replaces the world in which the best score was taken.
+        bestOfEarlierWorld_ = session.world->replay();
+        bestInCurrentWorld_ = false;
+    }
     session.tick(now);
     endPass();
     bestScoreBookkeeping(now);
-    Step done{session.world->screen, true, session.lastFrameDrawn, std::nullopt};
+    Step done{session.world->screen(), true, session.lastFrameDrawn, std::nullopt, {}};
     if (session.quitRequested) done.request = QuitProgram{};
     return done;
+}
+
+void Program::dialogEnded() {
+    // At its end, not at the next step that plays: a step held back by the
+    // window's absence would clear the flag that a menu pick set meanwhile.
+    if (!dialogOpen_ || !theSession) return;
+    theSession.get()->*dialogFlags[nextDialog_ - 1] = false;
+    dialogOpen_ = false;
 }
 
 std::optional<Request> Program::nextDialog() {
@@ -121,10 +138,17 @@ void Program::gameOverBookkeeping(std::uint32_t now) {
 }
 
 void Program::bestScoreBookkeeping(std::uint32_t now) {
-    std::int32_t current = theSession->world->score.value();
+    std::int32_t current = theSession->world->score().value();
     if (current <= bestScore.value()) return;
     bestScore.setValue(current);
     takeBestScorePlayTime(now);
+    bestInCurrentWorld_ = true;
+    bestOfEarlierWorld_.reset();
+}
+
+const Replay* Program::bestScoreReplay() const {
+    if (bestInCurrentWorld_ && theSession) return &theSession->world->replay();
+    return bestOfEarlierWorld_ ? &*bestOfEarlierWorld_ : nullptr;
 }
 
 void Program::resetFrameClock(std::uint32_t now) {
@@ -138,9 +162,14 @@ void Program::answerPrompt(bool yes, std::uint32_t now) {
     } else {
         answerPromptNo(*theSession);
     }
+    // After the answer, which reads the question's flags.
+    dialogEnded();
 }
 
-void Program::closeInformation(std::uint32_t now) { resetFrameClock(now); }
+void Program::closeInformation(std::uint32_t now) {
+    dialogEnded();
+    resetFrameClock(now);
+}
 
 bool Program::prepareSubmission(std::string userName, std::string password) {
     theSubmission.userName = std::move(userName);
@@ -158,11 +187,19 @@ RegistrationActions Program::carryOutOwnPart(const RegistrationActions& actions,
     RegistrationActions dialogs;
     for (const RegistrationAction& action : actions) {
         switch (action.kind) {
-        case RegistrationAction::ResetBestScore: bestScore.setValue(0); break;
+        case RegistrationAction::ResetBestScore:
+            bestScore.setValue(0);
+            bestInCurrentWorld_ = false;
+            bestOfEarlierWorld_.reset();
+            break;
         case RegistrationAction::AskPlayAgain:
             if (theSession) theSession->askPlayAgain = true;
             break;
         case RegistrationAction::ResetFrameClock: resetFrameClock(now); break;
+        case RegistrationAction::EndDialog:
+            dialogEnded();
+            dialogs.push_back(action);
+            break;
         default: dialogs.push_back(action); break;
         }
     }

@@ -2,12 +2,9 @@
 
 #include <algorithm>
 
-#include "platform/cues.h"
-#include "res/resource_ids.h"
-
 DigitTile::DigitTile(const Image& source, int atX, int atY, int hitLeft, int hitTop, int hitRight, int hitBottom,
                      std::int32_t tileDigit)
-    : digit(tileDigit) {
+    : digit_(tileDigit) {
     setHitBox(hitLeft, hitTop, hitRight, hitBottom);
     resize(source.width, source.height);
     std::copy_n(source.pixels, source.width * source.height, pixels);
@@ -15,7 +12,7 @@ DigitTile::DigitTile(const Image& source, int atX, int atY, int hitLeft, int hit
     y = atY;
 }
 
-void DigitTile::update(Signal& signal, Servobot& servobot, int offsetX, int offsetY, CodeStore& codeStore) {
+void DigitTile::update(Signal& signal, Servobot& servobot, int offsetX, int offsetY, GameRules& rules) {
     // Contact is tested where the tile is seen: the Servobot's rectangle is
     // carried into the tile's own coordinates by the same offsets as the
     // signal below. So a block that has descended onto the Servobot's row
@@ -26,25 +23,21 @@ void DigitTile::update(Signal& signal, Servobot& servobot, int offsetX, int offs
     reach.right -= offsetX;
     reach.top -= offsetY;
     reach.bottom -= offsetY;
-    if (overlaps(reach) && !servobot.isProtected) servobot.hidden = true;
+    if (overlaps(reach)) rules.tileReachedServobot();
 
     if (signal.hidden) return;
-    if (!containsPoint(signal.centreX() - offsetX, signal.centreY() - offsetY)) return;
+    if (containsPoint(signal.centreX() - offsetX, signal.centreY() - offsetY)) rules.signalHitTile(*this);
+}
 
-    platform::playCue(digit == 0 ? IDS_DIGIT_0 : IDS_DIGIT_1 + digit - 1);
-    codeStore.recordHit(digit);
-    hidden = true;
-    signal.hidden = true;
+void DigitTile::countDrawnFrame() {
+    if (hidden || !flashFlag_) return;
+    flashCounter_ += 1;
+    if (flashCounter_ > 2) {
+        flashCounter_ = 0;
+        flashFlag_ = false;
+    }
 }
 
 void DigitTile::draw(Image& screen, int offsetX, int offsetY) {
-    if (hidden) return;
-    if (flashFlag) {
-        flashCounter += 1;
-        if (flashCounter > 2) {
-            flashCounter = 0;
-            flashFlag = false;
-        }
-    }
-    if (flashCounter == 0) screen.blit(*this, x + offsetX, y + offsetY);
+    if (!hidden && flashCounter_ == 0) screen.blit(*this, x + offsetX, y + offsetY);
 }

@@ -1,6 +1,6 @@
 #pragma once
 // A fresh program for each test of the app, started at 100000 ms with the
-// game's own pictures, a fixed calendar time and no cues recorded yet.
+// game's own pictures and a fixed calendar time, which seeds its worlds.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,10 +13,7 @@
 
 // The fake platform as each test's program expects to find it.
 struct FreshFakePlatform {
-    FreshFakePlatform() {
-        platform::fake::setCalendarSeconds(1000);
-        platform::fake::clearStartedCues();
-    }
+    FreshFakePlatform() { platform::fake::setCalendarSeconds(1000); }
 };
 
 class ProgramTest : public ::testing::Test, private FreshFakePlatform {
@@ -25,7 +22,7 @@ protected:
 
     GameSession& session() { return *program.theSession; }
 
-    Program program{startTime};
+    Program program{startTime, calendarSeed};
 };
 
 // The program stepped as a shell steps it, frame by frame.
@@ -57,10 +54,9 @@ protected:
 
     // The world loses its last life in the next frame, with `score` points.
     void endTheGame(std::int32_t score) {
-        world().score.setValue(score);
-        world().lives.setValue(1);
-        world().servobot.isProtected = false;
-        world().servobot.hidden = true;
+        world().score().setValue(score);
+        world().lives().setValue(1);
+        world().servobot().hidden = true;
         frame();
         ASSERT_TRUE(session().gameOver);
     }

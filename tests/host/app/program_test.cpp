@@ -8,21 +8,41 @@
 namespace {
 
 TEST_F(ProgramSteps, FrameZeroRunsAtOnceUndrawnAndTheNextWaitsForItsTime) {
-    EXPECT_EQ(platform::fake::startedCues(), std::vector<int>{IDS_NEW_WORLD}) << "the opening music at start-up";
     Step first = stepAt(startTime);
+    EXPECT_EQ(first.cues, std::vector<int>{IDS_NEW_WORLD}) << "the opening music at start-up";
     EXPECT_TRUE(first.frameRan);
     EXPECT_FALSE(first.drawn);
-    EXPECT_EQ(&first.screen, &world().screen);
+    EXPECT_EQ(&first.screen, &world().screen());
 
     Step early = stepAt(startTime + 10);
     EXPECT_FALSE(early.frameRan);
+    EXPECT_TRUE(early.cues.empty()) << "each cue is handed out once";
     ASSERT_TRUE(asks<WaitUntil>(early));
     EXPECT_EQ(std::get<WaitUntil>(*early.request).dueTime, startTime + 40);
     // The tick began before the frame was due, so it is drawn when it runs.
     Step second = stepAt(startTime + 40);
     EXPECT_TRUE(second.frameRan);
     EXPECT_TRUE(second.drawn);
-    EXPECT_EQ(world().servobot.blinkCounter, 1);
+    EXPECT_EQ(world().servobot().blinkCounter(), 1);
+}
+
+TEST(ProgramSeeds, EveryWorldAsksTheSeedSourceOnceAndPlaysItsSeed) {
+    std::vector<std::uint32_t> handedOut;
+    SeedSource seeds = [&] {
+        handedOut.push_back(static_cast<std::uint32_t>(7 + handedOut.size()));
+        return GameSeed{handedOut.back(), "ticket"};
+    };
+    Program program(0, seeds);
+    ASSERT_EQ(handedOut, std::vector<std::uint32_t>{7});
+    // The first formation's digits are the generator's first draws.
+    GameRandom same(7);
+    const TileFormation& formation = program.theSession->world->formation();
+    for (auto tile = formation.tiles.rbegin(); tile != formation.tiles.rend(); ++tile) {
+        EXPECT_EQ((*tile)->digit(), same.digit());
+    }
+    program.menuCommand(IDM_NEW_GAME);
+    program.step(0, {});
+    EXPECT_EQ(handedOut, (std::vector<std::uint32_t>{7, 8}));
 }
 
 TEST_F(ProgramSteps, AGameThatFellBehindCatchesUpUndrawnWithoutShiftingTheFrames) {
@@ -62,31 +82,30 @@ TEST_F(ProgramSteps, AFrameIsDrawnOnlyWhenItsPassReachedItMoreThan5msBeforeItWas
 
 TEST_F(ProgramSteps, KeysAreLatchedBeforeTheFrameAndATapWithinOneFrameIsNeverSeen) {
     frame();
-    world().servobot.x = 130;  // between two Vaktor figures
+    world().servobot().x = 130;  // between two Vaktor figures
     frame({{GameKey::fire, true}, {GameKey::fire, false}});
-    EXPECT_TRUE(world().signal.hidden) << "a press and release between two polls";
+    EXPECT_TRUE(world().signal().hidden) << "a press and release between two polls";
     frame({{GameKey::fire, true}, {GameKey::left, true}, {GameKey::right, true}});
-    EXPECT_FALSE(world().signal.hidden);
-    EXPECT_EQ(world().servobot.x, 134) << "Right wins";
+    EXPECT_FALSE(world().signal().hidden);
+    EXPECT_EQ(world().servobot().x, 134) << "Right wins";
 }
 
 TEST_F(ProgramSteps, NewGameStartsAFreshWorldInThatFrame) {
     frame();
     frame({{GameKey::right, true}});
-    platform::fake::clearStartedCues();
     Step step = frame({{GameKey::newGame, true}});
     EXPECT_FALSE(step.drawn) << "frame 0 of the new world";
     EXPECT_EQ(session().frameClock.frameIndex, 1u);
     EXPECT_EQ(session().frameClock.startTime, now);
-    EXPECT_EQ(platform::fake::startedCues(), std::vector<int>{IDS_NEW_WORLD});
-    EXPECT_EQ(world().servobot.x, 30) << "the held key was cleared with the new world";
+    EXPECT_EQ(step.cues, std::vector<int>{IDS_NEW_WORLD});
+    EXPECT_EQ(world().servobot().x, 30) << "the held key was cleared with the new world";
     frame({{GameKey::newGame, false}});
     EXPECT_EQ(session().frameClock.frameIndex, 2u) << "a key coming up asks for nothing";
 }
 
 TEST_F(ProgramSteps, TheBestScoreRisesWithTheGameAndKeepsItsPlayTime) {
     frame();
-    world().score.setValue(40);
+    world().score().setValue(40);
     frame();
     EXPECT_EQ(program.bestScore.value(), 40);
     EXPECT_EQ(program.bestScorePlayTime, now - startTime);
@@ -96,7 +115,7 @@ TEST_F(ProgramSteps, TheBestScoreRisesWithTheGameAndKeepsItsPlayTime) {
     frame();  // no rise
     EXPECT_EQ(program.bestScorePlayTime, taken);
     EXPECT_FALSE(program.bestScoreIntegrityFlag);
-    world().score.setValue(41);
+    world().score().setValue(41);
     frame();
     EXPECT_EQ(program.bestScore.value(), 41);
     EXPECT_TRUE(program.bestScoreIntegrityFlag);
@@ -143,7 +162,7 @@ TEST_F(ProgramSteps, AGameBelowTheOfferedScoreOnlyAsksToPlayAgainAndJaStartsANew
     EXPECT_TRUE(next.frameRan);
     EXPECT_FALSE(session().gameOver);
     EXPECT_EQ(session().frameClock.frameIndex, 1u);
-    EXPECT_EQ(world().lives.value(), 4);
+    EXPECT_EQ(world().lives().value(), 4);
 }
 
 TEST_F(ProgramSteps, JaToSendingOpensTheRegistrationAndItsCancelAsksToPlayAgainInTheSamePass) {

@@ -35,14 +35,15 @@ GameTest::GameTest() {
     addPicture(IDP_PANEL, 65, 300, 191);
     addPicture(IDP_STAR, 8, 10, 255);
     addPicture(IDP_SQUARE, 9, 10, 255);
-
-    platform::fake::setCalendarSeconds(1000);
-    platform::fake::clearStartedCues();
 }
 
 GameTest::~GameTest() { platform::fake::clearAddedResources(); }
 
-const std::vector<int>& GameTest::cues() const { return platform::fake::startedCues(); }
+Play::Play(bool& integrityFlag, GameRandom& random, CueEvents& cues)
+    : score(integrityFlag, 0),
+      lives(integrityFlag, 4),
+      level(integrityFlag, 1),
+      rules({servobot, signal, figures, formation, score, lives, level, codeStore, random, cues, gameOver}) {}
 
 void emptyFormation(TileFormation& formation) {
     formation.tiles.clear();

@@ -1,8 +1,8 @@
 #pragma once
 // Fixture for the game's tests: plain one-colour pictures of the sizes the
-// game's resources have (so the tests need no particular artwork), a fixed
-// calendar time, cues cleared, and the latches and integrity flag that worlds
-// are built with.
+// game's resources have (so the tests need no particular artwork), a
+// generator of a fixed seed and a list of cues for the objects, and the
+// latches and integrity flag that worlds are built with.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -24,13 +24,38 @@ protected:
     GameTest();
     ~GameTest() override;
 
-    const std::vector<int>& cues() const;
+    const CueEvents& cues() const { return cueEvents; }
 
+    static constexpr std::uint32_t seed = 1000;
+    GameRandom random{seed};
+    CueEvents cueEvents;
     KeyLatches keyLatches;
     bool scoreIntegrityFlag = false;
 };
 
 inline std::uint8_t pixel(const Image& image, int x, int y) { return image.pixels[y * image.width + x]; }
+
+// The objects and counts the rules act on, for the tests of single objects
+// (built after the fixture's pictures, as a member of the test's fixture).
+struct Play {
+    Play(bool& integrityFlag, GameRandom& random, CueEvents& cues);
+
+    Servobot servobot;
+    Signal signal;
+    VaktorFigure figures[4];
+    std::unique_ptr<TileFormation> formation;
+    GuardedValue score;
+    GuardedValue lives;
+    GuardedValue level;
+    CodeStore codeStore{score};
+    bool gameOver = false;
+    GameRules rules;
+};
+
+// Draws frames of the Servobot (without pictures) until its protection is over.
+inline void unprotect(Servobot& servobot) {
+    while (servobot.isProtected()) servobot.countDrawnFrame();
+}
 
 // Takes every tile out of the formation, the diving tile included.
 void emptyFormation(TileFormation& formation);
