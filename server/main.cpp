@@ -38,6 +38,7 @@ int main(int argc, char** argv) {
 
     ServiceSettings settings;
     settings.version = options.version;
+    settings.verifiedOnly = options.verifiedOnly;
     if (options.site) settings.site = *options.site;
     std::unique_ptr<CompetitionServer> server;
     try {

@@ -12,6 +12,7 @@ struct ServerOptions {
     std::optional<std::string> buildsFile;
     std::optional<std::string> site;  // "http://host[:port]" or "https://...", without a trailing slash
     std::int32_t version = 3;
+    bool verifiedOnly = false;
     bool help = false;
 };
 
