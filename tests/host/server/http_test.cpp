@@ -162,7 +162,9 @@ TEST_F(HttpService, EveryPageIsUtf8HtmlAndUnknownOnesAreNotFound) {
             << sent;
     }
     EXPECT_EQ(client().Get("/api/top?gameid=4")->body, "{\"gameid\":4,\"top\":[]}\n");
-    EXPECT_EQ(client().Get("/api/top?gameid=7")->status, 404);
+    auto unknown = client().Get("/api/top?gameid=7");
+    EXPECT_EQ(unknown->status, 404);
+    EXPECT_EQ(unknown->get_header_value("Content-Type"), "application/json; charset=utf-8");
 }
 
 TEST_F(HttpService, UserTextIsEscapedWhereverItIsShown) {
@@ -175,6 +177,8 @@ TEST_F(HttpService, UserTextIsEscapedWhereverItIsShown) {
     EXPECT_EQ(start.find(nickname), std::string::npos);
     EXPECT_NE(client().Get("/api/top?gameid=4")->body.find("\"nickname\":\"<b>&\\\"x'\",\"score\":1250"),
               std::string::npos);
+    // The game's own form proves nothing.
+    EXPECT_NE(client().Get("/api/top?gameid=4")->body.find("\"verified\":false}"), std::string::npos);
 
     // The sign-up form comes back filled with what was sent, escaped.
     auto again = signUp("\"><script>alert(1)</script>", nickname, "a", "b");
