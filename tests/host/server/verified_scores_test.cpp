@@ -2,8 +2,10 @@
 // them, what is refused at once and what only playing again can refuse, and
 // the queue in the database that outlives the server that took a replay.
 #include <algorithm>
+#include <atomic>
 #include <functional>
 #include <regex>
+#include <thread>
 
 #include "game/replay.h"
 #include "recorded_game.h"
@@ -216,6 +218,33 @@ TEST_F(VerifiedScores, AReplayLeftInTheQueueIsVerifiedByTheNextServer) {
     // The dead server's claim runs out.
     now += claimLeaseMs / 1000 + 1;
     EXPECT_EQ(verdict(*claimed.id).status, ReplayStatus::verified);
+}
+
+TEST_F(VerifiedScores, ServersSideBySideShareTheQueueAndDecideEachReplayOnce) {
+    std::vector<std::int64_t> ids;
+    for (int game = 0; game < 8; ++game) {
+        ReplayReceipt receipt = send(playOnTicket(goldenGames[2]).replay);
+        ASSERT_TRUE(receipt.id) << receipt.reason;
+        ids.push_back(*receipt.id);
+    }
+    // Two more servers on the same database, each with two workers.
+    std::vector<std::unique_ptr<ConnectionPool>> pools;
+    std::vector<std::unique_ptr<CompetitionService>> servers;
+    for (int s = 0; s < 2; ++s) {
+        pools.push_back(std::make_unique<ConnectionPool>(databaseUrl, 4));
+        servers.push_back(std::make_unique<CompetitionService>(*pools.back(), settings));
+    }
+    std::atomic<int> decided = 0;
+    std::vector<std::thread> workers;
+    for (int w = 0; w < 4; ++w) {
+        workers.emplace_back([&, w] {
+            while (servers[w % 2]->proofs().verifyNext()) ++decided;
+        });
+    }
+    for (std::thread& worker : workers) worker.join();
+    EXPECT_EQ(decided, 8);
+    for (std::int64_t id : ids) EXPECT_EQ(service->proofs().state(id)->status, ReplayStatus::verified) << id;
+    EXPECT_EQ(count("SELECT COUNT(*) FROM submissions WHERE replay_id IS NOT NULL"), 8);
 }
 
 TEST_F(VerifiedScores, VerifiedOnlyListsTakeTheGamesFormButDoNotListIt) {
