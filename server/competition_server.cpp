@@ -1,5 +1,7 @@
 #include "server/competition_server.h"
 
+#include <thread>
+
 #include "server/http_routes.h"
 #include "server/metrics.h"
 #include "server/nickname_backfill.h"
@@ -29,7 +31,9 @@ CompetitionServer::CompetitionServer(const std::string& host, int port, const st
       pool_(databaseUrl, databaseConnections),
       mail_(smtp ? std::make_unique<MailQueue>(migrated(pool_), std::move(*smtp)) : nullptr),
       service_(smtp ? pool_ : migrated(pool_), withSite(std::move(settings), host, http_.port(), mail_.get())),
+      verifiers_(service_.proofs(), std::thread::hardware_concurrency()),
       routes_(competitionRoutes(service_)) {
+    service_.proofs().onQueued([this] { verifiers_.wake(); });
     addOperatorRoutes(routes_, pool_);
     serviceMetrics().countConnectionsBy([this] { return http_.openConnections(); });
     http_.onServed([this](const ServedRequest& served) {

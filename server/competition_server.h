@@ -1,6 +1,7 @@
 #pragma once
-// The whole service in one object: the database pool, the service and its
-// HTTP server with bounded connections and worker pools of its own.
+// The whole service in one object: the database pool, the service, its
+// HTTP server with bounded connections and worker pools of its own, and
+// the threads that verify replays, one for each processor.
 #include <memory>
 #include <string>
 
@@ -10,6 +11,7 @@
 #include "server/http_server.h"
 #include "server/mail_queue.h"
 #include "server/route_table.h"
+#include "server/verification_workers.h"
 
 // Database connections at a time; a request holds one only while it uses it.
 inline constexpr std::size_t databaseConnections = 16;
@@ -43,6 +45,7 @@ private:
     ConnectionPool pool_;
     std::unique_ptr<MailQueue> mail_;
     CompetitionService service_;
+    VerificationWorkers verifiers_;
     RouteTable routes_;
     std::unique_ptr<AccessLog> accessLog_;
 };

@@ -22,15 +22,17 @@ std::string hostOf(std::string_view site) {
     return std::string(rest.substr(0, end));
 }
 
-// Tokens are kept only as their hash, so the table alone opens no account.
-std::string tokenHash(const std::string& token) {
+std::string hexDigest(std::string_view text) {
     unsigned char digest[32];
-    crypto_generichash(digest, sizeof digest, reinterpret_cast<const unsigned char*>(token.data()), token.size(),
+    crypto_generichash(digest, sizeof digest, reinterpret_cast<const unsigned char*>(text.data()), text.size(),
                        nullptr, 0);
     char hex[2 * sizeof digest + 1];
     sodium_bin2hex(hex, sizeof hex, digest, sizeof digest);
     return hex;
 }
+
+// Tokens are kept only as their hash, so the table alone opens no account.
+std::string tokenHash(const std::string& token) { return hexDigest(token); }
 
 std::string newToken() {
     unsigned char bytes[32];
@@ -38,6 +40,13 @@ std::string newToken() {
     char text[sodium_base64_ENCODED_LEN(sizeof bytes, sodium_base64_VARIANT_URLSAFE_NO_PADDING)];
     sodium_bin2base64(text, sizeof text, bytes, sizeof bytes, sodium_base64_VARIANT_URLSAFE_NO_PADDING);
     return text;
+}
+
+// What tells one form from another: the whole form as the game sends it,
+// but for the password, which is not kept in any form.
+std::string formKey(SubmissionForm form) {
+    form.password.clear();
+    return hexDigest(formBody(form));
 }
 
 // The password's faults: length, the game's code page, the repetition.
@@ -62,7 +71,12 @@ const Game* findGame(std::int32_t id) {
 }
 
 CompetitionService::CompetitionService(ConnectionPool& pool, ServiceSettings settings)
-    : settings_(std::move(settings)), store_(pool), outbox_(settings_.outbox), attempts_(pool), confirmations_(pool) {}
+    : settings_(std::move(settings)),
+      store_(pool),
+      outbox_(settings_.outbox),
+      attempts_(pool),
+      confirmations_(pool),
+      proofs_(pool, ProofSettings{knownGames[0].id, settings_.builds, settings_.clock}) {}
 
 std::int64_t CompetitionService::now() const {
     return settings_.clock ? settings_.clock() : static_cast<std::int64_t>(std::time(nullptr));
@@ -93,29 +107,66 @@ SubmissionAnswer CompetitionService::judge(std::string_view body, const std::str
     if (settings_.builds && !settings_.builds->contains(form.checksum, form.byteCount)) {
         return answer(AnswerCode::refused, "Den här versionen av spelet är okänd.");
     }
+    if (form.playTime > longestPlayTimeMs) {
+        return answer(AnswerCode::refused, "Speltiden är inte möjlig.");
+    }
     if (form.score > highestPlausibleScore(form.playTime)) {
         return answer(AnswerCode::refused, "Poängen är inte möjlig på den speltiden.");
     }
 
-    std::string key = nameKey(utf8FromCp1252(form.userName));
-    auto account = store_.accountByEmailKey(key);
-    if (!account) return answer(AnswerCode::notSignedUp, "Användarnamnet är inte registrerat.");
-    AttemptLimits::Standing standing = attempts_.passwordStanding(account->id, clientAddress, now());
-    if (standing.wait > 0) {
-        return answer(AnswerCode::unavailable,
-                      "För många fel lösenord. Försök igen om " + std::to_string(standing.wait) + " sekunder.");
+    SignIn player = signIn(nameKey(utf8FromCp1252(form.userName)), utf8FromCp1252(form.password), clientAddress);
+    switch (player.outcome) {
+        case SignIn::Outcome::unknown: return answer(AnswerCode::notSignedUp, "Användarnamnet är inte registrerat.");
+        case SignIn::Outcome::backOff:
+            return answer(AnswerCode::unavailable,
+                          "För många fel lösenord. Försök igen om " + std::to_string(player.wait) + " sekunder.");
+        case SignIn::Outcome::wrongPassword: return answer(AnswerCode::wrongPassword, "Fel lösenord.");
+        case SignIn::Outcome::unconfirmed:
+            return answer(AnswerCode::notSignedUp, "Bekräfta först din e-postadress med länken i brevet från Kvippa.");
+        case SignIn::Outcome::passed: break;
     }
-    if (!passwords_.check(key, utf8FromCp1252(form.password), account->passwordHash)) {
-        attempts_.passwordFailed(account->id, clientAddress, now());
-        return answer(AnswerCode::wrongPassword, "Fel lösenord.");
-    }
-    attempts_.passwordPassed(account->id, clientAddress, now(), standing);
-    if (!confirmations_.confirmed(account->id)) {
-        return answer(AnswerCode::notSignedUp, "Bekräfta först din e-postadress med länken i brevet från Kvippa.");
-    }
+    const std::optional<Account>& account = player.account;
+    // A repeat of a stored form is answered as the first send was, so a
+    // game that lost the first answer and sends again is told it is done.
     store_.addSubmission({account->id, form.gameId, form.score, form.playTime, form.speedCount,
-                          utf8FromCp1252(form.processorText), form.checksum, form.byteCount, now()});
+                          utf8FromCp1252(form.processorText), form.checksum, form.byteCount, now(), formKey(form)});
     return answer(AnswerCode::accepted, "Poängen är registrerad.");
+}
+
+CompetitionService::SignIn CompetitionService::signIn(const std::string& emailKey, std::string_view password,
+                                                     const std::string& clientAddress) {
+    SignIn result;
+    result.account = store_.accountByEmailKey(emailKey);
+    if (!result.account) return result;
+    std::int64_t id = result.account->id;
+    AttemptLimits::Standing standing = attempts_.passwordStanding(id, clientAddress, now());
+    if (standing.wait > 0) {
+        result.outcome = SignIn::Outcome::backOff;
+        result.wait = standing.wait;
+        return result;
+    }
+    if (!passwords_.check(emailKey, password, result.account->passwordHash)) {
+        attempts_.passwordFailed(id, clientAddress, now());
+        result.outcome = SignIn::Outcome::wrongPassword;
+        return result;
+    }
+    attempts_.passwordPassed(id, clientAddress, now(), standing);
+    result.outcome = confirmations_.confirmed(id) ? SignIn::Outcome::passed : SignIn::Outcome::unconfirmed;
+    return result;
+}
+
+TicketRequest CompetitionService::requestTicket(std::string_view email, std::string_view password,
+                                                const std::string& clientAddress) {
+    using Outcome = TicketRequest::Outcome;
+    SignIn player = signIn(nameKey(trimmed(email)), password, clientAddress);
+    switch (player.outcome) {
+        case SignIn::Outcome::unknown:
+        case SignIn::Outcome::wrongPassword: return {Outcome::wrongLogin, {}, 0};
+        case SignIn::Outcome::backOff: return {Outcome::backOff, {}, player.wait};
+        case SignIn::Outcome::unconfirmed: return {Outcome::unconfirmed, {}, 0};
+        case SignIn::Outcome::passed: break;
+    }
+    return {Outcome::issued, proofs_.issueTicket(player.account->id), 0};
 }
 
 std::vector<std::string> CompetitionService::signUp(const SignUpForm& form, const std::string& clientAddress) {

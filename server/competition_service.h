@@ -15,6 +15,7 @@
 #include "server/known_builds.h"
 #include "server/outbox.h"
 #include "server/passwords.h"
+#include "server/score_proofs.h"
 #include "server/store.h"
 
 // The games the service runs competitions for.
@@ -33,6 +34,13 @@ struct SignUpForm {
     std::string email, nickname, password, repeated;  // UTF-8, as the browser sent them
 };
 
+// What came of asking for a ticket: issued, or why not.
+struct TicketRequest {
+    enum class Outcome { issued, wrongLogin, backOff, unconfirmed } outcome = Outcome::wrongLogin;
+    IssuedTicket ticket;  // when issued
+    std::int64_t wait = 0;  // seconds before a password is checked again, for backOff
+};
+
 struct ServiceSettings {
     std::int32_t version = 3;  // the newest version of the game, announced in every answer
     std::optional<KnownBuilds> builds;  // when given, only these builds may send scores
@@ -45,6 +53,9 @@ struct ServiceSettings {
     std::int64_t signUpsPerAddress = 5;  // in an hour from one client address; 0: no limit
     // Where mail goes; into the outbox folder when empty.
     std::function<void(const MailMessage&, std::time_t)> mail;
+    // The lists rank only scores proven by a replay; the game's own form
+    // is still taken and stored, and not listed.
+    bool verifiedOnly = false;
 };
 
 // How long a password reset link works, and how many a player may ask for
@@ -94,9 +105,29 @@ public:
     std::vector<std::string> resetPassword(const std::string& token, const std::string& password,
                                            const std::string& repeated);
 
-    std::vector<Placing> topTen(std::int32_t gameId) { return store_.topTen(gameId); }
+    std::vector<Placing> topTen(std::int32_t gameId) {
+        return store_.topTen(gameId, settings_.verifiedOnly ? ListedScores::verifiedOnly : ListedScores::all);
+    }
+
+    // A ticket for the player of the e-mail address and password (UTF-8),
+    // checked as a score post's are: wrong passwords back off, and an
+    // unconfirmed address gets none. Throws HashingBusy (and SqlError) when
+    // it cannot be done now.
+    TicketRequest requestTicket(std::string_view email, std::string_view password,
+                                const std::string& clientAddress = {});
+
+    // Replays sent on tickets and their verification.
+    ScoreProofs& proofs() { return proofs_; }
 
 private:
+    // The one check of a player's password, for score posts and tickets.
+    struct SignIn {
+        enum class Outcome { unknown, backOff, wrongPassword, unconfirmed, passed } outcome = Outcome::unknown;
+        std::optional<Account> account;  // unless unknown
+        std::int64_t wait = 0;  // for backOff
+    };
+    SignIn signIn(const std::string& emailKey, std::string_view password, const std::string& clientAddress);
+
     std::int64_t now() const;
     std::string sender() const;
     void deliver(const MailMessage& message, std::int64_t time);
@@ -108,6 +139,7 @@ private:
     PasswordChecker passwords_;
     AttemptLimits attempts_;
     Confirmations confirmations_;
+    ScoreProofs proofs_;
 };
 
 // A known game's entry, or none.

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "server/api_routes.h"
 #include "server/browser_safety.h"
 #include "server/download_files.h"
 #include "server/html.h"
@@ -117,12 +118,14 @@ RouteTable competitionRoutes(CompetitionService& service) {
     RouteTable routes;
     // Pages that carry a reset token or a player's address are not kept.
     auto add = [&routes](const char* method, const char* path, const char* name, Work work, Handler handle,
-                         Keeping keeping = Keeping::mayCache) {
-        routes.add({method, path, name, work, [handle = guarded(std::move(handle)), keeping](const HttpRequest& req) {
+                         Keeping keeping = Keeping::mayCache, std::size_t bodyBytes = 0) {
+        routes.add({method, path, name, work,
+                    [handle = guarded(std::move(handle)), keeping](const HttpRequest& req) {
                         HttpAnswer answer = handle(req);
                         addSafetyHeaders(answer, keeping);
                         return answer;
-                    }});
+                    },
+                    bodyBytes});
     };
 
     add("POST", "/r0002.asp", "submit", Work::hashing, [&service](const HttpRequest& req) {
@@ -195,14 +198,20 @@ RouteTable competitionRoutes(CompetitionService& service) {
     });
 
     add("GET", "/api/top", "top_list", Work::quick, [&service](const HttpRequest& req) {
-        constexpr char jsonType[] = "application/json; charset=utf-8";
-        auto gameId = decimalParam(req, "gameid");
-        if (!gameId || *gameId < INT32_MIN || *gameId > INT32_MAX || !findGame(static_cast<std::int32_t>(*gameId))) {
-            return answerWith(404, jsonType, "{\"error\":\"okänt spel\"}\n");
-        }
-        auto id = static_cast<std::int32_t>(*gameId);
-        return answerWith(200, jsonType, topListJson(id, service.topTen(id)));
+        return topListAnswer(service, req.param("gameid"));
     });
+
+    // Tickets check passwords; replays come as their bytes, up to their own limit.
+    add("POST", "/api/v1/games", "ticket", Work::hashing, [&service](const HttpRequest& req) {
+        return ticketAnswer(service, req.body, req.remoteAddress);
+    }, Keeping::noStore);
+    add("POST", "/api/v1/scores", "replay_upload", Work::quick, [&service](const HttpRequest& req) {
+        auto bytes = reinterpret_cast<const std::uint8_t*>(req.body.data());
+        return replaySubmissionAnswer(service, std::span(bytes, req.body.size()));
+    }, Keeping::noStore, maxReplayBody);
+    add("GET", "/api/v1/scores/", "score", Work::quick, [&service](const HttpRequest& req) {
+        return scoreAnswer(service, std::string_view(req.path).substr(std::string_view("/api/v1/scores/").size()));
+    }, Keeping::noStore);
 
     add("GET", "/download/", "download", Work::quick, [](const HttpRequest& req) {
         auto file = downloadAnswer("download", std::string_view(req.path).substr(std::string_view("/download/").size()));

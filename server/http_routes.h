@@ -1,9 +1,14 @@
 #pragma once
 // The service's addresses: the game's score post, the pages the game and
-// its menu open, sign-up, password help, the ten-best list as JSON and the
-// game for download.
+// its menu open, sign-up, password help, the JSON interface (api_routes.h)
+// and the game for download.
+#include "game/replay.h"
 #include "server/competition_service.h"
 #include "server/route_table.h"
+
+// The longest replay body taken; every other route takes the server's
+// limit (ConnectionLimits::bodyBytes).
+inline constexpr std::size_t maxReplayBody = ReplayLimits{}.maxBytes;
 
 // The longest answer the game reads.
 inline constexpr std::size_t maxSubmissionAnswer = 16383;

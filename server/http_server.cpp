@@ -281,20 +281,20 @@ bool HttpServer::take(MHD_Connection* connection, const char* url, const char* m
         // Nothing here needs a packed body; unpacking one is what a bomb is for.
         std::string coding = r.header("Content-Encoding");
         if (!coding.empty() && coding != "identity") return send(connection, *exchange, routes_->refusal(415));
+        exchange->route = routes_->find(r.method, r.path);
+        if (!exchange->route) return send(connection, *exchange, routes_->refusal(404));
         std::string length = r.header("Content-Length");
         std::size_t announced = 0;
         auto [end, error] = std::from_chars(length.data(), length.data() + length.size(), announced);
-        if (!length.empty() && (error != std::errc{} || announced > limits_.bodyBytes)) {
+        if (!length.empty() && (error != std::errc{} || announced > bodyLimit(*exchange->route))) {
             return send(connection, *exchange, routes_->refusal(413));
         }
-        exchange->route = routes_->find(r.method, r.path);
-        if (!exchange->route) return send(connection, *exchange, routes_->refusal(404));
         return true;
     }
     if (*uploadSize > 0) {
         if (exchange->tooLarge) return false;
         // Counted as it comes, whatever the transfer coding.
-        if (exchange->request.body.size() + *uploadSize > limits_.bodyBytes) {
+        if (exchange->request.body.size() + *uploadSize > bodyLimit(*exchange->route)) {
             *uploadSize = 0;
             exchange->tooLarge = true;
             // The library takes an answer only before a body or after it:

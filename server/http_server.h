@@ -83,6 +83,7 @@ private:
     bool take(MHD_Connection* connection, const char* url, const char* method, const char* upload,
               std::size_t* uploadSize, Exchange*& exchange);
     bool dispatch(MHD_Connection* connection, Exchange& exchange);
+    std::size_t bodyLimit(const Route& route) const { return route.bodyBytes ? route.bodyBytes : limits_.bodyBytes; }
     bool send(MHD_Connection* connection, Exchange& exchange, HttpAnswer answer);
     void opened(MHD_Connection* connection, void** state);
     void closed(void** state);

@@ -75,6 +75,7 @@ int main(int argc, char** argv) {
     ServiceSettings settings;
     settings.version = options.version;
     settings.signUpsPerAddress = options.signUpsPerAddress;
+    settings.verifiedOnly = options.verifiedOnly;
     if (options.site) settings.site = *options.site;
     if (!options.smtp) {
         settings.mail = [outbox = Outbox(settings.outbox)](const MailMessage& message, std::time_t now) {

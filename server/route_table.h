@@ -21,6 +21,7 @@ struct Route {
     std::string name;
     Work work = Work::quick;
     Handler handle;
+    std::size_t bodyBytes = 0;  // the longest body it takes; 0: the server's limit
 };
 
 class RouteTable {

@@ -74,6 +74,10 @@ ParsedOptions parseServerOptions(const std::vector<std::string>& arguments) {
             o.help = true;
             continue;
         }
+        if (name == "--verified-only") {
+            o.verifiedOnly = true;
+            continue;
+        }
         if (name != "--listen" && name != "--db" && name != "--builds" && name != "--version" && name != "--site" &&
             name != "--connections-per-address" && name != "--access-log" &&
             name != "--sign-ups-per-address" && name != "--proxy" && name != "--smtp" && name != "--smtp-user" &&
@@ -159,6 +163,8 @@ std::string serverUsage() {
            "  --smtp-user USER       log in to the SMTP server as USER\n"
            "  --smtp-password-file FILE\n"
            "                         with the password in FILE (its first line)\n"
+           "  --verified-only        the lists rank only scores proven by a replay (the game's own score\n"
+           "                         form is still taken and stored, and not listed)\n"
            "  --help                 this text\n"
            "\n"
            "Without --smtp, mail (confirmation and password reset links) is written as RFC 5322 files\n"

@@ -17,6 +17,7 @@ struct ServerOptions {
     std::int32_t version = 3;
     std::size_t connectionsPerAddress = 32;
     std::int64_t signUpsPerAddress = 5;  // in an hour; 0: no limit  // open at once from one client address; 0: no limit
+    bool verifiedOnly = false;
     bool help = false;
 };
 
