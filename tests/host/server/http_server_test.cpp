@@ -107,6 +107,13 @@ RouteTable echoRoutes(std::atomic<int>& calls) {
                     ++calls;
                     return answerWith(200, "text/plain", "q:" + r.param("a"));
                 }});
+    // A route with a limit of its own, above the server's.
+    routes.add({"POST", "/upload", "upload", Work::quick,
+                [&calls](const HttpRequest& r) {
+                    ++calls;
+                    return answerWith(200, "text/plain", std::to_string(r.body.size()));
+                },
+                64 * 1024});
     return routes;
 }
 
@@ -120,6 +127,7 @@ TEST(HttpServer, EveryRequestIsBoundedWhateverItsFraming) {
     std::atomic<int> calls = 0;
     Serving serving(echoRoutes(calls));
     const std::string post = "POST /echo HTTP/1.1\r\nHost: x\r\nConnection: close\r\n";
+    const std::string upload = "POST /upload HTTP/1.1\r\nHost: x\r\nConnection: close\r\n";
     struct Case {
         const char* what;
         std::string request, tail;
@@ -148,6 +156,11 @@ TEST(HttpServer, EveryRequestIsBoundedWhateverItsFraming) {
              for (int i = 0; i < 2000; ++i) many += "X-" + std::to_string(i) + ": v\r\n";
              return many;
          }() + "\r\n", "", 0, 431, false},
+        {"past the server's limit on a route that takes more", upload + "Content-Length: 20000\r\n\r\n" +
+         std::string(20000, 'r'), "", 0, 200, true},
+        {"a length past the route's own limit", upload + "Content-Length: 65537\r\n\r\n", "", 0, 413, false},
+        {"a chunked body past the route's own limit", upload + "Transfer-Encoding: chunked\r\n\r\n", chunk(16384),
+         5, 0, false},
         {"an unknown path", "GET /nowhere HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n", "", 0, 404, false},
     };
     for (const Case& c : cases) {

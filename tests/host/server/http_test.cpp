@@ -17,6 +17,7 @@
 #include <nlohmann/json.hpp>
 
 #include "backend.h"
+#include "game/replay.h"
 #include "mailed_links.h"
 #include "recorded_game.h"
 #include "net/server_response.h"
@@ -190,6 +191,41 @@ TEST_F(HttpService, AGameOnATicketIsSentAsItsReplayAndVerifiedOffTheRequest) {
         auto answer = client().Get(unknown);
         EXPECT_EQ(answer->status, 404) << unknown;
         EXPECT_EQ(answer->get_header_value("Content-Type"), "application/json; charset=utf-8") << unknown;
+    }
+}
+
+// The ticket is held back as the game's form is, and a replay has a body
+// limit of its own, above the forms'.
+TEST_F(HttpService, TicketsWaitAfterWrongPasswordsAndReplaysTakeTheirOwnLimit) {
+    ASSERT_EQ(signUp("anna@example.se", "Anna", "hemligt1", "hemligt1")->status, 200);
+    auto askTicket = [&](const std::string& password) {
+        return client().Post("/api/v1/games", "{\"email\": \"anna@example.se\", \"password\": \"" + password + "\"}",
+                             "application/json");
+    };
+    httplib::Params form = {{"email", "berit@example.se"}, {"nickname", "Berit"}, {"password", "hemligt1"},
+                            {"repeated", "hemligt1"}};
+    ASSERT_EQ(client().Post("/reg3.htm", form)->status, 200);
+    auto unconfirmed = client().Post("/api/v1/games", "{\"email\": \"berit@example.se\", \"password\": \"hemligt1\"}",
+                                     "application/json");
+    EXPECT_EQ(unconfirmed->status, 403) << unconfirmed->body;
+
+    // Failures from one address hold back every account asked for from it,
+    // so this comes after the unconfirmed address's answer.
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(askTicket("fel")->status, 401);
+    auto held = askTicket("hemligt1");
+    ASSERT_TRUE(held);
+    EXPECT_EQ(held->status, 429) << held->body;
+    EXPECT_EQ(held->get_header_value("Retry-After"), "1");
+    EXPECT_EQ(held->get_header_value("Cache-Control"), "no-store");
+
+    struct Case {
+        std::size_t bytes;
+        int status;
+    };
+    for (const Case& c : {Case{20000, 400}, Case{ReplayLimits{}.maxBytes + 1, 413}}) {
+        auto answer = client().Post("/api/v1/scores", std::string(c.bytes, 'z'), "application/octet-stream");
+        ASSERT_TRUE(answer) << c.bytes;
+        EXPECT_EQ(answer->status, c.status) << c.bytes;
     }
 }
 
