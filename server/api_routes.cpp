@@ -111,13 +111,15 @@ ApiAnswer replayDownloadAnswer(CompetitionService& service, std::string_view id)
     });
 }
 
-ApiAnswer topListAnswer(CompetitionService& service, std::string_view gameId) {
+ApiAnswer topListAnswer(CompetitionService& service, std::string_view gameId, std::string_view period) {
     auto id = decimal(gameId);
-    if (!id || *id < INT32_MIN || *id > INT32_MAX || !findGame(static_cast<std::int32_t>(*id))) {
-        return error(404, "okänt spel");
-    }
-    auto game = static_cast<std::int32_t>(*id);
-    return {200, jsonType, topListJson(game, service.topTen(game))};
+    if (!id || *id < INT32_MIN || *id > INT32_MAX) return error(404, "okänt spel");
+    return tryAnswer([&] {
+        auto lists = service.contest().gameLists(static_cast<std::int32_t>(*id),
+                                                 period.empty() ? std::nullopt : std::optional<std::string>(period));
+        if (!lists) return error(404, "okänt spel eller okänd period");
+        return ApiAnswer{200, jsonType, topListJson(lists->first, lists->second)};
+    });
 }
 
 void addApiRoutes(httplib::Server& server, CompetitionService& service) {
@@ -135,6 +137,6 @@ void addApiRoutes(httplib::Server& server, CompetitionService& service) {
         send(res, replayDownloadAnswer(service, req.matches[1].str()));
     });
     server.Get("/api/top", [&service](const httplib::Request& req, httplib::Response& res) {
-        send(res, topListAnswer(service, req.get_param_value("gameid")));
+        send(res, topListAnswer(service, req.get_param_value("gameid"), req.get_param_value("period")));
     });
 }

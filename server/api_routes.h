@@ -8,7 +8,7 @@
 //   POST /api/v1/scores         the replay's bytes          -> 202 {"id":..,"status":"pending"}
 //   GET  /api/v1/scores/ID                                  -> 200 {"id":..,"status":..,"score":..,"reason":..}
 //   GET  /api/v1/scores/ID/replay                           -> 200 the verified replay's bytes
-//   GET  /api/top?gameid=N                                  -> 200 {"gameid":N,"top":[...]}
+//   GET  /api/top?gameid=N[&period=NAME]                    -> 200 {"gameid":N,"period":..,"top":[...],"alltime":[...]}
 #include <httplib.h>
 
 #include <span>
@@ -27,6 +27,7 @@ ApiAnswer ticketAnswer(CompetitionService& service, std::string_view body);
 ApiAnswer replaySubmissionAnswer(CompetitionService& service, std::span<const std::uint8_t> body);
 ApiAnswer scoreStateAnswer(CompetitionService& service, std::string_view id);
 ApiAnswer replayDownloadAnswer(CompetitionService& service, std::string_view id);
-ApiAnswer topListAnswer(CompetitionService& service, std::string_view gameId);
+// The period's (none: the current one) and all time's lists of a game.
+ApiAnswer topListAnswer(CompetitionService& service, std::string_view gameId, std::string_view period);
 
 void addApiRoutes(httplib::Server& server, CompetitionService& service);

@@ -38,7 +38,8 @@ CompetitionServer::CompetitionServer(const std::string& host, int port, const st
       port_(boundPort(http_, host, port)),
       pool_(databaseUrl, databaseConnections),
       service_(migrated(pool_), withSite(std::move(settings), host, port_)),
-      verifiers_(service_.proofs(), std::thread::hardware_concurrency()) {
+      verifiers_(service_.proofs(), std::thread::hardware_concurrency()),
+      closer_(service_.contest()) {
     service_.proofs().onQueued([this] { verifiers_.wake(); });
     http_.new_task_queue = [] { return new httplib::ThreadPool(httpWorkers); };
     http_.set_payload_max_length(maxRequestBody);

@@ -1,13 +1,15 @@
 #pragma once
 // The whole service in one object: the database pool, the service, its
 // HTTP server with explicit time-outs and a worker pool of its own, and the
-// threads that verify replays, one for each processor.
+// threads that verify replays, one for each processor, and the one that
+// closes competition periods at their end.
 #include <memory>
 #include <string>
 
 #include "server/competition_service.h"
 #include "server/connection_pool.h"
 #include "server/deadline_server.h"
+#include "server/period_closer.h"
 #include "server/verification_workers.h"
 
 // Requests served at a time; more wait for a free worker.
@@ -39,4 +41,5 @@ private:
     ConnectionPool pool_;
     CompetitionService service_;
     VerificationWorkers verifiers_;
+    PeriodCloser closer_;
 };

@@ -1,44 +1,15 @@
 #include "server/competition_service.h"
 
-#include <sodium.h>
-
 #include <ctime>
 
 #include "net/submission_form.h"
 #include "server/play_time_bound.h"
 #include "server/text_encoding.h"
+#include "server/tokens.h"
 
 namespace {
 
 SubmissionAnswer answer(AnswerCode code, std::string text) { return {code, std::move(text)}; }
-
-// The host of "http://host[:port]", an IPv6 address with its brackets.
-std::string hostOf(std::string_view site) {
-    std::size_t scheme = site.find("://");
-    std::string_view rest = site.substr(scheme == std::string_view::npos ? 0 : scheme + 3);
-    std::size_t end = !rest.empty() && rest.front() == '[' ? rest.find(']') + 1 : rest.find(':');
-    return std::string(rest.substr(0, end));
-}
-
-std::string hexDigest(std::string_view text) {
-    unsigned char digest[32];
-    crypto_generichash(digest, sizeof digest, reinterpret_cast<const unsigned char*>(text.data()), text.size(),
-                       nullptr, 0);
-    char hex[2 * sizeof digest + 1];
-    sodium_bin2hex(hex, sizeof hex, digest, sizeof digest);
-    return hex;
-}
-
-// Tokens are kept only as their hash, so the table alone opens no account.
-std::string tokenHash(const std::string& token) { return hexDigest(token); }
-
-std::string newToken() {
-    unsigned char bytes[32];
-    randombytes_buf(bytes, sizeof bytes);
-    char text[sodium_base64_ENCODED_LEN(sizeof bytes, sodium_base64_VARIANT_URLSAFE_NO_PADDING)];
-    sodium_bin2base64(text, sizeof text, bytes, sizeof bytes, sodium_base64_VARIANT_URLSAFE_NO_PADDING);
-    return text;
-}
 
 // What tells one form from another: the whole form as the game sends it,
 // but for the password, which is not kept in any form.
@@ -61,18 +32,12 @@ void checkPassword(const std::string& password, const std::string& repeated, std
 
 }  // namespace
 
-const Game* findGame(std::int32_t id) {
-    for (const Game& game : knownGames) {
-        if (game.id == id) return &game;
-    }
-    return nullptr;
-}
-
 CompetitionService::CompetitionService(ConnectionPool& pool, ServiceSettings settings)
     : settings_(std::move(settings)),
       store_(pool),
       outbox_(settings_.outbox),
-      proofs_(pool, ProofSettings{knownGames[0].id, settings_.builds, settings_.clock}, passwords_) {}
+      proofs_(pool, ProofSettings{zifraInvadersGameId, settings_.builds, settings_.clock}, passwords_),
+      contest_(pool, ContestSettings{settings_.site, settings_.clock, listed()}, outbox_) {}
 
 std::int64_t CompetitionService::now() const {
     return settings_.clock ? settings_.clock() : static_cast<std::int64_t>(std::time(nullptr));
@@ -99,7 +64,7 @@ SubmissionAnswer CompetitionService::judge(std::string_view body) {
     }
     const SubmissionForm& form = read.form;
     if (form.score < 0) return answer(AnswerCode::refused, "Poängen är inte giltig.");
-    if (!findGame(form.gameId)) return answer(AnswerCode::refused, "Spelet är okänt.");
+    if (!contest_.store().game(form.gameId)) return answer(AnswerCode::refused, "Spelet är okänt.");
     if (settings_.builds && !settings_.builds->contains(form.checksum, form.byteCount)) {
         return answer(AnswerCode::refused, "Den här versionen av spelet är okänd.");
     }
@@ -116,6 +81,9 @@ SubmissionAnswer CompetitionService::judge(std::string_view body) {
     if (!passwords_.check(key, utf8FromCp1252(form.password), account->passwordHash)) {
         return answer(AnswerCode::wrongPassword, "Fel lösenord.");
     }
+    // Told only to whoever knows the password. Refused, not "not signed
+    // up" or "wrong password": those send the game to pages that cannot help.
+    if (account->banned) return answer(AnswerCode::refused, "Kontot är avstängt från tävlingen.");
     // A repeat of a stored form is answered as the first send was, so a
     // game that lost the first answer and sends again is told it is done.
     store_.addSubmission({account->id, form.gameId, form.score, form.playTime, form.speedCount,
@@ -161,7 +129,7 @@ void CompetitionService::requestPasswordReset(std::string_view email) {
         return;
     }
     MailMessage message;
-    message.from = "Kvippa <noreply@" + hostOf(settings_.site) + ">";
+    message.from = serviceSender(settings_.site);
     message.to = account->email;
     message.subject = "Nytt lösenord till Kvippa";
     message.body = "Hej " + account->nickname +

@@ -10,18 +10,15 @@
 
 #include "net/answer_codes.h"
 #include "net/field_limits.h"
+#include "server/contest_service.h"
 #include "server/known_builds.h"
 #include "server/outbox.h"
 #include "server/passwords.h"
 #include "server/score_proofs.h"
 #include "server/store.h"
 
-// The games the service runs competitions for.
-struct Game {
-    std::int32_t id;
-    const char* name;
-};
-inline constexpr Game knownGames[] = {{4, "Zifra Invaders"}};
+// The game whose tickets the service issues for proven scores.
+inline constexpr std::int32_t zifraInvadersGameId = 4;
 
 struct SubmissionAnswer {
     AnswerCode code;
@@ -85,15 +82,18 @@ public:
     std::vector<std::string> resetPassword(const std::string& token, const std::string& password,
                                            const std::string& repeated);
 
-    std::vector<Placing> topTen(std::int32_t gameId) {
-        return store_.topTen(gameId, settings_.verifiedOnly ? ListedScores::verifiedOnly : ListedScores::all);
-    }
+    // A game's ten best of all time.
+    std::vector<Placing> topTen(std::int32_t gameId) { return store_.topTen(gameId, {listed(), std::nullopt}); }
+
+    // Periods, games, winners and the organiser's changes.
+    ContestService& contest() { return contest_; }
 
     // Tickets, replays and their verification.
     ScoreProofs& proofs() { return proofs_; }
 
 private:
     std::int64_t now() const;
+    ListedScores listed() const { return settings_.verifiedOnly ? ListedScores::verifiedOnly : ListedScores::all; }
     SubmissionAnswer judge(std::string_view body);
 
     ServiceSettings settings_;
@@ -101,7 +101,5 @@ private:
     Outbox outbox_;
     PasswordChecker passwords_;
     ScoreProofs proofs_;
+    ContestService contest_;
 };
-
-// A known game's entry, or none.
-const Game* findGame(std::int32_t id);

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "server/api_routes.h"
+#include "server/contest_routes.h"
 #include "server/html.h"
 #include "server/pages.h"
 #include "server/text_encoding.h"
@@ -58,10 +59,9 @@ bool fromOwnPage(const httplib::Request& req) {
     return false;
 }
 
-std::vector<TopList> allTopLists(CompetitionService& service) {
-    std::vector<TopList> lists;
-    for (const Game& game : knownGames) lists.push_back({&game, service.topTen(game.id)});
-    return lists;
+void sendAnswer(httplib::Response& res, const ApiAnswer& answer) {
+    res.status = answer.status;
+    res.set_content(answer.body, answer.contentType);
 }
 
 }  // namespace
@@ -81,10 +81,22 @@ void addRoutes(httplib::Server& server, CompetitionService& service) {
     });
 
     auto start = [&service](const httplib::Request&, httplib::Response& res) {
-        sendPage(res, startPage(allTopLists(service)));
+        sendAnswer(res, startPageAnswer(service));
     };
     server.Get("/", start);
     server.Get("/index2.htm", start);
+    server.Get("/vinnare.htm", [&service](const httplib::Request&, httplib::Response& res) {
+        sendAnswer(res, winnersPageAnswer(service));
+    });
+    server.Get("/vinst.htm", [&service](const httplib::Request& req, httplib::Response& res) {
+        sendAnswer(res, claimFormAnswer(service, req.get_param_value("token")));
+    });
+    server.Post("/vinst.htm", [&service](const httplib::Request& req, httplib::Response& res) {
+        if (!fromOwnPage(req)) return sendPage(res, forbiddenPage(), 403);
+        sendAnswer(res, claimAnswer(service, req.get_param_value("token"),
+                                    {req.get_param_value("fullname"), req.get_param_value("address"),
+                                     req.get_param_value("sweden") == "ja"}));
+    });
 
     server.Get("/reg3.htm", [](const httplib::Request&, httplib::Response& res) {
         sendPage(res, signUpPage({}, {}, false));

@@ -4,10 +4,15 @@
 #include <ctime>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 struct MailMessage {
     std::string from, to, subject, body;  // UTF-8; the body's lines end in \n
 };
+
+// The sender of the service's mail: noreply at the host of its public
+// address, "http://host[:port]".
+std::string serviceSender(std::string_view site);
 
 class Outbox {
 public:

@@ -38,7 +38,7 @@ std::int64_t ScoreProofs::nowMs() const {
 std::optional<IssuedTicket> ScoreProofs::issueTicket(std::string_view email, std::string_view password) {
     std::string key = nameKey(trimmed(email));
     auto account = store_.accountByEmailKey(key);
-    if (!account || !passwords_.check(key, password, account->passwordHash)) return std::nullopt;
+    if (!account || account->banned || !passwords_.check(key, password, account->passwordHash)) return std::nullopt;
     IssuedTicket issued{newTicketText(), randombytes_random(), settings_.gameId};
     replays_.addTicket({issued.ticket, account->id, issued.gameId, issued.seed, nowMs()});
     return issued;

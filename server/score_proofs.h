@@ -48,7 +48,8 @@ public:
     ScoreProofs(ConnectionPool& pool, ProofSettings settings, PasswordChecker& passwords);
 
     // A new ticket for the player of the e-mail address and password
-    // (UTF-8), nothing when either is wrong. Throws HashingBusy, SqlError.
+    // (UTF-8), nothing when either is wrong or the account is banned. Throws
+    // HashingBusy, SqlError.
     std::optional<IssuedTicket> issueTicket(std::string_view email, std::string_view password);
 
     // Refuses what can be refused without playing; otherwise uses the

@@ -161,7 +161,7 @@ TEST_F(HttpService, EveryPageIsUtf8HtmlAndUnknownOnesAreNotFound) {
         EXPECT_NE(client().Get("/getpass.htm?mail=" + sent)->body.find("value=\"" + shown + "\""), std::string::npos)
             << sent;
     }
-    EXPECT_EQ(client().Get("/api/top?gameid=4")->body, "{\"gameid\":4,\"top\":[]}\n");
+    EXPECT_EQ(client().Get("/api/top?gameid=4")->body, "{\"gameid\":4,\"period\":null,\"top\":[],\"alltime\":[]}\n");
     auto unknown = client().Get("/api/top?gameid=7");
     EXPECT_EQ(unknown->status, 404);
     EXPECT_EQ(unknown->get_header_value("Content-Type"), "application/json; charset=utf-8");

@@ -1,0 +1,17 @@
+#pragma once
+// The competition's pages as functions of a request's parts to an answer,
+// so that only the route table knows the HTTP library.
+//
+//   GET  /, /index2.htm     the current period, the lists, the rules
+//   GET  /vinnare.htm       every closed period's winners
+//   GET  /vinst.htm?token=  a winner's claim form
+//   POST /vinst.htm         token, fullname, address, sweden=ja
+#include <string>
+
+#include "server/api_routes.h"
+#include "server/competition_service.h"
+
+ApiAnswer startPageAnswer(CompetitionService& service);
+ApiAnswer winnersPageAnswer(CompetitionService& service);
+ApiAnswer claimFormAnswer(CompetitionService& service, const std::string& token);
+ApiAnswer claimAnswer(CompetitionService& service, const std::string& token, const PrizeClaim& claim);

@@ -1,0 +1,37 @@
+#pragma once
+// The lists, computed from the stored scores each time they are asked for:
+// a hidden score or a banned player's is never in them, so hiding and
+// banning leave nothing stale behind.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "server/sql_connection.h"
+
+struct Placing {
+    std::int64_t accountId = 0;
+    std::string nickname;
+    std::int32_t score = 0;
+    std::int64_t achievedAt = 0;  // when the player first reached that score
+    bool verified = false;  // proven by a replay the service played again
+};
+
+// Which scores a list ranks.
+enum class ListedScores { all, verifiedOnly };
+
+// Which scores a list is made of: those of one period, or of all time.
+struct ListScope {
+    ListedScores listed = ListedScores::all;
+    std::optional<std::int64_t> periodId;  // none: all time
+};
+
+inline constexpr std::size_t listLength = 10;
+
+// SQL for the id of the period that the time in `parameter` (such as "$3")
+// falls in, NULL when none: a score belongs to the period it was accepted in.
+std::string periodAtTime(const std::string& parameter);
+
+// The ten best players of a game, each by their best listed score; ties go
+// to whoever reached the score first.
+std::vector<Placing> topTen(SqlConnection& connection, std::int32_t gameId, const ListScope& scope);
