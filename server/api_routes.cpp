@@ -122,6 +122,14 @@ ApiAnswer topListAnswer(CompetitionService& service, std::string_view gameId, st
     });
 }
 
+ApiAnswer collectiveAnswer(CompetitionService& service, std::string_view period) {
+    return tryAnswer([&] {
+        auto ranking = service.contest().collective(period.empty() ? std::nullopt : std::optional<std::string>(period));
+        if (!ranking) return error(404, "okänd period");
+        return ApiAnswer{200, jsonType, collectiveJson(ranking->first, ranking->second)};
+    });
+}
+
 void addApiRoutes(httplib::Server& server, CompetitionService& service) {
     server.Post("/api/v1/games", [&service](const httplib::Request& req, httplib::Response& res) {
         send(res, ticketAnswer(service, req.body));
@@ -138,5 +146,8 @@ void addApiRoutes(httplib::Server& server, CompetitionService& service) {
     });
     server.Get("/api/top", [&service](const httplib::Request& req, httplib::Response& res) {
         send(res, topListAnswer(service, req.get_param_value("gameid"), req.get_param_value("period")));
+    });
+    server.Get("/api/collective", [&service](const httplib::Request& req, httplib::Response& res) {
+        send(res, collectiveAnswer(service, req.get_param_value("period")));
     });
 }

@@ -9,6 +9,7 @@
 //   GET  /api/v1/scores/ID                                  -> 200 {"id":..,"status":..,"score":..,"reason":..}
 //   GET  /api/v1/scores/ID/replay                           -> 200 the verified replay's bytes
 //   GET  /api/top?gameid=N[&period=NAME]                    -> 200 {"gameid":N,"period":..,"top":[...],"alltime":[...]}
+//   GET  /api/collective[?period=NAME]                      -> 200 {"period":..,"ranking":[...]}
 #include <httplib.h>
 
 #include <span>
@@ -29,5 +30,7 @@ ApiAnswer scoreStateAnswer(CompetitionService& service, std::string_view id);
 ApiAnswer replayDownloadAnswer(CompetitionService& service, std::string_view id);
 // The period's (none: the current one) and all time's lists of a game.
 ApiAnswer topListAnswer(CompetitionService& service, std::string_view gameId, std::string_view period);
+// The period's (none: the current one) collective ranking.
+ApiAnswer collectiveAnswer(CompetitionService& service, std::string_view period);
 
 void addApiRoutes(httplib::Server& server, CompetitionService& service);

@@ -326,7 +326,7 @@ AdminResult runAdmin(const std::vector<std::string>& arguments, const AdminEnvir
         }
         ConnectionPool pool(url, 1);
         migrateSchema(*pool.borrow());
-        Outbox outbox("outbox");
+        Outbox outbox(environment.outbox);
         return Admin(command, environment, pool, outbox, site).run();
     } catch (const Misuse& misuse) {
         return {adminMisused, "", misuse.why};

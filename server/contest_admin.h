@@ -30,6 +30,7 @@ struct AdminResult {
 struct AdminEnvironment {
     std::string user;  // who runs it, when --as is not given
     std::function<std::int64_t()> clock;  // calendar seconds; the system's when empty
+    std::string outbox = "outbox";  // where mail to winners is written, as the server's is
 };
 
 // Runs the arguments after "admin".

@@ -23,7 +23,17 @@ std::optional<ContestView> ContestService::view(const std::optional<std::string>
         if (view.period) lists.period = store_.topTen(game.id, {settings_.listed, view.period->id});
         view.games.push_back(std::move(lists));
     }
+    if (view.period) view.collective = store_.collectiveTopTen(view.period->id, settings_.listed);
     return view;
+}
+
+std::optional<std::pair<std::optional<Period>, std::vector<CollectivePlacing>>> ContestService::collective(
+    const std::optional<std::string>& periodName) {
+    std::optional<Period> period = periodName ? store_.period(*periodName) : store_.periodAt(now());
+    if (periodName && !period) return std::nullopt;
+    std::vector<CollectivePlacing> list;
+    if (period) list = store_.collectiveTopTen(period->id, settings_.listed);
+    return std::make_pair(period, std::move(list));
 }
 
 std::optional<std::pair<std::optional<Period>, GameLists>> ContestService::gameLists(

@@ -26,6 +26,7 @@ struct GameLists {
 struct ContestView {
     std::optional<Period> period;  // the current one, or the one asked for
     std::vector<GameLists> games;  // the current games
+    std::vector<CollectivePlacing> collective;  // the period's, when there is one
 };
 
 struct ClosedPeriod {
@@ -53,6 +54,11 @@ public:
     // One game's lists, the same way; nothing for an unknown game or period.
     std::optional<std::pair<std::optional<Period>, GameLists>> gameLists(std::int32_t gameId,
                                                                          const std::optional<std::string>& periodName);
+
+    // The period's (the current one when none is named) collective
+    // ranking; nothing when a named period is unknown.
+    std::optional<std::pair<std::optional<Period>, std::vector<CollectivePlacing>>> collective(
+        const std::optional<std::string>& periodName);
 
     // Closes every period past its end; what the server runs now and then.
     // Returns how many it closed.

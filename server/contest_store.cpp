@@ -78,6 +78,11 @@ std::vector<Placing> ContestStore::topTen(std::int32_t gameId, const ListScope& 
     return ::topTen(*connection, gameId, scope);
 }
 
+std::vector<CollectivePlacing> ContestStore::collectiveTopTen(std::int64_t periodId, ListedScores listed) {
+    auto connection = pool_.borrow();
+    return ::collectiveTopTen(*connection, periodId, listed);
+}
+
 std::vector<Period> ContestStore::periods() {
     return periodsOf(pool_.borrow()->query(std::string(periodColumns) + " ORDER BY starts_at"));
 }

@@ -85,6 +85,8 @@ public:
     // The ten best of a game in the scope (rankings.h).
     std::vector<Placing> topTen(std::int32_t gameId, const ListScope& scope);
 
+    std::vector<CollectivePlacing> collectiveTopTen(std::int64_t periodId, ListedScores listed);
+
     std::vector<Period> periods();
     std::optional<Period> period(const std::string& name);
     // The period that `time` falls in.

@@ -31,7 +31,7 @@ std::string userName() {
 
 int admin(const std::vector<std::string>& arguments) {
     if (!initialisePasswords()) return fail("libsodium cannot start");
-    AdminResult result = runAdmin(arguments, {userName(), {}});
+    AdminResult result = runAdmin(arguments, {userName(), {}, "outbox"});
     std::fputs(result.output.c_str(), stdout);
     if (!result.error.empty()) std::fprintf(stderr, "zifra-server admin: %s\n", result.error.c_str());
     return result.exitCode;

@@ -40,6 +40,20 @@ std::string gameSection(const GameLists& lists, bool inPeriod) {
     return html + "<h3>Genom tiderna</h3>\n" + topTable(lists.allTime, "topp-" + id);
 }
 
+std::string collectiveSection(const std::vector<CollectivePlacing>& list) {
+    std::string html = "<h2>Den gemensamma tävlingen</h2>\n<p>I den gemensamma tävlingen rankas alla som har spelat "
+                       "samtliga aktuella Kvippaspel efter sina sammanlagda poäng.</p>\n";
+    if (list.empty()) return html + "<p>Ingen har spelat alla aktuella spel under perioden ännu.</p>\n";
+    html += "<table class=\"topplista\" id=\"gemensam\">\n<tr><th>Plats</th><th>Smeknamn</th>"
+            "<th class=\"score\">Sammanlagt</th></tr>\n";
+    int rank = 0;
+    for (const CollectivePlacing& p : list) {
+        html += "<tr><td>" + std::to_string(++rank) + "</td><td>" + htmlEscape(p.nickname) +
+                "</td><td class=\"score\">" + std::to_string(p.total) + "</td></tr>\n";
+    }
+    return html + "</table>\n";
+}
+
 }  // namespace
 
 std::string utcTime(std::int64_t seconds) {
@@ -62,6 +76,7 @@ std::string startPage(const ContestView& view) {
         body += "<p class=\"period\">Ingen tävlingsperiod pågår just nu.</p>\n";
     }
     for (const GameLists& lists : view.games) body += gameSection(lists, view.period.has_value());
+    if (view.period) body += collectiveSection(view.collective);
     if (!view.games.empty()) {
         body += "<p class=\"forklaring\">" + verifiedMark + " = bevisad poäng: tjänsten har själv spelat om "
                 "partiet och fått samma poäng.</p>\n";
@@ -181,19 +196,33 @@ nlohmann::ordered_json placingsJson(const std::vector<Placing>& placings) {
     return top;
 }
 
+nlohmann::ordered_json periodJson(const std::optional<Period>& period) {
+    if (!period) return nullptr;
+    return {{"name", period->name},
+            {"start", utcTime(period->startsAt)},
+            {"end", utcTime(period->endsAt)},
+            {"closed", period->closedAt.has_value()}};
+}
+
+std::string dumped(const nlohmann::ordered_json& json) {
+    return json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+}
+
 }  // namespace
 
-std::string topListJson(const std::optional<Period>& period, const GameLists& lists) {
-    nlohmann::ordered_json periodJson = nullptr;
-    if (period) {
-        periodJson = {{"name", period->name},
-                      {"start", utcTime(period->startsAt)},
-                      {"end", utcTime(period->endsAt)},
-                      {"closed", period->closedAt.has_value()}};
+std::string collectiveJson(const std::optional<Period>& period, const std::vector<CollectivePlacing>& list) {
+    nlohmann::ordered_json ranking = nlohmann::ordered_json::array();
+    int rank = 0;
+    for (const CollectivePlacing& p : list) {
+        ranking.push_back({{"rank", ++rank}, {"nickname", p.nickname}, {"total", p.total}});
     }
+    return dumped({{"period", periodJson(period)}, {"ranking", std::move(ranking)}});
+}
+
+std::string topListJson(const std::optional<Period>& period, const GameLists& lists) {
     nlohmann::ordered_json list = {{"gameid", lists.game.id},
-                                   {"period", std::move(periodJson)},
+                                   {"period", periodJson(period)},
                                    {"top", placingsJson(lists.period)},
                                    {"alltime", placingsJson(lists.allTime)}};
-    return list.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+    return dumped(list);
 }

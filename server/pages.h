@@ -7,7 +7,8 @@
 #include "server/competition_service.h"
 
 // "/" and "/index2.htm": the current period and its end, each current
-// game's ten best in it and of all time, the rules, the links.
+// game's ten best in it and of all time, the period's collective ranking,
+// the rules, the links.
 std::string startPage(const ContestView& view);
 
 // "/reg3.htm": the sign-up form, filled again with what was sent and the
@@ -34,6 +35,9 @@ std::string forbiddenPage();
 // "/api/top": one game's ten best in the period (none: null and an empty
 // list) and of all time, as JSON.
 std::string topListJson(const std::optional<Period>& period, const GameLists& lists);
+
+// "/api/collective": the period's collective ranking as JSON.
+std::string collectiveJson(const std::optional<Period>& period, const std::vector<CollectivePlacing>& list);
 
 // A time as "YYYY-MM-DD HH:MM UTC".
 std::string utcTime(std::int64_t seconds);

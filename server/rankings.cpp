@@ -50,3 +50,22 @@ std::vector<Placing> topTen(SqlConnection& connection, std::int32_t gameId, cons
     }
     return list;
 }
+
+// Each player's best per current game is the first row of their scores in
+// it, best first and earliest first; the totals are summed from those.
+std::vector<CollectivePlacing> collectiveTopTen(SqlConnection& connection, std::int64_t periodId, ListedScores listed) {
+    std::string sql =
+        "SELECT b.account_id, a.nickname, SUM(b.score), MAX(b.submitted_at) FROM ("
+        "SELECT s.account_id, s.score, s.submitted_at, ROW_NUMBER() OVER (PARTITION BY s.account_id, s.game_id "
+        "ORDER BY s.score DESC, s.submitted_at, s.id) AS n FROM submissions s JOIN games g ON g.id = s.game_id "
+        "WHERE s.period_id = $1 AND s.hidden_at IS NULL AND g.is_current = 1";
+    if (listed == ListedScores::verifiedOnly) sql += " AND s.replay_id IS NOT NULL";
+    sql += ") b JOIN accounts a ON a.id = b.account_id WHERE b.n = 1 AND a.banned_at IS NULL "
+           "GROUP BY b.account_id, a.nickname HAVING COUNT(*) = (SELECT COUNT(*) FROM games WHERE is_current = 1) "
+           "ORDER BY SUM(b.score) DESC, MAX(b.submitted_at), b.account_id LIMIT $2";
+    std::vector<CollectivePlacing> list;
+    for (const SqlRow& r : connection.query(sql, {periodId, std::int64_t(listLength)})) {
+        list.push_back({sqlInteger(r[0]), *r[1], sqlInteger(r[2]), sqlInteger(r[3])});
+    }
+    return list;
+}

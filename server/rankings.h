@@ -28,6 +28,20 @@ struct ListScope {
 
 inline constexpr std::size_t listLength = 10;
 
+// A player in the collective ranking: their best in every current game of
+// the period, summed.
+struct CollectivePlacing {
+    std::int64_t accountId = 0;
+    std::string nickname;
+    std::int64_t total = 0;
+    std::int64_t achievedAt = 0;  // when the last of those bests was reached
+};
+
+// The ten players of the period with a listed score in each of the current
+// games, ranked by the sum of their bests; ties go to whoever reached the
+// total first. Nobody when there is no current game.
+std::vector<CollectivePlacing> collectiveTopTen(SqlConnection& connection, std::int64_t periodId, ListedScores listed);
+
 // SQL for the id of the period that the time in `parameter` (such as "$3")
 // falls in, NULL when none: a score belongs to the period it was accepted in.
 std::string periodAtTime(const std::string& parameter);

@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "server/contest_admin.h"
+#include "server/contest_routes.h"
 #include "server/period_closer.h"
 #include "server/text_encoding.h"
 #include "service_fixture.h"
@@ -318,6 +319,79 @@ TEST_F(Contest, TheAdminCommandLineAnswersBadUseWithOneLineAndItsExitCode) {
     auto audit = store().audit();
     EXPECT_EQ(audit.back().actor, "kalle");
     EXPECT_EQ(audit.back().action, "period close");
+}
+
+TEST_F(Contest, TheCollectiveRankingHasOnlyThoseWhoPlayedEveryCurrentGame) {
+    ASSERT_TRUE(store().addGame({5, "Zifra Tetris", true}, organiser, now));
+    signUpPlayers(5);
+    scoreAt(0, 900, periodStart + 1, 4);  // one game only, however high
+    scoreAt(1, 100, periodStart + 2, 4);
+    scoreAt(1, 400, periodStart + 3, 4);
+    scoreAt(1, 300, periodStart + 4, 5);  // 400 + 300
+    scoreAt(2, 200, periodStart + 5, 5);
+    scoreAt(2, 500, periodStart + 6, 4);  // 500 + 200, reached after player 1
+    scoreAt(3, 350, periodStart - 1, 5);  // before the period
+    scoreAt(3, 10, periodStart + 7, 4);
+    scoreAt(4, 50, periodStart + 8, 4);
+    scoreAt(4, 60, periodStart + 9, 5);
+    auto ranking = [&] {
+        std::vector<std::pair<std::string, std::int64_t>> got;
+        for (const CollectivePlacing& p : store().collectiveTopTen(periodId(), ListedScores::all)) {
+            got.emplace_back(p.nickname, p.total);
+        }
+        return got;
+    };
+    using Ranking = std::vector<std::pair<std::string, std::int64_t>>;
+    EXPECT_EQ(ranking(), (Ranking{{"Spelare 1", 700}, {"Spelare 2", 700}, {"Spelare 4", 110}}));
+
+    auto best = store().scores(nameKey(player(1)), 4).front();
+    EXPECT_TRUE(store().hideScore(best.id, organiser, now));
+    EXPECT_TRUE(store().banAccount(nameKey(player(2)), organiser, now));
+    EXPECT_EQ(ranking(), (Ranking{{"Spelare 1", 400}, {"Spelare 4", 110}}));
+    // A third current game nobody has played empties it; retired, it counts no more.
+    ASSERT_TRUE(store().addGame({6, "Zifra Pong", true}, organiser, now));
+    EXPECT_EQ(ranking(), Ranking{});
+    ASSERT_TRUE(store().retireGame(6, organiser, now));
+    EXPECT_EQ(ranking().size(), 2u);
+
+    // The start page and the JSON interface show it.
+    now = periodStart + 10;
+    ApiAnswer start = startPageAnswer(*service);
+    EXPECT_NE(start.body.find("Tävlingsperiod: <strong>Vecka 1</strong>, slutar 2027-01-16 08:00 UTC."),
+              std::string::npos);
+    EXPECT_NE(start.body.find("id=\"gemensam\""), std::string::npos);
+    EXPECT_NE(start.body.find("id=\"period-5\""), std::string::npos);
+    EXPECT_EQ(collectiveAnswer(*service, "").body,
+              "{\"period\":{\"name\":\"Vecka 1\",\"start\":\"2027-01-15 08:00 UTC\",\"end\":\"2027-01-16 08:00 "
+              "UTC\",\"closed\":false},\"ranking\":[{\"rank\":1,\"nickname\":\"Spelare 1\",\"total\":400},"
+              "{\"rank\":2,\"nickname\":\"Spelare 4\",\"total\":110}]}\n");
+    EXPECT_EQ(collectiveAnswer(*service, "Okänd").status, 404);
+    EXPECT_EQ(topListAnswer(*service, "4", "Okänd").status, 404);
+    EXPECT_EQ(topListAnswer(*service, "7", "").status, 404);
+}
+
+TEST_F(Contest, TheWinnersPageAndTheClaimFormEscapeWhatPlayersWrote) {
+    signUp("x@example.se", "<i>Kalle</i>", "hemligt1");
+    now = periodStart;
+    ASSERT_EQ(submit(gameForm("x@example.se", "hemligt1", 4711)).code, AnswerCode::accepted);
+    now = periodEnd;
+    ASSERT_EQ(service->contest().closeEndedPeriods(), 1);
+    std::string winners = winnersPageAnswer(*service).body;
+    EXPECT_NE(winners.find("<td>1</td><td>&lt;i&gt;Kalle&lt;/i&gt;</td><td class=\"score\">4711</td>"),
+              std::string::npos);
+    EXPECT_EQ(winners.find("<i>Kalle"), std::string::npos);
+    EXPECT_EQ(claimFormAnswer(*service, "okänd").status, 410);
+    std::stringstream mail;
+    mail << std::ifstream(mails().at(0)).rdbuf();
+    std::smatch token;
+    std::string body = mail.str();
+    ASSERT_TRUE(std::regex_search(body, token, std::regex("token=([A-Za-z0-9_-]+)")));
+    ApiAnswer faulty = claimAnswer(*service, token[1], {"<script>", "Gatan 1", false});
+    EXPECT_EQ(faulty.status, 400);
+    EXPECT_NE(faulty.body.find("value=\"&lt;script&gt;\""), std::string::npos);
+    EXPECT_EQ(faulty.body.find("<script>"), std::string::npos);
+    EXPECT_EQ(claimAnswer(*service, token[1], {"Kalle Anka", "Gatan 1", true}).status, 200);
+    EXPECT_EQ(claimAnswer(*service, token[1], {"Kalle Anka", "Gatan 1", true}).status, 410);
 }
 
 }  // namespace
