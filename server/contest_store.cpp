@@ -1,8 +1,18 @@
 #include "server/contest_store.h"
 
+#include <functional>
+
 #include "server/tokens.h"
 
 namespace {
+
+// A hidden or restored score's player gets their best worked out again.
+void refreshScoresBest(SqlConnection& connection, const SqlRow& score) {
+    if (!score[0]) return;
+    refreshBest(connection, sqlInteger(score[0]), static_cast<std::int32_t>(sqlInteger(score[1])), sqlInteger(score[2]));
+}
+
+void refreshTotals(SqlConnection& connection, const SqlRow&) { refreshAllTotals(connection); }
 
 void addAudit(SqlConnection& connection, const AuditNote& note, const std::string& action, const std::string& subject,
               std::int64_t now) {
@@ -10,12 +20,18 @@ void addAudit(SqlConnection& connection, const AuditNote& note, const std::strin
                      {note.actor, action, subject, note.reason, now});
 }
 
-// A change of one row, audited in its transaction; false when it changed none.
+using AfterChange = std::function<void(SqlConnection&, const SqlRow&)>;
+
+// A change of one row, audited in its transaction, with what `after` does
+// with the row it returns (`returning`); false when it changed none.
 bool auditedChange(ConnectionPool& pool, const std::string& sql, const std::vector<SqlParam>& params,
-                   const AuditNote& note, const std::string& action, const std::string& subject, std::int64_t now) {
+                   const AuditNote& note, const std::string& action, const std::string& subject, std::int64_t now,
+                   const char* returning = "1", const AfterChange& after = {}) {
     auto connection = pool.borrow();
     SqlTransaction transaction(*connection);
-    if (connection->query(sql + " RETURNING 1", params).empty()) return false;
+    auto rows = connection->query(sql + " RETURNING " + returning, params);
+    if (rows.empty()) return false;
+    if (after) after(*connection, rows[0]);
     addAudit(*connection, note, action, subject, now);
     transaction.commit();
     return true;
@@ -65,12 +81,12 @@ std::optional<GameEntry> ContestStore::game(std::int32_t id) {
 bool ContestStore::addGame(const GameEntry& game, const AuditNote& note, std::int64_t now) {
     return auditedChange(pool_, "INSERT INTO games (id, name, is_current) VALUES ($1, $2, 1) ON CONFLICT (id) DO NOTHING",
                          {std::int64_t{game.id}, game.name}, note, "game add", std::to_string(game.id) + " " + game.name,
-                         now);
+                         now, "1", refreshTotals);
 }
 
 bool ContestStore::retireGame(std::int32_t id, const AuditNote& note, std::int64_t now) {
     return auditedChange(pool_, "UPDATE games SET is_current = 0 WHERE id = $1 AND is_current = 1", {std::int64_t{id}},
-                         note, "game retire", std::to_string(id), now);
+                         note, "game retire", std::to_string(id), now, "1", refreshTotals);
 }
 
 std::vector<Placing> ContestStore::topTen(std::int32_t gameId, const ListScope& scope) {
@@ -208,13 +224,15 @@ std::vector<ScoreEntry> ContestStore::scores(const std::optional<std::string>& e
 
 bool ContestStore::hideScore(std::int64_t id, const AuditNote& note, std::int64_t now) {
     return auditedChange(pool_, "UPDATE submissions SET hidden_at = $2, hidden_reason = $3 WHERE id = $1 AND hidden_at IS NULL",
-                         {id, now, note.reason}, note, "score hide", std::to_string(id), now);
+                         {id, now, note.reason}, note, "score hide", std::to_string(id), now,
+                         "period_id, game_id, account_id", refreshScoresBest);
 }
 
 bool ContestStore::restoreScore(std::int64_t id, const AuditNote& note, std::int64_t now) {
     return auditedChange(pool_,
                          "UPDATE submissions SET hidden_at = NULL, hidden_reason = NULL WHERE id = $1 AND hidden_at IS NOT NULL",
-                         {id}, note, "score restore", std::to_string(id), now);
+                         {id}, note, "score restore", std::to_string(id), now, "period_id, game_id, account_id",
+                         refreshScoresBest);
 }
 
 bool ContestStore::banAccount(const std::string& emailKey, const AuditNote& note, std::int64_t now) {

@@ -39,8 +39,22 @@ struct CollectivePlacing {
 
 // The ten players of the period with a listed score in each of the current
 // games, ranked by the sum of their bests; ties go to whoever reached the
-// total first. Nobody when there is no current game.
+// total first. Nobody when there is no current game. The totals of all
+// scores are kept (refreshBest); those of proven scores alone are summed
+// from the scores at each call, which is slow with many.
 std::vector<CollectivePlacing> collectiveTopTen(SqlConnection& connection, std::int64_t periodId, ListedScores listed);
+
+// Works out again from the stored scores the player's best in the game
+// and period and their total over the current games, after one of their
+// scores there was stored, hidden or restored. Call inside the change's
+// transaction.
+void refreshBest(SqlConnection& connection, std::int64_t periodId, std::int32_t gameId, std::int64_t accountId);
+
+// Works out every total again, after the current games changed.
+void refreshAllTotals(SqlConnection& connection);
+
+// Works out every best and total again, after scores were stored in bulk.
+void refreshAllBests(SqlConnection& connection);
 
 // SQL for the id of the period that the time in `parameter` (such as "$3")
 // falls in, NULL when none: a score belongs to the period it was accepted in.

@@ -7,7 +7,7 @@ namespace {
 
 // {id} stands for the table's generated key and {bytes} for a column of
 // raw bytes, the things the two databases spell differently.
-constexpr std::array<std::string_view, 3> migrations = {
+constexpr std::array<std::string_view, 4> migrations = {
     R"(
 CREATE TABLE accounts (
     id {id},
@@ -136,6 +136,32 @@ CREATE TABLE audit (
     reason TEXT NOT NULL,
     done_at BIGINT NOT NULL
 );
+)",
+    // Each player's best per game and period, and their sum over the
+    // current games, for the collective ranking: summing a million scores
+    // for every look at the start page is too slow. Both are worked out
+    // again from the stored scores whenever one of a player's scores is
+    // stored, hidden or restored, and wholly when the current games change
+    // (rankings.h), in the same transaction.
+    R"(
+CREATE TABLE period_bests (
+    period_id BIGINT NOT NULL REFERENCES periods (id),
+    game_id INTEGER NOT NULL,
+    account_id BIGINT NOT NULL REFERENCES accounts (id),
+    score INTEGER NOT NULL,
+    reached_at BIGINT NOT NULL,
+    PRIMARY KEY (period_id, game_id, account_id)
+);
+CREATE TABLE period_totals (
+    period_id BIGINT NOT NULL REFERENCES periods (id),
+    account_id BIGINT NOT NULL REFERENCES accounts (id),
+    games INTEGER NOT NULL,
+    total BIGINT NOT NULL,
+    reached_at BIGINT NOT NULL,
+    PRIMARY KEY (period_id, account_id)
+);
+CREATE INDEX period_bests_by_account ON period_bests (period_id, account_id);
+CREATE INDEX period_totals_ranking ON period_totals (period_id, games, total DESC, reached_at, account_id);
 )",
 };
 

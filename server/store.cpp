@@ -32,14 +32,18 @@ SignUpResult Store::addAccount(const NewAccount& a) {
 
 bool Store::addSubmission(const AcceptedSubmission& s) {
     auto connection = pool_.borrow();
+    SqlTransaction transaction(*connection);
     auto rows = connection->query(
         "INSERT INTO submissions (account_id, game_id, score, play_time_ms, speed_count, processor, build_checksum, "
         "build_size, submitted_at, form_key, period_id) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, " +
             periodAtTime("$9") + ") "
-        "ON CONFLICT (form_key) DO NOTHING RETURNING id",
+        "ON CONFLICT (form_key) DO NOTHING RETURNING period_id",
         {s.accountId, std::int64_t{s.gameId}, std::int64_t{s.score}, s.playTimeMs, std::int64_t{s.speedCount},
          s.processor, s.buildChecksum, s.buildSize, s.submittedAt, s.formKey});
-    return !rows.empty();
+    if (rows.empty()) return false;
+    if (rows[0][0]) refreshBest(*connection, sqlInteger(rows[0][0]), s.gameId, s.accountId);
+    transaction.commit();
+    return true;
 }
 
 std::vector<Placing> Store::topTen(std::int32_t gameId, const ListScope& scope) {

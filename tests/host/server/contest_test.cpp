@@ -353,6 +353,15 @@ TEST_F(Contest, TheCollectiveRankingHasOnlyThoseWhoPlayedEveryCurrentGame) {
     EXPECT_EQ(ranking(), Ranking{});
     ASSERT_TRUE(store().retireGame(6, organiser, now));
     EXPECT_EQ(ranking().size(), 2u);
+    // What was kept step by step is what the scores give when summed anew.
+    auto kept = ranking();
+    {
+        auto connection = pool->borrow();
+        SqlTransaction transaction(*connection);
+        refreshAllBests(*connection);
+        transaction.commit();
+    }
+    EXPECT_EQ(ranking(), kept);
 
     // The start page and the JSON interface show it.
     now = periodStart + 10;
