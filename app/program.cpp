@@ -20,8 +20,8 @@ constexpr bool GameSession::*dialogFlags[] = {
 
 }  // namespace
 
-Program::Program(std::uint32_t now)
-    : theSession(new (std::nothrow) GameSession(now, keyLatches, scoreIntegrityFlag)),
+Program::Program(std::uint32_t now, SeedSource seeds)
+    : theSession(new (std::nothrow) GameSession(now, std::move(seeds), keyLatches, scoreIntegrityFlag)),
       bestScore(scoreIntegrityFlag, 0) {}
 
 void Program::quit() {
@@ -41,11 +41,17 @@ Step Program::step(std::uint32_t now, std::span<const KeyEvent> keys) {
         std::fprintf(stderr, "Program::step called after quit\n");
         std::abort();
     }
+    Step done = passStep(now, keys);
+    done.cues = std::exchange(theSession->cues, {});
+    return done;
+}
+
+Step Program::passStep(std::uint32_t now, std::span<const KeyEvent> keys) {
     for (const KeyEvent& event : keys) keyEvent(event);
     GameSession& session = *theSession;
     if (newGameHeld_) session.restartRequested = true;
     const Image& screen = session.world->screen;
-    if (held()) return {screen, false, false, WaitWhileHeld{}};
+    if (held()) return {screen, false, false, WaitWhileHeld{}, {}};
 
     // The shell has carried out the dialog handed out last.
     if (dialogOpen_) {
@@ -56,7 +62,7 @@ Step Program::step(std::uint32_t now, std::span<const KeyEvent> keys) {
         gameOverBookkeeping(now);
         passBegun_ = true;
     }
-    if (auto dialog = nextDialog()) return {screen, false, false, std::move(dialog)};
+    if (auto dialog = nextDialog()) return {screen, false, false, std::move(dialog), {}};
 
     // The frame's tick begins with the first step that reaches it (as the
     // frame clock reckons it); whether that was before the frame was due
@@ -65,12 +71,17 @@ Step Program::step(std::uint32_t now, std::span<const KeyEvent> keys) {
         session.frameClock.beginTick(now);
         tickBegun_ = true;
     }
-    if (!session.frameClock.isDue(now)) return {screen, false, false, WaitUntil{session.frameClock.dueTime()}};
+    if (!session.frameClock.isDue(now)) return {screen, false, false, WaitUntil{session.frameClock.dueTime()}, {}};
 
+    if (session.restartRequested && bestInCurrentWorld_) {
+        // The tick replaces the world in which the best score was taken.
+        bestOfEarlierWorld_ = session.world->replay();
+        bestInCurrentWorld_ = false;
+    }
     session.tick(now);
     endPass();
     bestScoreBookkeeping(now);
-    Step done{session.world->screen, true, session.lastFrameDrawn, std::nullopt};
+    Step done{session.world->screen, true, session.lastFrameDrawn, std::nullopt, {}};
     if (session.quitRequested) done.request = QuitProgram{};
     return done;
 }
@@ -125,6 +136,13 @@ void Program::bestScoreBookkeeping(std::uint32_t now) {
     if (current <= bestScore.value()) return;
     bestScore.setValue(current);
     takeBestScorePlayTime(now);
+    bestInCurrentWorld_ = true;
+    bestOfEarlierWorld_.reset();
+}
+
+const Replay* Program::bestScoreReplay() const {
+    if (bestInCurrentWorld_ && theSession) return &theSession->world->replay();
+    return bestOfEarlierWorld_ ? &*bestOfEarlierWorld_ : nullptr;
 }
 
 void Program::resetFrameClock(std::uint32_t now) {
@@ -158,7 +176,11 @@ RegistrationActions Program::carryOutOwnPart(const RegistrationActions& actions,
     RegistrationActions dialogs;
     for (const RegistrationAction& action : actions) {
         switch (action.kind) {
-        case RegistrationAction::ResetBestScore: bestScore.setValue(0); break;
+        case RegistrationAction::ResetBestScore:
+            bestScore.setValue(0);
+            bestInCurrentWorld_ = false;
+            bestOfEarlierWorld_.reset();
+            break;
         case RegistrationAction::AskPlayAgain:
             if (theSession) theSession->askPlayAgain = true;
             break;

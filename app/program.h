@@ -10,13 +10,16 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "app/game_key.h"
+#include "app/game_seed.h"
 #include "app/registration.h"
 #include "app/request.h"
 #include "game/game_session.h"
 #include "game/guarded_value.h"
 #include "game/key_latches.h"
+#include "game/replay.h"
 #include "gfx/image.h"
 #include "net/submission_record.h"
 
@@ -30,13 +33,18 @@ struct Step {
     bool drawn = false;
     // What the shell must do before the next step.
     std::optional<Request> request;
+    // The sound cues (wave resource ids) that the game started since the
+    // step before, in order, for the shell to play in that order; the first
+    // step also carries the first world's opening music.
+    std::vector<int> cues;
 };
 
 class Program {
 public:
     // Start-up at `now`: the session and its first world (which starts the
-    // opening music), the best score 0 and the submission record's start values.
-    explicit Program(std::uint32_t now);
+    // opening music), the best score 0 and the submission record's start
+    // values. Every world is seeded from `seeds`.
+    Program(std::uint32_t now, SeedSource seeds);
 
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -113,7 +121,12 @@ public:
     int infoTextIndex = 0;
     SubmissionRecord theSubmission;
 
+    // The replay of the world in which bestScore was taken (up to now, if
+    // that world still plays); none while the best score is 0.
+    const Replay* bestScoreReplay() const;
+
 private:
+    Step passStep(std::uint32_t now, std::span<const KeyEvent> keys);
     void holdChanged(bool wasHeld, std::uint32_t now);
     void releaseKeys();
     void gameOverBookkeeping(std::uint32_t now);
@@ -129,6 +142,11 @@ private:
     std::size_t nextDialog_ = 0;
     bool dialogOpen_ = false;
     bool tickBegun_ = false;
+
+    // The best score was taken in the current world...
+    bool bestInCurrentWorld_ = false;
+    // ...or in this one, since replaced.
+    std::optional<Replay> bestOfEarlierWorld_;
 
     // F1 is down (between its key-down and its key-up).
     bool newGameHeld_ = false;

@@ -1,8 +1,8 @@
 #include "game/world.h"
 
-#include "game/random.h"
-#include "platform/calendar.h"
-#include "platform/cues.h"
+#include <utility>
+
+#include "game/state_hash.h"
 #include "res/resource_ids.h"
 
 namespace {
@@ -32,13 +32,15 @@ constexpr int vaktorY = 215;
 
 }  // namespace
 
-World::World(KeyLatches& keyLatches, bool& scoreIntegrityFlag)
-    : controller(keyLatches),
+World::World(std::uint32_t seed, KeyLatches& keyLatches, bool& scoreIntegrityFlag, std::string ticket)
+    : random(seed),
+      controller(keyLatches),
       screen(screenWidth, screenHeight),
       score(scoreIntegrityFlag, 0),
       lives(scoreIntegrityFlag, startingLives),
       level(scoreIntegrityFlag, 1),
-      codeStore(score) {
+      codeStore(score),
+      recorder_(seed, std::move(ticket)) {
     scoreIntegrityFlag = false;
 
     for (int d = 0; d < 10; ++d) digitImages[d] = std::make_unique<Image>(IDP_DIGIT_0 + d);
@@ -60,8 +62,6 @@ World::World(KeyLatches& keyLatches, bool& scoreIntegrityFlag)
 
     servobot.setHitBox(0, 0, 35, 25);
 
-    gameRandom::srand(static_cast<std::uint32_t>(platform::calendarSeconds()));
-
     replaceFormation();
 
     panelImage.load(IDP_PANEL);
@@ -72,13 +72,15 @@ World::World(KeyLatches& keyLatches, bool& scoreIntegrityFlag)
         vaktorFigures[i].setHitBox(0, 0, 37, 30);
     }
 
-    platform::playCue(IDS_NEW_WORLD);
+    cues_.push_back(IDS_NEW_WORLD);
 }
+
+CueEvents World::takeCues() { return std::exchange(cues_, {}); }
 
 void World::replaceFormation() {
     // The old formation goes before the new one is built.
     formation.reset();
-    formation = std::make_unique<TileFormation>();
+    formation = std::make_unique<TileFormation>(random);
     ++formationsBuilt;
 }
 
@@ -109,7 +111,7 @@ void World::loseLife() {
     // A tile that reached the Servobot takes its formation with it; an
     // impulse leaves the formation as it is.
     if (!servobot.killedByImpulse) replaceFormation();
-    platform::playCue(IDS_LIFE_LOST);
+    cues_.push_back(IDS_LIFE_LOST);
     speedLevel = 1;
     speedTicks = 0;
     servobot.reset();
@@ -131,20 +133,24 @@ void World::giveExtraLife() {
 }
 
 void World::update() {
+    // The replay ends with the update that set game over.
+    bool recording = !gameOver;
+    if (recording) recorder_.beginFrame();
     updateSpeed();
     controller.poll();
+    if (recording) recorder_.noteKeys({controller.horizontal < 0, controller.horizontal > 0, controller.fire != 0});
     moveServobot();
-    if (controller.fire) signal.fire(servobot.x, servobot.y);
+    if (controller.fire) signal.fire(servobot.x, servobot.y, cues_);
     signal.update();
 
     VaktorFigure* const figures[4] = {&vaktorFigures[0], &vaktorFigures[1], &vaktorFigures[2], &vaktorFigures[3]};
-    formation->update(signal, servobot, figures, speedLevel, codeStore);
+    formation->update(signal, servobot, figures, speedLevel, codeStore, cues_);
 
     if (formation->isEmpty() && !formation->divingTile()) clearLevel();
     if (servobot.hidden) loseLife();
     if (lives.value() == 0) gameOver = true;
 
-    for (VaktorFigure& figure : vaktorFigures) figure.hitBySignal(signal);
+    for (VaktorFigure& figure : vaktorFigures) figure.hitBySignal(signal, cues_);
 
     bool noFigureStands = true;
     for (const VaktorFigure& figure : vaktorFigures) noFigureStands = noFigureStands && figure.hitsLeft == 0;
@@ -152,6 +158,8 @@ void World::update() {
 
     if (score.value() / pointsPerRestoration > vaktorRenewals) renewVaktorFigures();
     if (level.value() / levelsPerExtraLife > extraLivesGiven) giveExtraLife();
+
+    if (recording && recorder_.endFrame()) recorder_.noteStateHash(stateHash(*this));
 }
 
 void World::drawCodeStore() {
@@ -161,7 +169,14 @@ void World::drawCodeStore() {
     }
 }
 
+void World::noteDrawnFrame() {
+    servobot.countDrawnFrame();
+    formation->countDrawnFrame();
+    recorder_.noteDrawn();
+}
+
 void World::render() {
+    noteDrawnFrame();
     screen.fillRect(0, 0, playfieldWidth, screenHeight, playfieldGreen);
     servobot.draw(screen);
     formation->draw(screen);

@@ -107,6 +107,7 @@ ALTER TABLE submissions ADD COLUMN hidden_at BIGINT;
 ALTER TABLE submissions ADD COLUMN hidden_reason TEXT;
 ALTER TABLE accounts ADD COLUMN banned_at BIGINT;
 ALTER TABLE accounts ADD COLUMN banned_reason TEXT;
+CREATE INDEX accounts_banned ON accounts (id) WHERE banned_at IS NOT NULL;
 DROP INDEX submissions_ranking;
 DROP INDEX submissions_verified_ranking;
 CREATE INDEX submissions_ranking ON submissions (game_id, score DESC, submitted_at, id) WHERE hidden_at IS NULL;
