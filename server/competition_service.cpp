@@ -37,7 +37,8 @@ CompetitionService::CompetitionService(ConnectionPool& pool, ServiceSettings set
       store_(pool),
       outbox_(settings_.outbox),
       proofs_(pool, ProofSettings{zifraInvadersGameId, settings_.builds, settings_.clock}, passwords_),
-      contest_(pool, ContestSettings{settings_.site, settings_.clock, listed()}, outbox_) {}
+      contest_(pool, ContestSettings{settings_.site, settings_.clock, listed()}, outbox_),
+      news_(pool, settings_.site, outbox_, settings_.clock) {}
 
 std::int64_t CompetitionService::now() const {
     return settings_.clock ? settings_.clock() : static_cast<std::int64_t>(std::time(nullptr));
@@ -108,7 +109,8 @@ std::vector<std::string> CompetitionService::signUp(const SignUpForm& form) {
     checkPassword(form.password, form.repeated, faults);
     if (!faults.empty()) return faults;
 
-    NewAccount account{email, nameKey(email), nickname, nameKey(nickname), hashPassword(form.password), now()};
+    NewAccount account{email, nameKey(email), nickname, nameKey(nickname), hashPassword(form.password), now(),
+                       form.news};
     switch (store_.addAccount(account)) {
         case SignUpResult::created: break;
         case SignUpResult::emailTaken: faults.push_back("Det finns redan en användare med den e-postadressen."); break;

@@ -12,6 +12,7 @@
 #include "net/field_limits.h"
 #include "server/contest_service.h"
 #include "server/known_builds.h"
+#include "server/news.h"
 #include "server/outbox.h"
 #include "server/passwords.h"
 #include "server/score_proofs.h"
@@ -27,6 +28,7 @@ struct SubmissionAnswer {
 
 struct SignUpForm {
     std::string email, nickname, password, repeated;  // UTF-8, as the browser sent them
+    bool news = false;  // mail me news of Kvippa's games
 };
 
 struct ServiceSettings {
@@ -87,6 +89,8 @@ public:
 
     // Periods, games, winners and the organiser's changes.
     ContestService& contest() { return contest_; }
+    // News to subscribers and the links that end a subscription.
+    News& news() { return news_; }
 
     // Tickets, replays and their verification.
     ScoreProofs& proofs() { return proofs_; }
@@ -102,4 +106,5 @@ private:
     PasswordChecker passwords_;
     ScoreProofs proofs_;
     ContestService contest_;
+    News news_;
 };

@@ -4,10 +4,13 @@
 #include <cstdio>
 #include <ctime>
 #include <exception>
+#include <fstream>
 #include <map>
+#include <sstream>
 
 #include "server/connection_pool.h"
 #include "server/contest_service.h"
+#include "server/news.h"
 #include "server/pages.h"
 #include "server/passwords.h"
 #include "server/schema.h"
@@ -15,11 +18,13 @@
 
 namespace {
 
-const char* const optionNames[] = {"--db", "--site", "--as", "--start", "--end", "--reason", "--player", "--game"};
+const char* const optionNames[] = {"--db",     "--site",   "--as",      "--start",    "--end",
+                                   "--reason", "--player", "--game",    "--subject", "--body-file"};
 
 struct Command {
     std::vector<std::string> words;
     std::map<std::string, std::string> options;
+    bool verifiedOnly = false;
 };
 
 struct Misuse {
@@ -65,6 +70,10 @@ Command parse(const std::vector<std::string>& arguments) {
             c.words.push_back(a);
             continue;
         }
+        if (a == "--verified-only") {
+            c.verifiedOnly = true;
+            continue;
+        }
         bool known = false;
         for (const char* name : optionNames) known = known || a == name;
         if (!known) throw Misuse{"unknown option " + a + " (see admin --help)"};
@@ -85,8 +94,15 @@ public:
     Admin(const Command& command, const AdminEnvironment& environment, ConnectionPool& pool, const Outbox& outbox,
           const std::string& site)
         : c_(command),
+          environment_(environment),
+          pool_(pool),
+          outbox_(outbox),
+          site_(site),
           note_{option(command, "--as").value_or(environment.user), option(command, "--reason").value_or("")},
-          contest_(pool, ContestSettings{site, environment.clock, ListedScores::all}, outbox) {}
+          contest_(pool,
+                   ContestSettings{site, environment.clock,
+                                   command.verifiedOnly ? ListedScores::verifiedOnly : ListedScores::all},
+                   outbox) {}
 
     AdminResult run() {
         const std::string& what = c_.words[0];
@@ -103,6 +119,7 @@ public:
         if (what == "account" && (sub == "ban" || sub == "unban")) return accountBan(sub == "ban");
         if (what == "export") return exportPeriod();
         if (what == "audit") return audit();
+        if (what == "news" && sub == "send") return newsSend();
         throw Misuse{"unknown command " + what + (sub.empty() ? "" : " " + sub) + " (see admin --help)"};
     }
 
@@ -253,6 +270,25 @@ private:
         return done(out);
     }
 
+    AdminResult newsSend() {
+        expectWords(c_, 2, "news send --subject TEXT --body-file FILE");
+        std::string subject = required(c_, "--subject"), file = required(c_, "--body-file");
+        std::ifstream in(file, std::ios::binary);
+        std::stringstream body;
+        body << in.rdbuf();
+        if (!in) return failed("cannot read " + file);
+        std::string text = body.str();
+        std::string oneLine = text;
+        for (char& c : oneLine) {
+            if (c == '\n') c = ' ';
+        }
+        if (!isPrintableUtf8(subject) || !isPrintableUtf8(oneLine) || text.empty()) {
+            return failed("the subject and the body must be printable UTF-8, the body not empty");
+        }
+        std::size_t sent = News(pool_, site_, outbox_, environment_.clock).send({subject, text}, note_);
+        return done("news mailed to " + std::to_string(sent) + " subscribers\n");
+    }
+
     AdminResult audit() {
         expectWords(c_, 1, "audit");
         std::string out;
@@ -263,6 +299,10 @@ private:
     }
 
     const Command& c_;
+    const AdminEnvironment& environment_;
+    ConnectionPool& pool_;
+    const Outbox& outbox_;
+    std::string site_;
     AuditNote note_;
     ContestService contest_;
 };
@@ -336,9 +376,10 @@ AdminResult runAdmin(const std::vector<std::string>& arguments, const AdminEnvir
 }
 
 std::string adminUsage() {
-    return "Usage: zifra-server admin [--db URL] [--site URL] [--as NAME] COMMAND ...\n"
+    return "Usage: zifra-server admin [--db URL] [--site URL] [--as NAME] [--verified-only] COMMAND ...\n"
            "The organiser's changes to the competition; each is audited under the --as name or the\n"
-           "user running it. Times are UTC, e.g. 2027-01-01T00:00:00Z.\n"
+           "user running it. Times are UTC, e.g. 2027-01-01T00:00:00Z. Give --db, --site and\n"
+           "--verified-only as the server has them: the winners and lists are then the server's.\n"
            "\n"
            "  game add ID NAME | game list | game retire ID\n"
            "  period open NAME --start ISO --end ISO | period close NAME | period list\n"
@@ -348,6 +389,7 @@ std::string adminUsage() {
            "  account ban EMAIL --reason TEXT | account unban EMAIL [--reason TEXT]\n"
            "  export NAME                           a period's lists and winners as CSV\n"
            "  audit                                 every organiser action so far\n"
+           "  news send --subject TEXT --body-file FILE   mail the subscribers, each with a way out\n"
            "\n"
            "Exit codes: 0 done, 1 could not be done, 2 bad use. Mail to winners is written into\n"
            "outbox/ in the working directory, as the server's is.\n";

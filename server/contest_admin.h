@@ -3,7 +3,7 @@
 // database. Every change it makes is audited with who made it: the --as
 // name, else the user running it.
 //
-//   admin [--db URL] [--site URL] [--as NAME] COMMAND ...
+//   admin [--db URL] [--site URL] [--as NAME] [--verified-only] COMMAND ...
 //     game add ID NAME | game list | game retire ID
 //     period open NAME --start ISO --end ISO | period close NAME | period list
 //     winners NAME
@@ -12,6 +12,7 @@
 //     account ban EMAIL --reason TEXT | account unban EMAIL [--reason TEXT]
 //     export NAME
 //     audit
+//     news send --subject TEXT --body-file FILE
 #include <cstdint>
 #include <functional>
 #include <optional>

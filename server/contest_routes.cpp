@@ -1,6 +1,7 @@
 #include "server/contest_routes.h"
 
 #include "server/contest_pages.h"
+#include "server/html.h"
 #include "server/pages.h"
 
 namespace {
@@ -8,6 +9,15 @@ namespace {
 constexpr char htmlType[] = "text/html; charset=utf-8";
 
 ApiAnswer page(int status, std::string body) { return {status, htmlType, std::move(body)}; }
+
+std::string unsubscribedPage(bool done) {
+    if (done) {
+        return htmlPage("Nyheter från Kvippa", "<h1>Klart</h1>\n<p class=\"klart\">Du får inga fler nyheter från "
+                                               "Kvippa.</p>\n");
+    }
+    return htmlPage("Nyheter från Kvippa", "<h1>Länken fungerar inte</h1>\n<p>Prenumerationen är redan avslutad, "
+                                           "eller så är länken okänd.</p>\n");
+}
 
 }  // namespace
 
@@ -29,4 +39,20 @@ ApiAnswer claimAnswer(CompetitionService& service, const std::string& token, con
     ClaimFaults faults = service.contest().claim(token, claim);
     if (faults.empty()) return page(200, claimPage(token, winner, claim, {}, true));
     return page(400, claimPage(token, winner, claim, faults, false));
+}
+
+// A link scanner that fetches the link changes nothing: the page asks for
+// the one click.
+ApiAnswer unsubscribeFormAnswer(CompetitionService& service, const std::string& token) {
+    if (!service.news().subscribed(token)) return page(410, unsubscribedPage(false));
+    return page(200, htmlPage("Nyheter från Kvippa",
+                              "<h1>Sluta få nyheter?</h1>\n<form method=\"post\" action=\"/avsluta.htm?token=" +
+                                  htmlEscape(token) +
+                                  "\">\n<p><button type=\"submit\">Ja, skicka inga fler nyheter</button></p>\n"
+                                  "</form>\n"));
+}
+
+ApiAnswer unsubscribeAnswer(CompetitionService& service, const std::string& token) {
+    bool known = service.news().unsubscribe(token);
+    return page(known ? 200 : 410, unsubscribedPage(known));
 }

@@ -6,6 +6,8 @@
 //   GET  /vinnare.htm       every closed period's winners
 //   GET  /vinst.htm?token=  a winner's claim form
 //   POST /vinst.htm         token, fullname, address, sweden=ja
+//   GET  /avsluta.htm?token=  the button that ends a news subscription
+//   POST /avsluta.htm?token=  ends it (a mail program's one click too)
 #include <string>
 
 #include "server/api_routes.h"
@@ -15,3 +17,5 @@ ApiAnswer startPageAnswer(CompetitionService& service);
 ApiAnswer winnersPageAnswer(CompetitionService& service);
 ApiAnswer claimFormAnswer(CompetitionService& service, const std::string& token);
 ApiAnswer claimAnswer(CompetitionService& service, const std::string& token, const PrizeClaim& claim);
+ApiAnswer unsubscribeFormAnswer(CompetitionService& service, const std::string& token);
+ApiAnswer unsubscribeAnswer(CompetitionService& service, const std::string& token);

@@ -247,6 +247,11 @@ bool ContestStore::unbanAccount(const std::string& emailKey, const AuditNote& no
         {emailKey}, note, "account unban", emailKey, now);
 }
 
+void ContestStore::recordAction(const AuditNote& note, const std::string& action, const std::string& subject,
+                                std::int64_t now) {
+    addAudit(*pool_.borrow(), note, action, subject, now);
+}
+
 std::vector<AuditEntry> ContestStore::audit() {
     auto rows = pool_.borrow()->query("SELECT actor, action, subject, reason, done_at FROM audit ORDER BY id");
     std::vector<AuditEntry> entries;

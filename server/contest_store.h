@@ -119,6 +119,8 @@ public:
     bool banAccount(const std::string& emailKey, const AuditNote& note, std::int64_t now);
     bool unbanAccount(const std::string& emailKey, const AuditNote& note, std::int64_t now);
 
+    // An organiser action done outside this store, for the audit.
+    void recordAction(const AuditNote& note, const std::string& action, const std::string& subject, std::int64_t now);
     std::vector<AuditEntry> audit();
 
 private:

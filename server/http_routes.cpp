@@ -91,6 +91,14 @@ void addRoutes(httplib::Server& server, CompetitionService& service) {
     server.Get("/vinst.htm", [&service](const httplib::Request& req, httplib::Response& res) {
         sendAnswer(res, claimFormAnswer(service, req.get_param_value("token")));
     });
+    server.Get("/avsluta.htm", [&service](const httplib::Request& req, httplib::Response& res) {
+        sendAnswer(res, unsubscribeFormAnswer(service, req.get_param_value("token")));
+    });
+    // Taken from anywhere: a mail program posts the one click itself, and
+    // the token is the whole of the authority.
+    server.Post("/avsluta.htm", [&service](const httplib::Request& req, httplib::Response& res) {
+        sendAnswer(res, unsubscribeAnswer(service, req.get_param_value("token")));
+    });
     server.Post("/vinst.htm", [&service](const httplib::Request& req, httplib::Response& res) {
         if (!fromOwnPage(req)) return sendPage(res, forbiddenPage(), 403);
         sendAnswer(res, claimAnswer(service, req.get_param_value("token"),
@@ -104,7 +112,7 @@ void addRoutes(httplib::Server& server, CompetitionService& service) {
     server.Post("/reg3.htm", [&service](const httplib::Request& req, httplib::Response& res) {
         if (!fromOwnPage(req)) return sendPage(res, forbiddenPage(), 403);
         SignUpForm form{req.get_param_value("email"), req.get_param_value("nickname"), req.get_param_value("password"),
-                        req.get_param_value("repeated")};
+                        req.get_param_value("repeated"), req.get_param_value("news") == "ja"};
         auto faults = service.signUp(form);
         sendPage(res, signUpPage(form, faults, faults.empty()), faults.empty() ? 200 : 400);
     });

@@ -56,6 +56,7 @@ void Outbox::send(const MailMessage& message, std::time_t now) const {
     text += "Subject: " + encodedWord(message.subject) + "\r\n";
     text += "Date: " + rfc5322Date(now) + "\r\n";
     text += "Message-ID: <" + randomHex(16) + "@" + domainOf(message.from) + ">\r\n";
+    for (const std::string& header : message.headers) text += header + "\r\n";
     text += "MIME-Version: 1.0\r\n";
     text += "Content-Type: text/plain; charset=UTF-8\r\n";
     text += "Content-Transfer-Encoding: 8bit\r\n\r\n";

@@ -5,9 +5,11 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct MailMessage {
     std::string from, to, subject, body;  // UTF-8; the body's lines end in \n
+    std::vector<std::string> headers;  // further header lines, ASCII, without CR LF
 };
 
 // The sender of the service's mail: noreply at the host of its public

@@ -112,6 +112,10 @@ std::string signUpPage(const SignUpForm& sent, const std::vector<std::string>& f
                        inputField("Smeknamn i topplistorna", "nickname", "text", sent.nickname, maxNicknameCharacters) +
                        inputField(passwordLabel("Lösenord"), "password", "password", "", maxPasswordLength) +
                        inputField("Lösenordet en gång till", "repeated", "password", "", maxPasswordLength) +
+                       "<p><input id=\"news\" name=\"news\" type=\"checkbox\" value=\"ja\"" +
+                       (sent.news ? " checked" : "") +
+                       "> <label for=\"news\" style=\"display:inline\">Skicka mig nyheter om nya Kvippaspel "
+                       "(gratis, avsluta när du vill)</label></p>\n"
                        "<p><button type=\"submit\">Bli medlem</button></p>\n</form>\n";
     return htmlPage("Bli medlem", body);
 }

@@ -7,7 +7,7 @@ namespace {
 
 // {id} stands for the table's generated key and {bytes} for a column of
 // raw bytes, the things the two databases spell differently.
-constexpr std::array<std::string_view, 4> migrations = {
+constexpr std::array<std::string_view, 5> migrations = {
     R"(
 CREATE TABLE accounts (
     id {id},
@@ -163,6 +163,16 @@ CREATE TABLE period_totals (
 );
 CREATE INDEX period_bests_by_account ON period_bests (period_id, account_id);
 CREATE INDEX period_totals_ranking ON period_totals (period_id, games, total DESC, reached_at, account_id);
+)",
+    // News by mail to those who asked for it at sign-up; every mail has a
+    // link of its own that ends the subscription, kept as its hash.
+    R"(
+ALTER TABLE accounts ADD COLUMN news INTEGER NOT NULL DEFAULT 0;
+CREATE TABLE unsubscribe_links (
+    token_hash TEXT PRIMARY KEY,
+    account_id BIGINT NOT NULL REFERENCES accounts (id),
+    created_at BIGINT NOT NULL
+);
 )",
 };
 

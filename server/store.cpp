@@ -18,9 +18,9 @@ SignUpResult Store::addAccount(const NewAccount& a) {
     }
     try {
         connection->query(
-            "INSERT INTO accounts (email, email_key, nickname, nickname_key, password_hash, created_at) "
-            "VALUES ($1, $2, $3, $4, $5, $6)",
-            {a.email, a.emailKey, a.nickname, a.nicknameKey, a.passwordHash, a.createdAt});
+            "INSERT INTO accounts (email, email_key, nickname, nickname_key, password_hash, created_at, news) "
+            "VALUES ($1, $2, $3, $4, $5, $6, $7)",
+            {a.email, a.emailKey, a.nickname, a.nicknameKey, a.passwordHash, a.createdAt, std::int64_t{a.news ? 1 : 0}});
         transaction.commit();
     } catch (const SqlError& error) {
         // A sign-up of the same name that won the race since the look-up.

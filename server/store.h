@@ -21,6 +21,7 @@ struct Account {
 struct NewAccount {
     std::string email, emailKey, nickname, nicknameKey, passwordHash;
     std::int64_t createdAt = 0;
+    bool news = false;
 };
 
 struct AcceptedSubmission {

@@ -75,6 +75,7 @@ void fill(SqlConnection& db, const Settings& s, std::int64_t start) {
 
 void measure(httplib::Client& client, const char* path, int requests) {
     std::vector<double> latencies;
+    std::size_t bytes = 0;
     for (int r = 0; r < requests; ++r) {
         auto started = Clock::now();
         auto answer = client.Get(path);
@@ -83,9 +84,10 @@ void measure(httplib::Client& client, const char* path, int requests) {
             std::fprintf(stderr, "%s was not answered 200\n", path);
             std::exit(1);
         }
+        bytes = answer->body.size();
     }
-    std::printf("  %-16s p50 %6.2f ms   p99 %6.2f ms   max %6.2f ms\n", path, percentile(latencies, 0.5),
-                percentile(latencies, 0.99), percentile(latencies, 1.0));
+    std::printf("  %-18s p50 %6.2f ms   p99 %6.2f ms   max %6.2f ms   (%zu bytes)\n", path, percentile(latencies, 0.5),
+                percentile(latencies, 0.99), percentile(latencies, 1.0), bytes);
 }
 
 int usage() {

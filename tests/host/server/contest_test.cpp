@@ -403,4 +403,50 @@ TEST_F(Contest, TheWinnersPageAndTheClaimFormEscapeWhatPlayersWrote) {
     EXPECT_EQ(claimAnswer(*service, token[1], {"Kalle Anka", "Gatan 1", true}).status, 410);
 }
 
+TEST_F(Contest, NewsGoesToSubscribersOnlyAndEachMailEndsTheSubscriptionWithOneClick) {
+    for (const char* who : {"a", "b"}) {
+        std::string email = std::string(who) + "@example.se";
+        ASSERT_EQ(service->signUp({email, who, "hemligt1", "hemligt1", true}), std::vector<std::string>{});
+    }
+    signUp("c@example.se", "c", "hemligt1");
+    ASSERT_TRUE(store().banAccount(nameKey("b@example.se"), organiser, now));
+    std::string bodyFile = outbox.string() + "-letter.txt";
+    std::ofstream(bodyFile) << "Nu finns Zifra Tetris!\n";
+    AdminEnvironment environment{"driftare", [this] { return now; }, outbox.string()};
+    auto send = [&] {
+        return runAdmin({"--db", databaseUrl, "--site", "http://kvippa.test", "news", "send", "--subject", "Nytt spel",
+                         "--body-file", bodyFile},
+                        environment);
+    };
+    EXPECT_EQ(send().output, "news mailed to 1 subscribers\n");
+    auto sent = mails();
+    ASSERT_EQ(sent.size(), 1u);
+    std::stringstream mail;
+    mail << std::ifstream(sent[0]).rdbuf();
+    std::string text = mail.str();
+    EXPECT_NE(text.find("To: a@example.se\r\n"), std::string::npos);
+    EXPECT_NE(text.find("Nu finns Zifra Tetris!"), std::string::npos);
+    EXPECT_NE(text.find("List-Unsubscribe-Post: List-Unsubscribe=One-Click\r\n"), std::string::npos);
+    std::smatch link;
+    ASSERT_TRUE(std::regex_search(text, link, std::regex("List-Unsubscribe: <http://kvippa\\.test/avsluta\\.htm\\?token=([A-Za-z0-9_-]{43})>")));
+    std::string token = link[1];
+    EXPECT_NE(text.find("http://kvippa.test/avsluta.htm?token=" + token + "\r\n"), std::string::npos);
+
+    // Fetching the link changes nothing; the click does, once.
+    EXPECT_EQ(unsubscribeFormAnswer(*service, token).status, 200);
+    EXPECT_EQ(count("SELECT news FROM accounts WHERE email_key = 'a@example.se'"), 1);
+    EXPECT_EQ(unsubscribeAnswer(*service, token).status, 200);
+    EXPECT_EQ(count("SELECT news FROM accounts WHERE email_key = 'a@example.se'"), 0);
+    EXPECT_EQ(unsubscribeFormAnswer(*service, token).status, 410);
+    EXPECT_EQ(unsubscribeAnswer(*service, "okänd").status, 410);
+    EXPECT_EQ(send().output, "news mailed to 0 subscribers\n");
+    EXPECT_EQ(store().audit().back().action, "news send");
+    EXPECT_EQ(store().audit().back().subject, "Nytt spel (0 mailed)");
+    auto missing = runAdmin({"--db", databaseUrl, "news", "send", "--subject", "X", "--body-file", "/ingen/fil"},
+                            environment);
+    EXPECT_EQ(missing.exitCode, adminFailed);
+    EXPECT_EQ(missing.error, "cannot read /ingen/fil");
+    std::filesystem::remove(bodyFile);
+}
+
 }  // namespace
