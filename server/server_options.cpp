@@ -129,6 +129,9 @@ std::string serverUsage() {
            "                         form is still taken and stored, and not listed)\n"
            "  --help                 this text\n"
            "\n"
-           "Mail (password reset links) is written as RFC 5322 files into outbox/ in the working\n"
+           "zifra-server admin ... is the organiser's command line: games, periods, winners, hidden\n"
+           "scores, banned accounts, news (zifra-server admin --help).\n"
+           "\n"
+           "Mail (password reset and prize claim links, news) is written as RFC 5322 files into outbox/ in the working\n"
            "directory; files in download/ are served under /download/.\n";
 }
