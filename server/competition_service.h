@@ -60,6 +60,8 @@ public:
     CompetitionService(ConnectionPool& pool, ServiceSettings settings);
 
     std::int32_t version() const { return settings_.version; }
+    // The public address, "http://host[:port]".
+    const std::string& site() const { return settings_.site; }
 
     // The answer to the body of a score post; an accepted score is committed
     // before this returns. A database that fails or passwords that cannot be

@@ -2,6 +2,7 @@
 
 #include "server/contest_pages.h"
 #include "server/html.h"
+#include "server/outbox.h"
 #include "server/pages.h"
 
 namespace {
@@ -21,7 +22,9 @@ std::string unsubscribedPage(bool done) {
 
 }  // namespace
 
-ApiAnswer startPageAnswer(CompetitionService& service) { return page(200, startPage(*service.contest().view())); }
+ApiAnswer startPageAnswer(CompetitionService& service) {
+    return page(200, startPage(*service.contest().view(), siteHost(service.site())));
+}
 
 ApiAnswer winnersPageAnswer(CompetitionService& service) {
     ContestService& contest = service.contest();

@@ -41,13 +41,14 @@ std::string domainOf(const std::string& address) {
 
 }  // namespace
 
-std::string serviceSender(std::string_view site) {
-    // The host, an IPv6 address with its brackets.
+std::string siteHost(std::string_view site) {
     std::size_t scheme = site.find("://");
     std::string_view rest = site.substr(scheme == std::string_view::npos ? 0 : scheme + 3);
     std::size_t end = !rest.empty() && rest.front() == '[' ? rest.find(']') + 1 : rest.find(':');
-    return "Kvippa <noreply@" + std::string(rest.substr(0, end)) + ">";
+    return std::string(rest.substr(0, end));
 }
+
+std::string serviceSender(std::string_view site) { return "Kvippa <noreply@" + siteHost(site) + ">"; }
 
 void Outbox::send(const MailMessage& message, std::time_t now) const {
     std::string text;

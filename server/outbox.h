@@ -12,8 +12,11 @@ struct MailMessage {
     std::vector<std::string> headers;  // further header lines, ASCII, without CR LF
 };
 
-// The sender of the service's mail: noreply at the host of its public
-// address, "http://host[:port]".
+// The host of the service's public address, "http://host[:port]", an IPv6
+// address with its brackets.
+std::string siteHost(std::string_view site);
+
+// The sender of the service's mail: noreply at the host of its public address.
 std::string serviceSender(std::string_view site);
 
 class Outbox {

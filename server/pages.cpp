@@ -2,8 +2,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <ctime>
 
+#include "net/kvippa_texts.h"
 #include "server/html.h"
 
 namespace {
@@ -40,6 +42,22 @@ std::string gameSection(const GameLists& lists, bool inPeriod) {
     return html + "<h3>Genom tiderna</h3>\n" + topTable(lists.allTime, "topp-" + id);
 }
 
+// One of the game's own texts: its title line a heading, each paragraph a
+// paragraph, the site's name where the game names it.
+std::string gameText(std::string_view text, std::string_view siteName) {
+    std::string html;
+    for (std::size_t start = 0, index = 0; start < text.size(); ++index) {
+        std::size_t end = std::min(text.find("\n\n", start), text.size());
+        std::string part(text.substr(start, end - start));
+        while (!part.empty() && part.back() == '\n') part.pop_back();
+        std::size_t site = part.find("@SITE@");
+        if (site != std::string::npos) part.replace(site, 6, siteName);
+        html += index == 0 ? "<h2>" + htmlEscape(part) + "</h2>\n" : "<p>" + htmlEscape(part) + "</p>\n";
+        start = end + 2;
+    }
+    return html;
+}
+
 std::string collectiveSection(const std::vector<CollectivePlacing>& list) {
     std::string html = "<h2>Den gemensamma tävlingen</h2>\n<p>I den gemensamma tävlingen rankas alla som har spelat "
                        "samtliga aktuella Kvippaspel efter sina sammanlagda poäng.</p>\n";
@@ -65,7 +83,7 @@ std::string utcTime(std::int64_t seconds) {
     return text;
 }
 
-std::string startPage(const ContestView& view) {
+std::string startPage(const ContestView& view, std::string_view siteName) {
     std::string body = "<h1>Kvippa – tävla med dina spel</h1>\n"
                        "<p>Här jämför du ditt resultat med andras. Varje spel har tio vinnare: de tio bästa när "
                        "tävlingsperioden är slut. <a href=\"/vinnare.htm\">Tidigare vinnare</a></p>\n";
@@ -81,16 +99,9 @@ std::string startPage(const ContestView& view) {
         body += "<p class=\"forklaring\">" + verifiedMark + " = bevisad poäng: tjänsten har själv spelat om "
                 "partiet och fått samma poäng.</p>\n";
     }
-    body += "<h2>Tävlingsregler</h2>\n"
-            "<p>Du skickar din high-score med ”Registrera high-score” i menyn ”Koppla upp”. Du anger då ditt "
-            "användarnamn (din e-postadress) och ditt lösenord. För att registrera poäng måste du vara medlem: "
-            "<a href=\"/reg3.htm\">bli medlem här</a>.</p>\n"
-            "<p>Du får uppdatera ditt resultat så ofta du vill; listan visar varje spelares bästa poäng. "
-            "Här jämför du resultat, beställer fler spel och utmanar dina vänner.</p>\n"
-            "<p>Den som vinner och anger vilken vän som skickade spelet vinner också ett bonuspris åt vännen. "
-            "Med ”Utmana dina vänner” under ”Koppla upp” skickar du spelet vidare med en utmaning.</p>\n"
-            "<p>Vinnarna utses när tävlingsperioden är slut. Bara den som bor i Sverige och har lämnat riktiga "
-            "uppgifter deltar. Eventuell vinstskatt betalas av vinnaren.</p>\n"
+    body += gameText(competitionRulesText, siteName) +
+            "<p><a href=\"/reg3.htm\">Bli medlem här</a> för att registrera dina poäng.</p>\n" +
+            gameText(aboutKvippaText, siteName) +
             "<h2>Spelet</h2>\n"
             "<p><a href=\"" +
             std::string(downloadAddress) + "\">Ladda ner Zifra Invaders</a> (för Windows).</p>\n";

@@ -2,14 +2,16 @@
 // The service's pages, in Swedish, plain HTML that needs no JavaScript.
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "server/competition_service.h"
 
 // "/" and "/index2.htm": the current period and its end, each current
 // game's ten best in it and of all time, the period's collective ranking,
-// the rules, the links.
-std::string startPage(const ContestView& view);
+// the game's own texts of the competition rules and of Kvippa (naming the
+// site `siteName`), the links.
+std::string startPage(const ContestView& view, std::string_view siteName);
 
 // "/reg3.htm": the sign-up form, filled again with what was sent and the
 // faults found in it; `done` thanks the new player instead.
