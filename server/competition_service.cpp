@@ -109,12 +109,16 @@ std::vector<std::string> CompetitionService::signUp(const SignUpForm& form) {
     checkPassword(form.password, form.repeated, faults);
     if (!faults.empty()) return faults;
 
+    std::string referrer = trimmed(form.referrer);
     NewAccount account{email, nameKey(email), nickname, nameKey(nickname), hashPassword(form.password), now(),
-                       form.news};
+                       form.news, referrer.empty() ? "" : nameKey(referrer)};
     switch (store_.addAccount(account)) {
         case SignUpResult::created: break;
         case SignUpResult::emailTaken: faults.push_back("Det finns redan en användare med den e-postadressen."); break;
         case SignUpResult::nicknameTaken: faults.push_back("Smeknamnet är redan upptaget."); break;
+        case SignUpResult::referrerUnknown:
+            faults.push_back("Ingen spelare har smeknamnet " + referrer + ". Skriv vännens smeknamn i topplistorna.");
+            break;
     }
     return faults;
 }

@@ -29,6 +29,7 @@ struct SubmissionAnswer {
 struct SignUpForm {
     std::string email, nickname, password, repeated;  // UTF-8, as the browser sent them
     bool news = false;  // mail me news of Kvippa's games
+    std::string referrer{};  // the nickname of who sent the game, or empty
 };
 
 struct ServiceSettings {

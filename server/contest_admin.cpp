@@ -200,7 +200,8 @@ private:
         std::string out;
         for (const Winner& w : contest_.store().winners(period.id)) {
             out += std::to_string(w.gameId) + "\t" + std::to_string(w.place) + "\t" + w.nickname + "\t" +
-                   std::to_string(w.score) + "\t" + (w.claimed ? "claimed" : "unclaimed") + "\n";
+                   std::to_string(w.score) + "\t" + (w.claimed ? "claimed" : "unclaimed") + "\t" +
+                   (w.referrer.empty() ? "-" : "bonus: " + w.referrer) + "\n";
         }
         return done(out);
     }
@@ -248,16 +249,18 @@ private:
         expectWords(c_, 2, "export NAME");
         Period period = knownPeriod(c_.words[1]);
         auto view = contest_.view(period.name);
-        std::string out = "list,period,game_id,game,place,nickname,score,reached_at\n";
+        std::string out = "list,period,game_id,game,place,nickname,score,reached_at,bonus_to\n";
         auto line = [&](const char* list, const GameEntry& game, std::int32_t place, const std::string& nickname,
-                        std::int32_t score, std::int64_t at) {
+                        std::int32_t score, std::int64_t at, const std::string& bonusTo) {
             out += std::string(list) + "," + csvField(period.name) + "," + std::to_string(game.id) + "," +
                    csvField(game.name) + "," + std::to_string(place) + "," + csvField(nickname) + "," +
-                   std::to_string(score) + "," + utcTime(at) + "\n";
+                   std::to_string(score) + "," + utcTime(at) + "," + csvField(bonusTo) + "\n";
         };
         for (const GameLists& lists : view->games) {
             std::int32_t place = 0;
-            for (const Placing& p : lists.period) line("period", lists.game, ++place, p.nickname, p.score, p.achievedAt);
+            for (const Placing& p : lists.period) {
+                line("period", lists.game, ++place, p.nickname, p.score, p.achievedAt, "");
+            }
         }
         auto games = contest_.store().games();
         for (const Winner& w : contest_.store().winners(period.id)) {
@@ -265,7 +268,7 @@ private:
             for (const GameEntry& g : games) {
                 if (g.id == w.gameId) game = g;
             }
-            line("winner", game, w.place, w.nickname, w.score, w.achievedAt);
+            line("winner", game, w.place, w.nickname, w.score, w.achievedAt, w.referrer);
         }
         return done(out);
     }

@@ -22,10 +22,11 @@ std::string periodWinners(const ClosedPeriod& closed, const std::vector<GameEntr
             if (game != -1) html += "</table>\n";
             game = w.gameId;
             html += "<h3>" + htmlEscape(gameName(games, game)) + "</h3>\n<table class=\"vinnare\">\n"
-                    "<tr><th>Plats</th><th>Smeknamn</th><th class=\"score\">Poäng</th></tr>\n";
+                    "<tr><th>Plats</th><th>Smeknamn</th><th class=\"score\">Poäng</th><th>Bonuspris till</th></tr>\n";
         }
         html += "<tr><td>" + std::to_string(w.place) + "</td><td>" + htmlEscape(w.nickname) +
-                "</td><td class=\"score\">" + std::to_string(w.score) + "</td></tr>\n";
+                "</td><td class=\"score\">" + std::to_string(w.score) + "</td><td>" + htmlEscape(w.referrer) +
+                "</td></tr>\n";
     }
     return html + "</table>\n";
 }

@@ -152,12 +152,19 @@ std::optional<std::vector<NewWinner>> ContestStore::closePeriod(std::int64_t per
     for (const GameEntry& game : games) {
         std::int32_t place = 0;
         for (const Placing& p : ::topTen(*connection, game.id, {listed, periodId})) {
-            NewWinner w{{game.id, ++place, p.nickname, p.score, p.achievedAt, false}, "", newToken()};
+            NewWinner w{{game.id, ++place, p.nickname, p.score, p.achievedAt, false, ""}, "", newToken()};
+            // A banned referrer wins nothing.
+            auto referrer = connection->query(
+                "SELECT r.nickname FROM accounts a JOIN accounts r ON r.id = a.referrer_id "
+                "WHERE a.id = $1 AND r.banned_at IS NULL",
+                {p.accountId});
+            if (!referrer.empty()) w.winner.referrer = referrer[0][0].value_or("");
             connection->query(
                 "INSERT INTO winners (period_id, game_id, place, account_id, nickname, score, achieved_at, "
-                "claim_token_hash) VALUES ($1, $2, $3, $4, $5, $6, $7, $8)",
+                "claim_token_hash, referrer_nickname) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, "
+                "CASE WHEN $9 = '' THEN NULL ELSE $9 END)",
                 {periodId, std::int64_t{game.id}, std::int64_t{place}, p.accountId, p.nickname, std::int64_t{p.score},
-                 p.achievedAt, tokenHash(w.claimToken)});
+                 p.achievedAt, tokenHash(w.claimToken), w.winner.referrer});
             auto email = connection->query("SELECT email FROM accounts WHERE id = $1", {p.accountId});
             if (!email.empty()) w.email = email[0][0].value_or("");
             winners.push_back(std::move(w));
@@ -171,13 +178,14 @@ std::optional<std::vector<NewWinner>> ContestStore::closePeriod(std::int64_t per
 
 std::vector<Winner> ContestStore::winners(std::int64_t periodId) {
     auto rows = pool_.borrow()->query(
-        "SELECT game_id, place, nickname, score, achieved_at, claimed_at FROM winners WHERE period_id = $1 "
-        "ORDER BY game_id, place",
+        "SELECT game_id, place, nickname, score, achieved_at, claimed_at, referrer_nickname FROM winners "
+        "WHERE period_id = $1 ORDER BY game_id, place",
         {periodId});
     std::vector<Winner> winners;
     for (const SqlRow& r : rows) {
         winners.push_back({static_cast<std::int32_t>(sqlInteger(r[0])), static_cast<std::int32_t>(sqlInteger(r[1])),
-                           *r[2], static_cast<std::int32_t>(sqlInteger(r[3])), sqlInteger(r[4]), r[5].has_value()});
+                           *r[2], static_cast<std::int32_t>(sqlInteger(r[3])), sqlInteger(r[4]), r[5].has_value(),
+                           r[6].value_or("")});
     }
     return winners;
 }
@@ -190,7 +198,7 @@ std::optional<Winner> ContestStore::winnerOfToken(const std::string& hash) {
     if (rows.empty()) return std::nullopt;
     const SqlRow& r = rows[0];
     return Winner{static_cast<std::int32_t>(sqlInteger(r[0])), static_cast<std::int32_t>(sqlInteger(r[1])), *r[2],
-                  static_cast<std::int32_t>(sqlInteger(r[3])), sqlInteger(r[4]), false};
+                  static_cast<std::int32_t>(sqlInteger(r[3])), sqlInteger(r[4]), false, ""};
 }
 
 bool ContestStore::claimPrize(const std::string& hash, const PrizeClaim& claim, std::int64_t now) {

@@ -31,6 +31,7 @@ struct Winner {
     std::int32_t score = 0;
     std::int64_t achievedAt = 0;
     bool claimed = false;
+    std::string referrer{};  // the nickname of who sent the winner the game: the bonus prize's winner
 };
 
 // A winner as frozen at a close, with what the mail to them needs.

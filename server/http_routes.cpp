@@ -112,7 +112,8 @@ void addRoutes(httplib::Server& server, CompetitionService& service) {
     server.Post("/reg3.htm", [&service](const httplib::Request& req, httplib::Response& res) {
         if (!fromOwnPage(req)) return sendPage(res, forbiddenPage(), 403);
         SignUpForm form{req.get_param_value("email"), req.get_param_value("nickname"), req.get_param_value("password"),
-                        req.get_param_value("repeated"), req.get_param_value("news") == "ja"};
+                        req.get_param_value("repeated"), req.get_param_value("news") == "ja",
+                        req.get_param_value("referrer")};
         auto faults = service.signUp(form);
         sendPage(res, signUpPage(form, faults, faults.empty()), faults.empty() ? 200 : 400);
     });

@@ -123,6 +123,11 @@ std::string signUpPage(const SignUpForm& sent, const std::vector<std::string>& f
                        inputField("Smeknamn i topplistorna", "nickname", "text", sent.nickname, maxNicknameCharacters) +
                        inputField(passwordLabel("Lösenord"), "password", "password", "", maxPasswordLength) +
                        inputField("Lösenordet en gång till", "repeated", "password", "", maxPasswordLength) +
+                       "<p><label for=\"referrer\">Vem skickade spelet till dig? (vännens smeknamn, om du vill: "
+                       "vinner du, vinner vännen ett bonuspris)</label><input id=\"referrer\" name=\"referrer\" "
+                       "type=\"text\" value=\"" +
+                       htmlEscape(sent.referrer) + "\" maxlength=\"" + std::to_string(maxNicknameCharacters) +
+                       "\"></p>\n"
                        "<p><input id=\"news\" name=\"news\" type=\"checkbox\" value=\"ja\"" +
                        (sent.news ? " checked" : "") +
                        "> <label for=\"news\" style=\"display:inline\">Skicka mig nyheter om nya Kvippaspel "

@@ -7,7 +7,7 @@ namespace {
 
 // {id} stands for the table's generated key and {bytes} for a column of
 // raw bytes, the things the two databases spell differently.
-constexpr std::array<std::string_view, 5> migrations = {
+constexpr std::array<std::string_view, 6> migrations = {
     R"(
 CREATE TABLE accounts (
     id {id},
@@ -173,6 +173,12 @@ CREATE TABLE unsubscribe_links (
     account_id BIGINT NOT NULL REFERENCES accounts (id),
     created_at BIGINT NOT NULL
 );
+)",
+    // Who sent a player the game, as the player named them at sign-up; a
+    // winner's referrer wins the bonus prize, named beside the winner.
+    R"(
+ALTER TABLE accounts ADD COLUMN referrer_id BIGINT REFERENCES accounts (id);
+ALTER TABLE winners ADD COLUMN referrer_nickname TEXT;
 )",
 };
 

@@ -16,11 +16,18 @@ SignUpResult Store::addAccount(const NewAccount& a) {
     if (!connection->query("SELECT 1 FROM accounts WHERE nickname_key = $1", {a.nicknameKey}).empty()) {
         return SignUpResult::nicknameTaken;
     }
+    std::optional<std::int64_t> referrer;
+    if (!a.referrerKey.empty()) {
+        auto found = connection->query("SELECT id FROM accounts WHERE nickname_key = $1", {a.referrerKey});
+        if (found.empty()) return SignUpResult::referrerUnknown;
+        referrer = sqlInteger(found[0][0]);
+    }
     try {
         connection->query(
-            "INSERT INTO accounts (email, email_key, nickname, nickname_key, password_hash, created_at, news) "
-            "VALUES ($1, $2, $3, $4, $5, $6, $7)",
-            {a.email, a.emailKey, a.nickname, a.nicknameKey, a.passwordHash, a.createdAt, std::int64_t{a.news ? 1 : 0}});
+            "INSERT INTO accounts (email, email_key, nickname, nickname_key, password_hash, created_at, news, "
+            "referrer_id) VALUES ($1, $2, $3, $4, $5, $6, $7, CASE WHEN $8 = 0 THEN NULL ELSE $8 END)",
+            {a.email, a.emailKey, a.nickname, a.nicknameKey, a.passwordHash, a.createdAt, std::int64_t{a.news ? 1 : 0},
+             referrer.value_or(0)});
         transaction.commit();
     } catch (const SqlError& error) {
         // A sign-up of the same name that won the race since the look-up.

@@ -22,6 +22,7 @@ struct NewAccount {
     std::string email, emailKey, nickname, nicknameKey, passwordHash;
     std::int64_t createdAt = 0;
     bool news = false;
+    std::string referrerKey{};  // the lower-case nickname of who sent the game, or empty
 };
 
 struct AcceptedSubmission {
@@ -37,7 +38,7 @@ struct AcceptedSubmission {
     std::string formKey;
 };
 
-enum class SignUpResult { created, emailTaken, nicknameTaken };
+enum class SignUpResult { created, emailTaken, nicknameTaken, referrerUnknown };
 
 class Store {
 public:

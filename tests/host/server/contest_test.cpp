@@ -310,11 +310,11 @@ TEST_F(Contest, TheAdminCommandLineAnswersBadUseWithOneLineAndItsExitCode) {
     now = periodStart;
     ASSERT_EQ(submit(gameForm("q@example.se", "hemligt1", 4711)).code, AnswerCode::accepted);
     EXPECT_EQ(admin({"--as", "kalle", "period", "close", "Vecka 1"}).output, "period Vecka 1 closed with 1 winners\n");
-    EXPECT_EQ(admin({"winners", "Vecka 1"}).output, "4\t1\tKalle \"K\", Jr\t4711\tunclaimed\n");
+    EXPECT_EQ(admin({"winners", "Vecka 1"}).output, "4\t1\tKalle \"K\", Jr\t4711\tunclaimed\t-\n");
     EXPECT_EQ(admin({"export", "Vecka 1"}).output,
-              "list,period,game_id,game,place,nickname,score,reached_at\n"
-              "period,Vecka 1,4,Zifra Invaders,1,\"Kalle \"\"K\"\", Jr\",4711,2027-01-15 08:00 UTC\n"
-              "winner,Vecka 1,4,Zifra Invaders,1,\"Kalle \"\"K\"\", Jr\",4711,2027-01-15 08:00 UTC\n");
+              "list,period,game_id,game,place,nickname,score,reached_at,bonus_to\n"
+              "period,Vecka 1,4,Zifra Invaders,1,\"Kalle \"\"K\"\", Jr\",4711,2027-01-15 08:00 UTC,\n"
+              "winner,Vecka 1,4,Zifra Invaders,1,\"Kalle \"\"K\"\", Jr\",4711,2027-01-15 08:00 UTC,\n");
     EXPECT_EQ(admin({"period", "close", "Vecka 1"}).exitCode, adminFailed);
     auto audit = store().audit();
     EXPECT_EQ(audit.back().actor, "kalle");
@@ -447,6 +447,36 @@ TEST_F(Contest, NewsGoesToSubscribersOnlyAndEachMailEndsTheSubscriptionWithOneCl
     EXPECT_EQ(missing.exitCode, adminFailed);
     EXPECT_EQ(missing.error, "cannot read /ingen/fil");
     std::filesystem::remove(bodyFile);
+}
+
+TEST_F(Contest, AWinnersReferrerIsNamedForTheBonusPrizeOneStepUpTheChainOnly) {
+    signUp("a@example.se", "Anna", "hemligt1");
+    auto signUpSentBy = [&](const char* email, const char* nickname, const char* referrer) {
+        return service->signUp({email, nickname, "hemligt1", "hemligt1", false, referrer});
+    };
+    EXPECT_EQ(signUpSentBy("b@example.se", "Berit", " anna "), std::vector<std::string>{});
+    EXPECT_EQ(signUpSentBy("c@example.se", "Cecilia", "BERIT"), std::vector<std::string>{});
+    EXPECT_EQ(signUpSentBy("d@example.se", "David", "Ingen"),
+              std::vector<std::string>{"Ingen spelare har smeknamnet Ingen. Skriv vännens smeknamn i topplistorna."});
+    EXPECT_EQ(signUpSentBy("e@example.se", "Erik", "Cecilia"), std::vector<std::string>{});
+    EXPECT_EQ(count("SELECT COUNT(*) FROM accounts"), 4);
+    // Erik's referrer is banned before the close: no bonus for a cheat.
+    ASSERT_TRUE(store().banAccount(nameKey("c@example.se"), organiser, now));
+    now = periodStart;
+    std::int32_t score = 100;
+    for (const char* email : {"a@example.se", "b@example.se", "e@example.se"}) {
+        ASSERT_EQ(submit(gameForm(email, "hemligt1", score += 100)).code, AnswerCode::accepted);
+    }
+    now = periodEnd;
+    ASSERT_EQ(service->contest().closeEndedPeriods(), 1);
+    std::vector<std::pair<std::string, std::string>> got;
+    for (const Winner& w : store().winners(periodId())) got.emplace_back(w.nickname, w.referrer);
+    EXPECT_EQ(got, (std::vector<std::pair<std::string, std::string>>{{"Erik", ""}, {"Berit", "Anna"}, {"Anna", ""}}));
+    // Unbanned later, the frozen winners stay as they were.
+    ASSERT_TRUE(store().unbanAccount(nameKey("c@example.se"), organiser, now));
+    EXPECT_EQ(store().winners(periodId()).front().referrer, "");
+    EXPECT_NE(winnersPageAnswer(*service).body.find("<td>Berit</td><td class=\"score\">300</td><td>Anna</td>"),
+              std::string::npos);
 }
 
 }  // namespace
