@@ -9,6 +9,7 @@
 #include "server/contest_admin.h"
 #include "server/contest_routes.h"
 #include "server/period_closer.h"
+#include "server/replay_store.h"
 #include "server/text_encoding.h"
 #include "service_fixture.h"
 
@@ -477,6 +478,35 @@ TEST_F(Contest, AWinnersReferrerIsNamedForTheBonusPrizeOneStepUpTheChainOnly) {
     EXPECT_EQ(store().winners(periodId()).front().referrer, "");
     EXPECT_NE(winnersPageAnswer(*service).body.find("<td>Berit</td><td class=\"score\">300</td><td>Anna</td>"),
               std::string::npos);
+}
+
+TEST_F(Contest, UnderVerifiedOnlyTheCollectiveRankingSumsProvenScoresAlone) {
+    ASSERT_TRUE(store().addGame({5, "Zifra Tetris", true}, organiser, now));
+    signUpPlayers(2);
+    ReplayStore replays(*pool);
+    int tickets = 0;
+    // A proven score, through the queue as a worker stores it.
+    auto proven = [&](int p, std::int32_t game, std::int32_t score) {
+        std::string ticket = std::string(31, '0') + std::to_string(++tickets);
+        std::int64_t account = sqlInteger(
+            pool->borrow()->query("SELECT id FROM accounts WHERE email_key = $1", {player(p)})[0][0]);
+        replays.addTicket({ticket, account, game, 7, periodStart * 1000});
+        auto id = replays.queueReplay(replays.ticket(ticket)->id, {1, 2, 3}, periodStart * 1000 + 1, periodStart + tickets);
+        ASSERT_TRUE(id);
+        replays.recordVerified(*id, {score, 60000, 0, 0}, periodStart + tickets);
+    };
+    proven(0, 4, 100);
+    proven(0, 5, 50);
+    proven(1, 4, 300);
+    scoreAt(1, 900, periodStart + 5, 5);  // the game's own form: proves nothing
+    using Ranking = std::vector<std::pair<std::string, std::int64_t>>;
+    auto ranking = [&](ListedScores listed) {
+        Ranking got;
+        for (const CollectivePlacing& p : store().collectiveTopTen(periodId(), listed)) got.emplace_back(p.nickname, p.total);
+        return got;
+    };
+    EXPECT_EQ(ranking(ListedScores::all), (Ranking{{"Spelare 1", 1200}, {"Spelare 0", 150}}));
+    EXPECT_EQ(ranking(ListedScores::verifiedOnly), (Ranking{{"Spelare 0", 150}}));
 }
 
 }  // namespace
