@@ -1,5 +1,5 @@
 #pragma once
-// The competition's pages as functions of a request's parts to an answer,
+// The competition's pages as functions of what a request carries to an answer,
 // so that only the route table knows the HTTP library.
 //
 //   GET  /, /index2.htm     the current period, the lists, the rules
