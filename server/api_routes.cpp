@@ -73,6 +73,7 @@ HttpAnswer ticketAnswer(CompetitionService& service, std::string_view body, cons
         switch (asked.outcome) {
             case Outcome::wrongLogin: return error(401, "wrong e-mail address or password");
             case Outcome::unconfirmed: return error(403, "confirm the e-mail address with the link mailed to it first");
+            case Outcome::banned: return error(403, "the account is barred from the competition");
             case Outcome::backOff: {
                 HttpAnswer answer = error(429, "too many wrong passwords; try again in " + std::to_string(asked.wait) +
                                                    " seconds");
@@ -115,11 +116,21 @@ HttpAnswer scoreAnswer(CompetitionService& service, std::string_view rest) {
     });
 }
 
-HttpAnswer topListAnswer(CompetitionService& service, std::string_view gameId) {
+HttpAnswer topListAnswer(CompetitionService& service, std::string_view gameId, std::string_view period) {
     auto id = decimal(gameId);
-    if (!id || *id < INT32_MIN || *id > INT32_MAX || !findGame(static_cast<std::int32_t>(*id))) {
-        return error(404, "okänt spel");
-    }
-    auto game = static_cast<std::int32_t>(*id);
-    return answerWith(200, jsonType, topListJson(game, service.topTen(game)));
+    if (!id || *id < INT32_MIN || *id > INT32_MAX) return error(404, "okänt spel");
+    return tryAnswer([&] {
+        auto lists = service.contest().gameLists(static_cast<std::int32_t>(*id),
+                                                 period.empty() ? std::nullopt : std::optional<std::string>(period));
+        if (!lists) return error(404, "okänt spel eller okänd period");
+        return answerWith(200, jsonType, topListJson(lists->first, lists->second));
+    });
+}
+
+HttpAnswer collectiveAnswer(CompetitionService& service, std::string_view period) {
+    return tryAnswer([&] {
+        auto ranking = service.contest().collective(period.empty() ? std::nullopt : std::optional<std::string>(period));
+        if (!ranking) return error(404, "okänd period");
+        return answerWith(200, jsonType, collectiveJson(ranking->first, ranking->second));
+    });
 }

@@ -7,7 +7,8 @@
 //   POST /api/v1/scores         the replay's bytes          -> 202 {"id":..,"status":"pending"}
 //   GET  /api/v1/scores/ID                                  -> 200 {"id":..,"status":..,"score":..,"reason":..}
 //   GET  /api/v1/scores/ID/replay                           -> 200 the verified replay's bytes
-//   GET  /api/top?gameid=N                                  -> 200 {"gameid":N,"top":[...]}
+//   GET  /api/top?gameid=N[&period=NAME]                    -> 200 {"gameid":N,"period":..,"top":[...],"alltime":[...]}
+//   GET  /api/collective[?period=NAME]                      -> 200 {"period":..,"ranking":[...]}
 #include <span>
 #include <string>
 #include <string_view>
@@ -19,4 +20,7 @@ HttpAnswer ticketAnswer(CompetitionService& service, std::string_view body, cons
 HttpAnswer replaySubmissionAnswer(CompetitionService& service, std::span<const std::uint8_t> body);
 // `rest` is what follows "/api/v1/scores/": "ID" or "ID/replay".
 HttpAnswer scoreAnswer(CompetitionService& service, std::string_view rest);
-HttpAnswer topListAnswer(CompetitionService& service, std::string_view gameId);
+// The period's (none: the current one) and all time's lists of a game.
+HttpAnswer topListAnswer(CompetitionService& service, std::string_view gameId, std::string_view period);
+// The period's (none: the current one) collective ranking.
+HttpAnswer collectiveAnswer(CompetitionService& service, std::string_view period);

@@ -32,6 +32,7 @@ CompetitionServer::CompetitionServer(const std::string& host, int port, const st
       mail_(smtp ? std::make_unique<MailQueue>(migrated(pool_), std::move(*smtp)) : nullptr),
       service_(smtp ? pool_ : migrated(pool_), withSite(std::move(settings), host, http_.port(), mail_.get())),
       verifiers_(service_.proofs(), std::thread::hardware_concurrency()),
+      closer_(service_.contest()),
       routes_(competitionRoutes(service_)) {
     service_.proofs().onQueued([this] { verifiers_.wake(); });
     addOperatorRoutes(routes_, pool_);

@@ -1,7 +1,8 @@
 #pragma once
 // The whole service in one object: the database pool, the service, its
-// HTTP server with bounded connections and worker pools of its own, and
-// the threads that verify replays, one for each processor.
+// HTTP server with bounded connections and worker pools of its own, the
+// threads that verify replays, one for each processor, and the one that
+// closes competition periods at their end.
 #include <memory>
 #include <string>
 
@@ -11,6 +12,7 @@
 #include "server/http_server.h"
 #include "server/mail_queue.h"
 #include "server/route_table.h"
+#include "server/period_closer.h"
 #include "server/verification_workers.h"
 
 // Database connections at a time; a request holds one only while it uses it.
@@ -46,6 +48,7 @@ private:
     std::unique_ptr<MailQueue> mail_;
     CompetitionService service_;
     VerificationWorkers verifiers_;
+    PeriodCloser closer_;
     RouteTable routes_;
     std::unique_ptr<AccessLog> accessLog_;
 };

@@ -1,7 +1,5 @@
 #include "server/competition_service.h"
 
-#include <sodium.h>
-
 #include <ctime>
 
 #include "net/submission_form.h"
@@ -9,38 +7,11 @@
 #include "server/nickname.h"
 #include "server/play_time_bound.h"
 #include "server/text_encoding.h"
+#include "server/tokens.h"
 
 namespace {
 
 SubmissionAnswer answer(AnswerCode code, std::string text) { return {code, std::move(text)}; }
-
-// The host of "http://host[:port]", an IPv6 address with its brackets.
-std::string hostOf(std::string_view site) {
-    std::size_t scheme = site.find("://");
-    std::string_view rest = site.substr(scheme == std::string_view::npos ? 0 : scheme + 3);
-    std::size_t end = !rest.empty() && rest.front() == '[' ? rest.find(']') + 1 : rest.find(':');
-    return std::string(rest.substr(0, end));
-}
-
-std::string hexDigest(std::string_view text) {
-    unsigned char digest[32];
-    crypto_generichash(digest, sizeof digest, reinterpret_cast<const unsigned char*>(text.data()), text.size(),
-                       nullptr, 0);
-    char hex[2 * sizeof digest + 1];
-    sodium_bin2hex(hex, sizeof hex, digest, sizeof digest);
-    return hex;
-}
-
-// Tokens are kept only as their hash, so the table alone opens no account.
-std::string tokenHash(const std::string& token) { return hexDigest(token); }
-
-std::string newToken() {
-    unsigned char bytes[32];
-    randombytes_buf(bytes, sizeof bytes);
-    char text[sodium_base64_ENCODED_LEN(sizeof bytes, sodium_base64_VARIANT_URLSAFE_NO_PADDING)];
-    sodium_bin2base64(text, sizeof text, bytes, sizeof bytes, sodium_base64_VARIANT_URLSAFE_NO_PADDING);
-    return text;
-}
 
 // What tells one form from another: the whole form as the game sends it,
 // but for the password, which is not kept in any form.
@@ -63,20 +34,17 @@ void checkPassword(const std::string& password, const std::string& repeated, std
 
 }  // namespace
 
-const Game* findGame(std::int32_t id) {
-    for (const Game& game : knownGames) {
-        if (game.id == id) return &game;
-    }
-    return nullptr;
-}
-
 CompetitionService::CompetitionService(ConnectionPool& pool, ServiceSettings settings)
     : settings_(std::move(settings)),
       store_(pool),
       outbox_(settings_.outbox),
       attempts_(pool),
       confirmations_(pool),
-      proofs_(pool, ProofSettings{knownGames[0].id, settings_.builds, settings_.clock}) {}
+      proofs_(pool, ProofSettings{zifraInvadersGameId, settings_.builds, settings_.clock}),
+      contest_(pool, ContestSettings{settings_.site, settings_.clock, listed()},
+               [this](const MailMessage& message, std::time_t time) { deliver(message, time); }),
+      news_(pool, settings_.site, [this](const MailMessage& message, std::time_t time) { deliver(message, time); },
+            settings_.clock) {}
 
 std::int64_t CompetitionService::now() const {
     return settings_.clock ? settings_.clock() : static_cast<std::int64_t>(std::time(nullptr));
@@ -103,7 +71,7 @@ SubmissionAnswer CompetitionService::judge(std::string_view body, const std::str
     }
     const SubmissionForm& form = read.form;
     if (form.score < 0) return answer(AnswerCode::refused, "Poängen är inte giltig.");
-    if (!findGame(form.gameId)) return answer(AnswerCode::refused, "Spelet är okänt.");
+    if (!contest_.store().game(form.gameId)) return answer(AnswerCode::refused, "Spelet är okänt.");
     if (settings_.builds && !settings_.builds->contains(form.checksum, form.byteCount)) {
         return answer(AnswerCode::refused, "Den här versionen av spelet är okänd.");
     }
@@ -123,6 +91,9 @@ SubmissionAnswer CompetitionService::judge(std::string_view body, const std::str
         case SignIn::Outcome::wrongPassword: return answer(AnswerCode::wrongPassword, "Fel lösenord.");
         case SignIn::Outcome::unconfirmed:
             return answer(AnswerCode::notSignedUp, "Bekräfta först din e-postadress med länken i brevet från Kvippa.");
+        // Told only to whoever knows the password. Refused, not "not signed
+        // up" or "wrong password": those send the game to pages that cannot help.
+        case SignIn::Outcome::banned: return answer(AnswerCode::refused, "Kontot är avstängt från tävlingen.");
         case SignIn::Outcome::passed: break;
     }
     const std::optional<Account>& account = player.account;
@@ -151,7 +122,11 @@ CompetitionService::SignIn CompetitionService::signIn(const std::string& emailKe
         return result;
     }
     attempts_.passwordPassed(id, clientAddress, now(), standing);
-    result.outcome = confirmations_.confirmed(id) ? SignIn::Outcome::passed : SignIn::Outcome::unconfirmed;
+    if (result.account->banned) {
+        result.outcome = SignIn::Outcome::banned;
+    } else {
+        result.outcome = confirmations_.confirmed(id) ? SignIn::Outcome::passed : SignIn::Outcome::unconfirmed;
+    }
     return result;
 }
 
@@ -164,6 +139,7 @@ TicketRequest CompetitionService::requestTicket(std::string_view email, std::str
         case SignIn::Outcome::wrongPassword: return {Outcome::wrongLogin, {}, 0};
         case SignIn::Outcome::backOff: return {Outcome::backOff, {}, player.wait};
         case SignIn::Outcome::unconfirmed: return {Outcome::unconfirmed, {}, 0};
+        case SignIn::Outcome::banned: return {Outcome::banned, {}, 0};
         case SignIn::Outcome::passed: break;
     }
     return {Outcome::issued, proofs_.issueTicket(player.account->id), 0};
@@ -191,21 +167,32 @@ std::vector<std::string> CompetitionService::signUp(const SignUpForm& form, cons
         return {"Det har kommit många nya medlemmar från din adress. Försök igen om en timme."};
     }
 
-    NewAccount account{email,           nameKey(email), nickname.shown,   nameKey(nickname.shown),
-                       hashPassword(form.password), now(), nickname.skeleton};
+    std::string referrer = trimmed(form.referrer);
+    NewAccount account{email,
+                       nameKey(email),
+                       nickname.shown,
+                       nameKey(nickname.shown),
+                       hashPassword(form.password),
+                       now(),
+                       nickname.skeleton,
+                       form.news,
+                       referrer.empty() ? "" : nameKey(referrer)};
     switch (store_.addAccount(account)) {
         case SignUpResult::created: {
             auto made = store_.accountByEmailKey(account.emailKey);
             if (!made) break;
             std::string token = newToken();
             confirmations_.add(tokenHash(token), made->id, now());
-            deliver(confirmationMail(sender(), made->email, made->nickname,
+            deliver(confirmationMail(serviceSender(settings_.site), made->email, made->nickname,
                                      settings_.site + "/confirm.htm?token=" + token),
                     now());
             break;
         }
         case SignUpResult::emailTaken: faults.push_back("Det finns redan en användare med den e-postadressen."); break;
         case SignUpResult::nicknameTaken: faults.push_back("Smeknamnet är redan upptaget."); break;
+        case SignUpResult::referrerUnknown:
+            faults.push_back("Ingen spelare har smeknamnet " + referrer + ". Skriv vännens smeknamn i topplistorna.");
+            break;
     }
     return faults;
 }
@@ -223,7 +210,7 @@ void CompetitionService::requestPasswordReset(std::string_view email) {
         return;
     }
     MailMessage message;
-    message.from = sender();
+    message.from = serviceSender(settings_.site);
     message.to = account->email;
     message.subject = "Nytt lösenord till Kvippa";
     message.body = "Hej " + account->nickname +
@@ -240,8 +227,6 @@ void CompetitionService::deliver(const MailMessage& message, std::int64_t time) 
     if (settings_.mail) return settings_.mail(message, static_cast<std::time_t>(time));
     outbox_.send(message, static_cast<std::time_t>(time));
 }
-
-std::string CompetitionService::sender() const { return "Kvippa <noreply@" + hostOf(settings_.site) + ">"; }
 
 bool CompetitionService::confirmLinkWorks(const std::string& token) {
     return confirmations_.works(tokenHash(token), now());

@@ -12,18 +12,16 @@
 #include "net/field_limits.h"
 #include "server/attempt_limits.h"
 #include "server/email_confirmation.h"
+#include "server/contest_service.h"
 #include "server/known_builds.h"
+#include "server/news.h"
 #include "server/outbox.h"
 #include "server/passwords.h"
 #include "server/score_proofs.h"
 #include "server/store.h"
 
-// The games the service runs competitions for.
-struct Game {
-    std::int32_t id;
-    const char* name;
-};
-inline constexpr Game knownGames[] = {{4, "Zifra Invaders"}};
+// The game whose tickets the service issues for proven scores.
+inline constexpr std::int32_t zifraInvadersGameId = 4;
 
 struct SubmissionAnswer {
     AnswerCode code;
@@ -32,11 +30,13 @@ struct SubmissionAnswer {
 
 struct SignUpForm {
     std::string email, nickname, password, repeated;  // UTF-8, as the browser sent them
+    bool news = false;  // mail me news of Kvippa's games
+    std::string referrer{};  // the nickname of who sent the game, or empty
 };
 
 // What came of asking for a ticket: issued, or why not.
 struct TicketRequest {
-    enum class Outcome { issued, wrongLogin, backOff, unconfirmed } outcome = Outcome::wrongLogin;
+    enum class Outcome { issued, wrongLogin, backOff, unconfirmed, banned } outcome = Outcome::wrongLogin;
     IssuedTicket ticket;  // when issued
     std::int64_t wait = 0;  // seconds before a password is checked again, for backOff
 };
@@ -52,7 +52,7 @@ struct ServiceSettings {
     std::function<std::int64_t()> clock;  // calendar seconds; the system's when empty
     std::int64_t signUpsPerAddress = 5;  // in an hour from one client address; 0: no limit
     // Where mail goes; into the outbox folder when empty.
-    std::function<void(const MailMessage&, std::time_t)> mail;
+    SendMail mail;
     // The lists rank only scores proven by a replay; the game's own form
     // is still taken and stored, and not listed.
     bool verifiedOnly = false;
@@ -73,6 +73,8 @@ public:
     CompetitionService(ConnectionPool& pool, ServiceSettings settings);
 
     std::int32_t version() const { return settings_.version; }
+    // The public address, "http://host[:port]".
+    const std::string& site() const { return settings_.site; }
 
     // The answer to the body of a score post; an accepted score is committed
     // before this returns. A database that fails or passwords that cannot be
@@ -105,13 +107,17 @@ public:
     std::vector<std::string> resetPassword(const std::string& token, const std::string& password,
                                            const std::string& repeated);
 
-    std::vector<Placing> topTen(std::int32_t gameId) {
-        return store_.topTen(gameId, settings_.verifiedOnly ? ListedScores::verifiedOnly : ListedScores::all);
-    }
+    // A game's ten best of all time.
+    std::vector<Placing> topTen(std::int32_t gameId) { return store_.topTen(gameId, {listed(), std::nullopt}); }
+
+    // Periods, games, winners and the organiser's changes.
+    ContestService& contest() { return contest_; }
+    // News to subscribers and the links that end a subscription.
+    News& news() { return news_; }
 
     // A ticket for the player of the e-mail address and password (UTF-8),
     // checked as a score post's are: wrong passwords back off, and an
-    // unconfirmed address gets none. Throws HashingBusy (and SqlError) when
+    // unconfirmed address or a banned account gets none. Throws HashingBusy (and SqlError) when
     // it cannot be done now.
     TicketRequest requestTicket(std::string_view email, std::string_view password,
                                 const std::string& clientAddress = {});
@@ -122,14 +128,14 @@ public:
 private:
     // The one check of a player's password, for score posts and tickets.
     struct SignIn {
-        enum class Outcome { unknown, backOff, wrongPassword, unconfirmed, passed } outcome = Outcome::unknown;
+        enum class Outcome { unknown, backOff, wrongPassword, unconfirmed, banned, passed } outcome = Outcome::unknown;
         std::optional<Account> account;  // unless unknown
         std::int64_t wait = 0;  // for backOff
     };
     SignIn signIn(const std::string& emailKey, std::string_view password, const std::string& clientAddress);
 
     std::int64_t now() const;
-    std::string sender() const;
+    ListedScores listed() const { return settings_.verifiedOnly ? ListedScores::verifiedOnly : ListedScores::all; }
     void deliver(const MailMessage& message, std::int64_t time);
     SubmissionAnswer judge(std::string_view body, const std::string& clientAddress);
 
@@ -140,7 +146,6 @@ private:
     AttemptLimits attempts_;
     Confirmations confirmations_;
     ScoreProofs proofs_;
+    ContestService contest_;
+    News news_;
 };
-
-// A known game's entry, or none.
-const Game* findGame(std::int32_t id);

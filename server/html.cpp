@@ -19,6 +19,20 @@ std::string htmlEscape(std::string_view text) {
     return out;
 }
 
+std::string faultList(const std::vector<std::string>& faults) {
+    if (faults.empty()) return "";
+    std::string list = "<ul class=\"fel\">\n";
+    for (const std::string& fault : faults) list += "<li>" + htmlEscape(fault) + "</li>\n";
+    return list + "</ul>\n";
+}
+
+std::string inputField(const std::string& label, const char* name, const char* type, const std::string& value,
+                       std::size_t maxLength) {
+    return "<p><label for=\"" + std::string(name) + "\">" + label + "</label><input id=\"" + name + "\" name=\"" +
+           name + "\" type=\"" + type + "\" value=\"" + htmlEscape(value) + "\" maxlength=\"" +
+           std::to_string(maxLength) + "\" required></p>\n";
+}
+
 std::string htmlPage(std::string_view title, std::string_view body) {
     std::string page;
     page += "<!DOCTYPE html>\n<html lang=\"sv\">\n<head>\n<meta charset=\"utf-8\">\n";

@@ -7,6 +7,7 @@
 #include "server/api_routes.h"
 #include "server/browser_safety.h"
 #include "server/download_files.h"
+#include "server/contest_routes.h"
 #include "server/html.h"
 #include "server/metrics.h"
 #include "server/pages.h"
@@ -54,12 +55,6 @@ bool fromOwnPage(const HttpRequest& req) {
         if (referer == own || referer.rfind(own + "/", 0) == 0) return true;
     }
     return false;
-}
-
-std::vector<TopList> allTopLists(CompetitionService& service) {
-    std::vector<TopList> lists;
-    for (const Game& game : knownGames) lists.push_back({&game, service.topTen(game.id)});
-    return lists;
 }
 
 HttpAnswer busyPage() {
@@ -135,14 +130,35 @@ RouteTable competitionRoutes(CompetitionService& service) {
                           submissionAnswerText(answer, service.version()));
     });
 
-    auto start = [&service](const HttpRequest&) { return page(startPage(allTopLists(service))); };
+    auto start = [&service](const HttpRequest&) { return startPageAnswer(service); };
     add("GET", "/", "start", Work::quick, start);
     add("GET", "/index2.htm", "start", Work::quick, start);
+    add("GET", "/vinnare.htm", "winners", Work::quick, [&service](const HttpRequest&) {
+        return winnersPageAnswer(service);
+    });
+    // A winner's claim and a subscription's end carry a token in the address.
+    add("GET", "/vinst.htm", "claim_form", Work::quick, [&service](const HttpRequest& req) {
+        return claimFormAnswer(service, req.param("token"));
+    }, Keeping::noStore);
+    add("POST", "/vinst.htm", "claim", Work::quick, [&service](const HttpRequest& req) {
+        if (!fromOwnPage(req)) return page(forbiddenPage(), 403);
+        return claimAnswer(service, req.param("token"),
+                           {req.param("fullname"), req.param("address"), req.param("sweden") == "ja"});
+    }, Keeping::noStore);
+    add("GET", "/avsluta.htm", "unsubscribe_form", Work::quick, [&service](const HttpRequest& req) {
+        return unsubscribeFormAnswer(service, req.param("token"));
+    }, Keeping::noStore);
+    // Taken from anywhere: a mail program posts the one click itself, and
+    // the token is the whole of the authority.
+    add("POST", "/avsluta.htm", "unsubscribe", Work::quick, [&service](const HttpRequest& req) {
+        return unsubscribeAnswer(service, req.param("token"));
+    }, Keeping::noStore);
 
     add("GET", "/reg3.htm", "signup_form", Work::quick, [](const HttpRequest&) { return page(signUpPage({}, {}, false)); });
     add("POST", "/reg3.htm", "signup", Work::hashing, [&service](const HttpRequest& req) {
         if (!fromOwnPage(req)) return page(forbiddenPage(), 403);
-        SignUpForm form{req.param("email"), req.param("nickname"), req.param("password"), req.param("repeated")};
+        SignUpForm form{req.param("email"),    req.param("nickname"),          req.param("password"),
+                        req.param("repeated"), req.param("news") == "ja", req.param("referrer")};
         auto faults = service.signUp(form, req.remoteAddress);
         return page(signUpPage(form, faults, faults.empty()), faults.empty() ? 200 : 400);
     }, Keeping::noStore);
@@ -198,7 +214,10 @@ RouteTable competitionRoutes(CompetitionService& service) {
     });
 
     add("GET", "/api/top", "top_list", Work::quick, [&service](const HttpRequest& req) {
-        return topListAnswer(service, req.param("gameid"));
+        return topListAnswer(service, req.param("gameid"), req.param("period"));
+    });
+    add("GET", "/api/collective", "collective", Work::quick, [&service](const HttpRequest& req) {
+        return collectiveAnswer(service, req.param("period"));
     });
 
     // Tickets check passwords; replays come as their bytes, up to their own limit.

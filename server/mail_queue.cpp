@@ -89,8 +89,8 @@ MailQueue::~MailQueue() {
     sender_.join();
 }
 
-void MailQueue::send(const MailMessage& message, std::time_t now) {
-    auto connection = pool_.borrow();
+void queueMail(ConnectionPool& pool, const MailMessage& message, std::time_t now) {
+    auto connection = pool.borrow();
     auto waiting = connection->query("SELECT COUNT(*) FROM mail_queue");
     if (sqlInteger(waiting[0][0]) >= maxQueuedMail) {
         serviceMetrics().mailFailed();
@@ -101,6 +101,10 @@ void MailQueue::send(const MailMessage& message, std::time_t now) {
         "VALUES ($1, $2, $3, $4, 0, $4)",
         {message.from, message.to, mailText(message, now), std::int64_t{now}});
     serviceMetrics().mailQueued();
+}
+
+void MailQueue::send(const MailMessage& message, std::time_t now) {
+    queueMail(pool_, message, now);
     wake_.notify_all();
 }
 

@@ -53,6 +53,11 @@ private:
     std::thread sender_;
 };
 
+// Queues the message for whichever server sends the queue; what a server
+// without a sender of its own (`zifra-server admin`) sends by. Throws
+// std::runtime_error when the queue is full.
+void queueMail(ConnectionPool& pool, const MailMessage& message, std::time_t now);
+
 // The envelope address of a header's "Name <address>" or bare address.
 std::string envelopeAddress(const std::string& header);
 // Sends one RFC 5322 text; the failure in a line, empty when it was sent.

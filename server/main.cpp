@@ -1,6 +1,9 @@
 // zifra-server: the competition service as a program. It stops on SIGINT or
-// SIGTERM after the requests in progress.
+// SIGTERM after the requests in progress. `zifra-server admin ...` is the
+// organiser's command line instead (contest_admin.h).
+#include <pwd.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <csignal>
@@ -11,6 +14,7 @@
 #include <thread>
 
 #include "server/competition_server.h"
+#include "server/contest_admin.h"
 #include "server/server_options.h"
 
 namespace {
@@ -48,7 +52,22 @@ std::optional<SmtpSettings> smtpOf(const ServerOptions& options) {
 
 }  // namespace
 
+// Who runs `admin`, for its audit rows.
+std::string userName() {
+    if (const passwd* entry = getpwuid(geteuid())) return entry->pw_name;
+    return "uid " + std::to_string(geteuid());
+}
+
+int admin(const std::vector<std::string>& arguments) {
+    if (!initialisePasswords()) return fail("libsodium cannot start");
+    AdminResult result = runAdmin(arguments, {userName(), {}, "outbox"});
+    std::fputs(result.output.c_str(), stdout);
+    if (!result.error.empty()) std::fprintf(stderr, "zifra-server admin: %s\n", result.error.c_str());
+    return result.exitCode;
+}
+
 int main(int argc, char** argv) {
+    if (argc > 1 && std::string(argv[1]) == "admin") return admin(std::vector<std::string>(argv + 2, argv + argc));
     ParsedOptions parsed = parseServerOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.fault.empty()) return fail(parsed.fault);
     const ServerOptions& options = parsed.options;

@@ -43,6 +43,15 @@ std::string domainOf(const std::string& address) {
 
 }  // namespace
 
+std::string siteHost(std::string_view site) {
+    std::size_t scheme = site.find("://");
+    std::string_view rest = site.substr(scheme == std::string_view::npos ? 0 : scheme + 3);
+    std::size_t end = !rest.empty() && rest.front() == '[' ? rest.find(']') + 1 : rest.find(':');
+    return std::string(rest.substr(0, end));
+}
+
+std::string serviceSender(std::string_view site) { return "Kvippa <noreply@" + siteHost(site) + ">"; }
+
 std::string mailText(const MailMessage& message, std::time_t now) {
     std::string text;
     text += "From: " + message.from + "\r\n";
@@ -50,6 +59,7 @@ std::string mailText(const MailMessage& message, std::time_t now) {
     text += "Subject: " + encodedWord(message.subject) + "\r\n";
     text += "Date: " + rfc5322Date(now) + "\r\n";
     text += "Message-ID: <" + randomHex(16) + "@" + domainOf(message.from) + ">\r\n";
+    for (const std::string& header : message.headers) text += header + "\r\n";
     text += "MIME-Version: 1.0\r\n";
     text += "Content-Type: text/plain; charset=UTF-8\r\n";
     text += "Content-Transfer-Encoding: 8bit\r\n\r\n";

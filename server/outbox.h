@@ -4,14 +4,29 @@
 // sends (see mail_queue.h for sending over SMTP).
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 struct MailMessage {
     std::string from, to, subject, body;  // UTF-8; the body's lines end in \n
+    std::vector<std::string> headers;  // further header lines, ASCII, without CR LF
 };
 
 // The message as an RFC 5322 text: UTF-8 in 8 bits, lines ended by CR LF.
 std::string mailText(const MailMessage& message, std::time_t now);
+
+// The host of the service's public address, "http://host[:port]", an IPv6
+// address with its brackets.
+std::string siteHost(std::string_view site);
+
+// The sender of the service's mail: noreply at the host of its public address.
+std::string serviceSender(std::string_view site);
+
+// Where the service's mail goes: the outbox folder, or the SMTP queue
+// (mail_queue.h).
+using SendMail = std::function<void(const MailMessage&, std::time_t)>;
 
 class Outbox {
 public:

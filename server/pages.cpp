@@ -2,6 +2,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <ctime>
+
+#include "net/kvippa_texts.h"
 #include "server/html.h"
 
 namespace {
@@ -10,59 +14,94 @@ constexpr char downloadAddress[] = "/download/zifra.exe";
 // Marks a score the service has proven by playing its replay again.
 const std::string verifiedMark = "✓";
 
-std::string faultList(const std::vector<std::string>& faults) {
-    if (faults.empty()) return "";
-    std::string list = "<ul class=\"fel\">\n";
-    for (const std::string& fault : faults) list += "<li>" + htmlEscape(fault) + "</li>\n";
-    return list + "</ul>\n";
-}
-
-// A required input of at most `maxLength` characters.
-std::string field(const std::string& label, const char* name, const char* type, const std::string& value,
-                  std::size_t maxLength) {
-    return "<p><label for=\"" + std::string(name) + "\">" + label + "</label><input id=\"" + name + "\" name=\"" +
-           name + "\" type=\"" + type + "\" value=\"" + htmlEscape(value) + "\" maxlength=\"" +
-           std::to_string(maxLength) + "\" required></p>\n";
-}
-
 // The label of a new password's field.
 std::string passwordLabel(const char* what) {
     return std::string(what) + " (" + std::to_string(minPasswordCharacters) + " till " +
            std::to_string(maxPasswordLength) + " tecken)";
 }
 
-std::string topTable(const TopList& list) {
-    std::string html = "<h2>" + htmlEscape(list.game->name) + "</h2>\n";
-    if (list.placings.empty()) return html + "<p>Inga poäng är registrerade ännu. Bli den första!</p>\n";
-    html += "<table class=\"topplista\" id=\"topp-" + std::to_string(list.game->id) +
-            "\">\n<tr><th>Plats</th><th>Smeknamn</th><th class=\"score\">Poäng</th><th>Datum</th><th>Bevisad</th></tr>\n";
+// A ten-best list; the id tells the lists apart for whoever reads the page.
+std::string topTable(const std::vector<Placing>& placings, const std::string& id) {
+    if (placings.empty()) return "<p>Inga poäng är registrerade ännu. Bli den första!</p>\n";
+    std::string html = "<table class=\"topplista\" id=\"" + id +
+                       "\">\n<tr><th>Plats</th><th>Smeknamn</th><th class=\"score\">Poäng</th><th>Datum</th>"
+                       "<th>Bevisad</th></tr>\n";
     int rank = 0;
-    for (const Placing& p : list.placings) {
+    for (const Placing& p : placings) {
         html += "<tr><td>" + std::to_string(++rank) + "</td><td>" + htmlEscape(p.nickname) + "</td><td class=\"score\">" +
                 std::to_string(p.score) + "</td><td>" + calendarDate(p.achievedAt) + "</td><td class=\"bevis\">" +
                 (p.verified ? verifiedMark : "") + "</td></tr>\n";
     }
-    return html + "</table>\n<p class=\"forklaring\">" + verifiedMark + " = bevisad poäng: tjänsten har själv " +
-           "spelat om partiet och fått samma poäng.</p>\n";
+    return html + "</table>\n";
+}
+
+std::string gameSection(const GameLists& lists, bool inPeriod) {
+    std::string id = std::to_string(lists.game.id);
+    std::string html = "<h2>" + htmlEscape(lists.game.name) + "</h2>\n";
+    if (inPeriod) html += "<h3>Tävlingsperioden</h3>\n" + topTable(lists.period, "period-" + id);
+    return html + "<h3>Genom tiderna</h3>\n" + topTable(lists.allTime, "topp-" + id);
+}
+
+// One of the game's own texts: its title line a heading, each paragraph a
+// paragraph, the site's name where the game names it.
+std::string gameText(std::string_view text, std::string_view siteName) {
+    std::string html;
+    for (std::size_t start = 0, index = 0; start < text.size(); ++index) {
+        std::size_t end = std::min(text.find("\n\n", start), text.size());
+        std::string part(text.substr(start, end - start));
+        while (!part.empty() && part.back() == '\n') part.pop_back();
+        std::size_t site = part.find("@SITE@");
+        if (site != std::string::npos) part.replace(site, 6, siteName);
+        html += index == 0 ? "<h2>" + htmlEscape(part) + "</h2>\n" : "<p>" + htmlEscape(part) + "</p>\n";
+        start = end + 2;
+    }
+    return html;
+}
+
+std::string collectiveSection(const std::vector<CollectivePlacing>& list) {
+    std::string html = "<h2>Den gemensamma tävlingen</h2>\n<p>I den gemensamma tävlingen rankas alla som har spelat "
+                       "samtliga aktuella Kvippaspel efter sina sammanlagda poäng.</p>\n";
+    if (list.empty()) return html + "<p>Ingen har spelat alla aktuella spel under perioden ännu.</p>\n";
+    html += "<table class=\"topplista\" id=\"gemensam\">\n<tr><th>Plats</th><th>Smeknamn</th>"
+            "<th class=\"score\">Sammanlagt</th></tr>\n";
+    int rank = 0;
+    for (const CollectivePlacing& p : list) {
+        html += "<tr><td>" + std::to_string(++rank) + "</td><td>" + htmlEscape(p.nickname) +
+                "</td><td class=\"score\">" + std::to_string(p.total) + "</td></tr>\n";
+    }
+    return html + "</table>\n";
 }
 
 }  // namespace
 
-std::string startPage(const std::vector<TopList>& lists) {
+std::string utcTime(std::int64_t seconds) {
+    std::time_t time = static_cast<std::time_t>(seconds);
+    std::tm utc{};
+    gmtime_r(&time, &utc);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M UTC", &utc);
+    return text;
+}
+
+std::string startPage(const ContestView& view, std::string_view siteName) {
     std::string body = "<h1>Kvippa – tävla med dina spel</h1>\n"
                        "<p>Här jämför du ditt resultat med andras. Varje spel har tio vinnare: de tio bästa när "
-                       "tävlingsperioden är slut.</p>\n";
-    for (const TopList& list : lists) body += topTable(list);
-    body += "<h2>Tävlingsregler</h2>\n"
-            "<p>Du skickar din high-score med ”Registrera high-score” i menyn ”Koppla upp”. Du anger då ditt "
-            "användarnamn (din e-postadress) och ditt lösenord. För att registrera poäng måste du vara medlem: "
-            "<a href=\"/reg3.htm\">bli medlem här</a>.</p>\n"
-            "<p>Du får uppdatera ditt resultat så ofta du vill; listan visar varje spelares bästa poäng. "
-            "Här jämför du resultat, beställer fler spel och utmanar dina vänner.</p>\n"
-            "<p>Den som vinner och anger vilken vän som skickade spelet vinner också ett bonuspris åt vännen. "
-            "Med ”Utmana dina vänner” under ”Koppla upp” skickar du spelet vidare med en utmaning.</p>\n"
-            "<p>Vinnarna utses när tävlingsperioden är slut. Bara den som bor i Sverige och har lämnat riktiga "
-            "uppgifter deltar. Eventuell vinstskatt betalas av vinnaren.</p>\n"
+                       "tävlingsperioden är slut. <a href=\"/vinnare.htm\">Tidigare vinnare</a></p>\n";
+    if (view.period) {
+        body += "<p class=\"period\">Tävlingsperiod: <strong>" + htmlEscape(view.period->name) +
+                "</strong>, slutar " + utcTime(view.period->endsAt) + ".</p>\n";
+    } else {
+        body += "<p class=\"period\">Ingen tävlingsperiod pågår just nu.</p>\n";
+    }
+    for (const GameLists& lists : view.games) body += gameSection(lists, view.period.has_value());
+    if (view.period) body += collectiveSection(view.collective);
+    if (!view.games.empty()) {
+        body += "<p class=\"forklaring\">" + verifiedMark + " = bevisad poäng: tjänsten har själv spelat om "
+                "partiet och fått samma poäng.</p>\n";
+    }
+    body += gameText(competitionRulesText, siteName) +
+            "<p><a href=\"/reg3.htm\">Bli medlem här</a> för att registrera dina poäng.</p>\n" +
+            gameText(aboutKvippaText, siteName) +
             "<h2>Spelet</h2>\n"
             "<p><a href=\"" +
             std::string(downloadAddress) + "\">Ladda ner Zifra Invaders</a> (för Windows).</p>\n";
@@ -82,11 +121,20 @@ std::string signUpPage(const SignUpForm& sent, const std::vector<std::string>& f
     std::string body = "<h1>Bli medlem</h1>\n<p>Som medlem kan du registrera dina poäng från spelet. Topplistorna "
                        "visar ditt smeknamn, aldrig din e-postadress.</p>\n" +
                        faultList(faults) + "<form method=\"post\" action=\"/reg3.htm\">\n" +
-                       field("E-postadress (ditt användarnamn, högst " + std::to_string(maxUserNameLength) + " tecken)",
+                       inputField("E-postadress (ditt användarnamn, högst " + std::to_string(maxUserNameLength) + " tecken)",
                              "email", "text", sent.email, maxUserNameLength) +
-                       field("Smeknamn i topplistorna", "nickname", "text", sent.nickname, maxNicknameCharacters) +
-                       field(passwordLabel("Lösenord"), "password", "password", "", maxPasswordLength) +
-                       field("Lösenordet en gång till", "repeated", "password", "", maxPasswordLength) +
+                       inputField("Smeknamn i topplistorna", "nickname", "text", sent.nickname, maxNicknameCharacters) +
+                       inputField(passwordLabel("Lösenord"), "password", "password", "", maxPasswordLength) +
+                       inputField("Lösenordet en gång till", "repeated", "password", "", maxPasswordLength) +
+                       "<p><label for=\"referrer\">Vem skickade spelet till dig? (vännens smeknamn, om du vill: "
+                       "vinner du, vinner vännen ett bonuspris)</label><input id=\"referrer\" name=\"referrer\" "
+                       "type=\"text\" value=\"" +
+                       htmlEscape(sent.referrer) + "\" maxlength=\"" + std::to_string(maxNicknameCharacters) +
+                       "\"></p>\n"
+                       "<p><input id=\"news\" name=\"news\" type=\"checkbox\" value=\"ja\"" +
+                       (sent.news ? " checked" : "") +
+                       "> <label for=\"news\" style=\"display:inline\">Skicka mig nyheter om nya Kvippaspel "
+                       "(gratis, avsluta när du vill)</label></p>\n"
                        "<p><button type=\"submit\">Bli medlem</button></p>\n</form>\n";
     return htmlPage("Bli medlem", body);
 }
@@ -111,7 +159,7 @@ std::string passwordHelpPage(const std::string& mail, bool asked) {
     return htmlPage("Glömt lösenordet",
                     "<h1>Glömt lösenordet?</h1>\n<p>Fel lösenord? Vi skickar en länk till din e-postadress, och med "
                     "den väljer du ett nytt lösenord.</p>\n<form method=\"post\" action=\"/getpass.htm\">\n" +
-                        field("E-postadress", "mail", "text", mail, maxUserNameLength) +
+                        inputField("E-postadress", "mail", "text", mail, maxUserNameLength) +
                         "<p><button type=\"submit\">Skicka länken</button></p>\n</form>\n");
 }
 
@@ -131,8 +179,8 @@ std::string resetPage(const std::string& token, ResetStep step, const std::vecto
                     "<h1>Välj ett nytt lösenord</h1>\n" + faultList(faults) +
                         "<form method=\"post\" action=\"/reset.htm\">\n<input type=\"hidden\" name=\"token\" value=\"" +
                         htmlEscape(token) + "\">\n" +
-                        field(passwordLabel("Nytt lösenord"), "password", "password", "", maxPasswordLength) +
-                        field("Lösenordet en gång till", "repeated", "password", "", maxPasswordLength) +
+                        inputField(passwordLabel("Nytt lösenord"), "password", "password", "", maxPasswordLength) +
+                        inputField("Lösenordet en gång till", "repeated", "password", "", maxPasswordLength) +
                         "<p><button type=\"submit\">Spara lösenordet</button></p>\n</form>\n");
 }
 
@@ -159,7 +207,9 @@ std::string forbiddenPage() {
                                  "Kvippa i stället. <a href=\"/\">Till startsidan</a></p>\n");
 }
 
-std::string topListJson(std::int32_t gameId, const std::vector<Placing>& placings) {
+namespace {
+
+nlohmann::ordered_json placingsJson(const std::vector<Placing>& placings) {
     nlohmann::ordered_json top = nlohmann::ordered_json::array();
     int rank = 0;
     for (const Placing& p : placings) {
@@ -169,8 +219,38 @@ std::string topListJson(std::int32_t gameId, const std::vector<Placing>& placing
                        {"date", calendarDate(p.achievedAt)},
                        {"verified", p.verified}});
     }
-    nlohmann::ordered_json list = {{"gameid", gameId}, {"top", std::move(top)}};
-    return list.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+    return top;
+}
+
+nlohmann::ordered_json periodJson(const std::optional<Period>& period) {
+    if (!period) return nullptr;
+    return {{"name", period->name},
+            {"start", utcTime(period->startsAt)},
+            {"end", utcTime(period->endsAt)},
+            {"closed", period->closedAt.has_value()}};
+}
+
+std::string dumped(const nlohmann::ordered_json& json) {
+    return json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+}
+
+}  // namespace
+
+std::string collectiveJson(const std::optional<Period>& period, const std::vector<CollectivePlacing>& list) {
+    nlohmann::ordered_json ranking = nlohmann::ordered_json::array();
+    int rank = 0;
+    for (const CollectivePlacing& p : list) {
+        ranking.push_back({{"rank", ++rank}, {"nickname", p.nickname}, {"total", p.total}});
+    }
+    return dumped({{"period", periodJson(period)}, {"ranking", std::move(ranking)}});
+}
+
+std::string topListJson(const std::optional<Period>& period, const GameLists& lists) {
+    nlohmann::ordered_json list = {{"gameid", lists.game.id},
+                                   {"period", periodJson(period)},
+                                   {"top", placingsJson(lists.period)},
+                                   {"alltime", placingsJson(lists.allTime)}};
+    return dumped(list);
 }
 
 std::string confirmPage(const std::string& token, ConfirmStep step) {

@@ -2,17 +2,16 @@
 // The service's pages, in Swedish, plain HTML that needs no JavaScript.
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "server/competition_service.h"
 
-struct TopList {
-    const Game* game;
-    std::vector<Placing> placings;
-};
-
-// "/" and "/index2.htm": every game's ten best, the rules, the links.
-std::string startPage(const std::vector<TopList>& lists);
+// "/" and "/index2.htm": the current period and its end, each current
+// game's ten best in it and of all time, the period's collective ranking,
+// the game's own texts of the competition rules and of Kvippa (naming the
+// site `siteName`), the links.
+std::string startPage(const ContestView& view, std::string_view siteName);
 
 // "/reg3.htm": the sign-up form, filled again with what was sent and the
 // faults found in it; `done` thanks the new player instead.
@@ -40,5 +39,12 @@ std::string versionPage(std::int64_t version, std::int32_t newest);
 std::string notFoundPage();
 std::string forbiddenPage();
 
-// "/api/top": one game's ten best as JSON.
-std::string topListJson(std::int32_t gameId, const std::vector<Placing>& placings);
+// "/api/top": one game's ten best in the period (none: null and an empty
+// list) and of all time, as JSON.
+std::string topListJson(const std::optional<Period>& period, const GameLists& lists);
+
+// "/api/collective": the period's collective ranking as JSON.
+std::string collectiveJson(const std::optional<Period>& period, const std::vector<CollectivePlacing>& list);
+
+// A time as "YYYY-MM-DD HH:MM UTC".
+std::string utcTime(std::int64_t seconds);

@@ -1,5 +1,7 @@
 #include "server/replay_store.h"
 
+#include "server/rankings.h"
+
 namespace {
 
 const char* statusName(ReplayStatus status) {
@@ -76,12 +78,17 @@ void ReplayStore::recordVerified(std::int64_t id, const ProvenScore& p, std::int
         "RETURNING ticket_id, submitted_at",
         {id, decidedAt});
     if (rows.empty()) return;
-    connection->query(
+    auto stored = connection->query(
         "INSERT INTO submissions (account_id, game_id, score, play_time_ms, speed_count, processor, build_checksum, "
-        "build_size, submitted_at, replay_id) "
-        "SELECT account_id, game_id, $2, $3, 0, '', $4, $5, $6, $7 FROM tickets WHERE id = $1",
+        "build_size, submitted_at, replay_id, period_id) "
+        "SELECT account_id, game_id, $2, $3, 0, '', $4, $5, $6, $7, " + periodAtTime("$6") +
+            " FROM tickets WHERE id = $1 RETURNING period_id, game_id, account_id",
         {sqlInteger(rows[0][0]), std::int64_t{p.score}, p.playTimeMs, p.buildChecksum, p.buildSize,
          sqlInteger(rows[0][1]), id});
+    if (!stored.empty() && stored[0][0]) {
+        refreshBest(*connection, sqlInteger(stored[0][0]), static_cast<std::int32_t>(sqlInteger(stored[0][1])),
+                    sqlInteger(stored[0][2]));
+    }
     transaction.commit();
 }
 

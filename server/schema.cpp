@@ -7,7 +7,7 @@ namespace {
 
 // {id} stands for the table's generated key and {bytes} for a column of
 // raw bytes, the things the two databases spell differently.
-constexpr std::array<std::string_view, 5> migrations = {
+constexpr std::array<std::string_view, 9> migrations = {
     R"(
 CREATE TABLE accounts (
     id {id},
@@ -130,6 +130,104 @@ CREATE UNIQUE INDEX submissions_by_form ON submissions (form_key);
 CREATE INDEX submissions_ranking ON submissions (game_id, score DESC, submitted_at, id);
 CREATE INDEX submissions_verified_ranking ON submissions (game_id, score DESC, submitted_at, id) WHERE replay_id IS NOT NULL;
 DROP TABLE best_scores;
+)",
+    // Games and competition periods as rows the organiser keeps; a score
+    // belongs to the period it was accepted in. Hidden scores and banned
+    // accounts stay stored and only leave the lists; a closed period's
+    // winners are copied out, so nothing done later moves them. Every
+    // organiser action is kept in the audit table.
+    R"(
+CREATE TABLE games (
+    id INTEGER PRIMARY KEY,
+    name TEXT NOT NULL,
+    is_current INTEGER NOT NULL
+);
+INSERT INTO games (id, name, is_current) VALUES (4, 'Zifra Invaders', 1);
+CREATE TABLE periods (
+    id {id},
+    name TEXT NOT NULL UNIQUE,
+    starts_at BIGINT NOT NULL,
+    ends_at BIGINT NOT NULL,
+    closed_at BIGINT
+);
+CREATE INDEX periods_by_time ON periods (starts_at, ends_at);
+ALTER TABLE submissions ADD COLUMN period_id BIGINT REFERENCES periods (id);
+ALTER TABLE submissions ADD COLUMN hidden_at BIGINT;
+ALTER TABLE submissions ADD COLUMN hidden_reason TEXT;
+ALTER TABLE accounts ADD COLUMN banned_at BIGINT;
+ALTER TABLE accounts ADD COLUMN banned_reason TEXT;
+CREATE INDEX accounts_banned ON accounts (id) WHERE banned_at IS NOT NULL;
+DROP INDEX submissions_ranking;
+DROP INDEX submissions_verified_ranking;
+CREATE INDEX submissions_ranking ON submissions (game_id, score DESC, submitted_at, id) WHERE hidden_at IS NULL;
+CREATE INDEX submissions_verified_ranking ON submissions (game_id, score DESC, submitted_at, id) WHERE hidden_at IS NULL AND replay_id IS NOT NULL;
+CREATE INDEX submissions_period_ranking ON submissions (period_id, game_id, score DESC, submitted_at, id) WHERE hidden_at IS NULL;
+CREATE INDEX submissions_by_account_game ON submissions (account_id, game_id, period_id);
+CREATE TABLE winners (
+    period_id BIGINT NOT NULL REFERENCES periods (id),
+    game_id INTEGER NOT NULL,
+    place INTEGER NOT NULL,
+    account_id BIGINT REFERENCES accounts (id),
+    nickname TEXT NOT NULL,
+    score INTEGER NOT NULL,
+    achieved_at BIGINT NOT NULL,
+    claim_token_hash TEXT UNIQUE,
+    claimed_at BIGINT,
+    full_name TEXT,
+    postal_address TEXT,
+    lives_in_sweden INTEGER,
+    PRIMARY KEY (period_id, game_id, place)
+);
+CREATE TABLE audit (
+    id {id},
+    actor TEXT NOT NULL,
+    action TEXT NOT NULL,
+    subject TEXT NOT NULL,
+    reason TEXT NOT NULL,
+    done_at BIGINT NOT NULL
+);
+)",
+    // Each player's best per game and period, and their sum over the
+    // current games, for the collective ranking: summing a million scores
+    // for every look at the start page is too slow. Both are worked out
+    // again from the stored scores whenever one of a player's scores is
+    // stored, hidden or restored, and wholly when the current games change
+    // (rankings.h), in the same transaction.
+    R"(
+CREATE TABLE period_bests (
+    period_id BIGINT NOT NULL REFERENCES periods (id),
+    game_id INTEGER NOT NULL,
+    account_id BIGINT NOT NULL REFERENCES accounts (id),
+    score INTEGER NOT NULL,
+    reached_at BIGINT NOT NULL,
+    PRIMARY KEY (period_id, game_id, account_id)
+);
+CREATE TABLE period_totals (
+    period_id BIGINT NOT NULL REFERENCES periods (id),
+    account_id BIGINT NOT NULL REFERENCES accounts (id),
+    games INTEGER NOT NULL,
+    total BIGINT NOT NULL,
+    reached_at BIGINT NOT NULL,
+    PRIMARY KEY (period_id, account_id)
+);
+CREATE INDEX period_bests_by_account ON period_bests (period_id, account_id);
+CREATE INDEX period_totals_ranking ON period_totals (period_id, games, total DESC, reached_at, account_id);
+)",
+    // News by mail to those who asked for it at sign-up; every mail has a
+    // link of its own that ends the subscription, kept as its hash.
+    R"(
+ALTER TABLE accounts ADD COLUMN news INTEGER NOT NULL DEFAULT 0;
+CREATE TABLE unsubscribe_links (
+    token_hash TEXT PRIMARY KEY,
+    account_id BIGINT NOT NULL REFERENCES accounts (id),
+    created_at BIGINT NOT NULL
+);
+)",
+    // Who sent a player the game, as the player named them at sign-up; a
+    // winner's referrer wins the bonus prize, named beside the winner.
+    R"(
+ALTER TABLE accounts ADD COLUMN referrer_id BIGINT REFERENCES accounts (id);
+ALTER TABLE winners ADD COLUMN referrer_nickname TEXT;
 )",
 };
 

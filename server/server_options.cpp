@@ -167,7 +167,10 @@ std::string serverUsage() {
            "                         form is still taken and stored, and not listed)\n"
            "  --help                 this text\n"
            "\n"
-           "Without --smtp, mail (confirmation and password reset links) is written as RFC 5322 files\n"
-           "into outbox/ in the working directory, and each link is also printed on standard output;\n"
-           "files in download/ are served under /download/.\n";
+           "zifra-server admin ... is the organiser's command line: games, periods, winners, hidden\n"
+           "scores, banned accounts, news (zifra-server admin --help).\n"
+           "\n"
+           "Without --smtp, mail (confirmation, password reset and prize claim links, news) is written\n"
+           "as RFC 5322 files into outbox/ in the working directory, and each link is also printed on\n"
+           "standard output; files in download/ are served under /download/.\n";
 }

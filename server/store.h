@@ -8,18 +8,22 @@
 #include <vector>
 
 #include "server/connection_pool.h"
+#include "server/rankings.h"
 
 struct Account {
     std::int64_t id = 0;
     std::string email;  // as signed up, UTF-8
     std::string nickname;
     std::string passwordHash;  // Argon2id
+    bool banned = false;  // its scores are refused and left out of every list
 };
 
 struct NewAccount {
     std::string email, emailKey, nickname, nicknameKey, passwordHash;
     std::int64_t createdAt = 0;
     std::string nicknameSkeleton;  // equal for look-alike nicknames (nickname.h)
+    bool news = false;
+    std::string referrerKey{};  // the lower-case nickname of who sent the game, or empty
 };
 
 struct AcceptedSubmission {
@@ -35,17 +39,7 @@ struct AcceptedSubmission {
     std::string formKey;
 };
 
-struct Placing {
-    std::string nickname;
-    std::int32_t score = 0;
-    std::int64_t achievedAt = 0;  // when the player first reached that score
-    bool verified = false;  // proven by a replay the service played again
-};
-
-// Which scores a list ranks.
-enum class ListedScores { all, verifiedOnly };
-
-enum class SignUpResult { created, emailTaken, nicknameTaken };
+enum class SignUpResult { created, emailTaken, nicknameTaken, referrerUnknown };
 
 class Store {
 public:
@@ -54,13 +48,12 @@ public:
     std::optional<Account> accountByEmailKey(const std::string& emailKey);
     SignUpResult addAccount(const NewAccount& account);
 
-    // Stores the submission; false when one with its form key is already
-    // stored, and nothing is added.
+    // Stores the submission in the period its time falls in, if any; false
+    // when one with its form key is already stored, and nothing is added.
     bool addSubmission(const AcceptedSubmission& submission);
 
-    // The ten best players of a game, each by their best listed score; ties
-    // go to whoever reached the score first.
-    std::vector<Placing> topTen(std::int32_t gameId, ListedScores listed);
+    // The ten best players of a game in the scope (rankings.h).
+    std::vector<Placing> topTen(std::int32_t gameId, const ListScope& scope);
 
     // Adds a reset token unless `most` have been issued to the account after
     // `since`; false when it has had its share. The count and the insert

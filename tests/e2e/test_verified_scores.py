@@ -176,7 +176,7 @@ class VerifiedScores:
         self.assertEqual(state, {"id": receipt["id"], "status": "verified", "score": shown, "reason": None})
 
         _, top = server.json("/api/top?gameid=4")
-        self.assertEqual([(p["nickname"], p["score"], p["verified"]) for p in top["top"]], [(NICKNAME, shown, True)])
+        self.assertEqual([(p["nickname"], p["score"], p["verified"]) for p in top["alltime"]], [(NICKNAME, shown, True)])
         _, _, page = server.request("/")
         self.assertIn(f"<td>{NICKNAME}</td><td class=\"score\">{shown}</td>".encode(), page)
         self.assertIn("<td class=\"bevis\">✓</td>".encode(), page)
@@ -195,7 +195,7 @@ class VerifiedScores:
                                            "application/x-www-form-urlencoded")
         self.assertEqual((status, answer.split(b"\r\n")[0]), (200, b"0"))
         _, top = strict.json("/api/top?gameid=4")
-        self.assertEqual([(p["nickname"], p["verified"]) for p in top["top"]], [(NICKNAME, True)])
+        self.assertEqual([(p["nickname"], p["verified"]) for p in top["alltime"]], [(NICKNAME, True)])
         _, _, page = strict.request("/")
         self.assertNotIn(b"Fuskare", page)
 

@@ -229,7 +229,7 @@ void timeLists(int port, const char* mode) {
             auto page = c.Get(path);
             if (page && page->status == 200) ms.push_back(msSince(started));
             if (i == 0 && page && std::string(path) != "/") {
-                std::printf("  %s, %s: %zu placings\n", path, mode, nlohmann::json::parse(page->body).at("top").size());
+                std::printf("  %s, %s: %zu placings\n", path, mode, nlohmann::json::parse(page->body).at("alltime").size());
             }
         }
         std::printf("  %s, %s: p50 %.2f ms, p99 %.2f ms (%zu answers)\n", path, mode, percentile(ms, 0.5),

@@ -183,7 +183,7 @@ TEST_F(HttpService, AGameOnATicketIsSentAsItsReplayAndVerifiedOffTheRequest) {
     EXPECT_EQ(download->get_header_value("Content-Type"), "application/octet-stream");
     EXPECT_EQ(download->body, replay);
     auto top = nlohmann::json::parse(client().Get("/api/top?gameid=4")->body);
-    EXPECT_EQ(top.at("top").at(0).at("verified"), true);
+    EXPECT_EQ(top.at("alltime").at(0).at("verified"), true);
     EXPECT_NE(client().Get("/")->body.find("<td class=\"bevis\">✓</td>"), std::string::npos);
 
     for (const char* unknown : {"/api/v1/scores/999", "/api/v1/scores/999/replay",
@@ -276,7 +276,7 @@ TEST_F(HttpService, EveryPageIsUtf8HtmlAndUnknownOnesAreNotFound) {
         EXPECT_NE(client().Get("/getpass.htm?mail=" + sent)->body.find("value=\"" + shown + "\""), std::string::npos)
             << sent;
     }
-    EXPECT_EQ(client().Get("/api/top?gameid=4")->body, "{\"gameid\":4,\"top\":[]}\n");
+    EXPECT_EQ(client().Get("/api/top?gameid=4")->body, "{\"gameid\":4,\"period\":null,\"top\":[],\"alltime\":[]}\n");
     auto unknown = client().Get("/api/top?gameid=7");
     EXPECT_EQ(unknown->status, 404);
     EXPECT_EQ(unknown->get_header_value("Content-Type"), "application/json; charset=utf-8");

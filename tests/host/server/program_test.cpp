@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "child_process.h"
 
@@ -82,6 +83,21 @@ TEST(ServerProgram, HelpNamesEveryOption) {
                                "--smtp-user", "--smtp-password-file", "--help"}) {
         EXPECT_NE(text.find(option), std::string::npos) << option;
     }
+}
+
+TEST(ServerProgram, AdminAnswersBadUseWithOneLineOnStandardErrorAndExitCode2) {
+    std::string folder = testing::TempDir() + "zifra-admin-" + std::to_string(getpid());
+    std::filesystem::create_directories(folder);
+    std::string errors = folder + "/stderr.txt";
+    ChildProcess program({"/bin/sh", "-c", "exec \"$0\" \"$@\" 2>" + errors, ZIFRA_SERVER_PROGRAM, "admin", "--db",
+                          "sqlite:" + folder + "/a.db", "period", "open", "V1"},
+                         folder, std::nullopt, true);
+    EXPECT_EQ(program.wait(std::chrono::seconds(10)), 2);
+    EXPECT_FALSE(program.readLine(std::chrono::milliseconds(100))) << "nothing on standard output";
+    std::stringstream text;
+    text << std::ifstream(errors).rdbuf();
+    EXPECT_EQ(text.str(), "zifra-server admin: period open needs --start\n");
+    std::filesystem::remove_all(folder);
 }
 
 }  // namespace
