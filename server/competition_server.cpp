@@ -5,6 +5,7 @@
 #include "server/http_routes.h"
 #include "server/schema.h"
 #include "server/server_options.h"
+#include "server/web_game_routes.h"
 
 namespace {
 
@@ -45,6 +46,7 @@ CompetitionServer::CompetitionServer(const std::string& host, int port, const st
     http_.set_write_timeout(std::chrono::duration_cast<std::chrono::seconds>(limits.write).count());
     http_.set_mount_point("/download", "download");
     addRoutes(http_, service_);
+    if (service_.webGame()) addWebGameRoutes(http_, *service_.webGame());
 }
 
 bool CompetitionServer::run() { return http_.serve(); }

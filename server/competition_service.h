@@ -40,6 +40,8 @@ struct ServiceSettings {
     // Host header is whatever the client wrote.
     std::string site;
     std::function<std::int64_t()> clock;  // calendar seconds; the system's when empty
+    // The browser game's folder, served under /spela/; none without --web.
+    std::optional<std::filesystem::path> webGame;
 };
 
 // How long a password reset link works, and how many a player may ask for
@@ -57,6 +59,7 @@ public:
     CompetitionService(ConnectionPool& pool, ServiceSettings settings);
 
     std::int32_t version() const { return settings_.version; }
+    const std::optional<std::filesystem::path>& webGame() const { return settings_.webGame; }
 
     // The answer to the body of a score post; an accepted score is committed
     // before this returns. A database that fails or passwords that cannot be

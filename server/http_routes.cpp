@@ -80,7 +80,7 @@ void addRoutes(httplib::Server& server, CompetitionService& service) {
     });
 
     auto start = [&service](const httplib::Request&, httplib::Response& res) {
-        sendPage(res, startPage(allTopLists(service)));
+        sendPage(res, startPage(allTopLists(service), service.webGame().has_value()));
     };
     server.Get("/", start);
     server.Get("/index2.htm", start);

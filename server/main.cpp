@@ -4,6 +4,7 @@
 #include <csignal>
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <thread>
 
 #include "server/competition_server.h"
@@ -39,6 +40,12 @@ int main(int argc, char** argv) {
     ServiceSettings settings;
     settings.version = options.version;
     if (options.site) settings.site = *options.site;
+    if (options.webFolder) {
+        if (!std::filesystem::is_regular_file(std::filesystem::path(*options.webFolder) / "index.html")) {
+            return fail("--web " + *options.webFolder + " holds no index.html");
+        }
+        settings.webGame = *options.webFolder;
+    }
     std::unique_ptr<CompetitionServer> server;
     try {
         if (options.buildsFile) settings.builds = KnownBuilds::fromFile(*options.buildsFile);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "server/html.h"
+#include "server/web_game_files.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ std::string jsonString(const std::string& text) {
 
 }  // namespace
 
-std::string startPage(const std::vector<TopList>& lists) {
+std::string startPage(const std::vector<TopList>& lists, bool webGame) {
     std::string body = "<h1>Kvippa – tävla med dina spel</h1>\n"
                        "<p>Här jämför du ditt resultat med andras. Varje spel har tio vinnare: de tio bästa när "
                        "tävlingsperioden är slut.</p>\n";
@@ -81,6 +82,10 @@ std::string startPage(const std::vector<TopList>& lists) {
             "<h2>Spelet</h2>\n"
             "<p><a href=\"" +
             std::string(downloadAddress) + "\">Ladda ner Zifra Invaders</a> (för Windows).</p>\n";
+    if (webGame) {
+        body += "<p><a href=\"" + std::string(webGameAddress) + "\">Spela i webbläsaren</a>: samma spel, och "
+                "poängen hamnar i samma topplista.</p>\n";
+    }
     return htmlPage("Topplistor", body);
 }
 

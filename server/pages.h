@@ -11,8 +11,9 @@ struct TopList {
     std::vector<Placing> placings;
 };
 
-// "/" and "/index2.htm": every game's ten best, the rules, the links.
-std::string startPage(const std::vector<TopList>& lists);
+// "/" and "/index2.htm": every game's ten best, the rules, the links (to
+// the browser game too when `webGame` is served).
+std::string startPage(const std::vector<TopList>& lists, bool webGame = false);
 
 // "/reg3.htm": the sign-up form, filled again with what was sent and the
 // faults found in it; `done` thanks the new player instead.

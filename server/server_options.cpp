@@ -74,7 +74,8 @@ ParsedOptions parseServerOptions(const std::vector<std::string>& arguments) {
             o.help = true;
             continue;
         }
-        if (name != "--listen" && name != "--db" && name != "--builds" && name != "--version" && name != "--site") {
+        if (name != "--listen" && name != "--db" && name != "--builds" && name != "--version" && name != "--site" &&
+            name != "--web") {
             parsed.fault = "unknown option " + name + " (see --help)";
             return parsed;
         }
@@ -95,6 +96,8 @@ ParsedOptions parseServerOptions(const std::vector<std::string>& arguments) {
             o.buildsFile = value;
         } else if (name == "--version" && (!wholeNumber(value, o.version) || o.version < 0)) {
             parsed.fault = "--version takes a whole number, not " + value;
+        } else if (name == "--web") {
+            o.webFolder = value;
         } else if (name == "--site") {
             o.site = parseSite(value);
             if (!o.site) parsed.fault = "--site takes http://HOST[:PORT] or https://HOST[:PORT], not " + value;
@@ -121,6 +124,8 @@ std::string serverUsage() {
            "  --site URL             the public address of the service, which the password reset links\n"
            "                         in mail begin with, e.g. http://www.kvippa.example (default http://\n"
            "                         and the --listen address)\n"
+           "  --web DIR              serve the browser game from DIR (its index.html and module) under\n"
+           "                         /spela/, and link to it from the start page\n"
            "  --help                 this text\n"
            "\n"
            "Mail (password reset links) is written as RFC 5322 files into outbox/ in the working\n"

@@ -10,7 +10,8 @@ struct ServerOptions {
     int port = 8080;
     std::string databaseUrl = "sqlite:zifra-competition.db";
     std::optional<std::string> buildsFile;
-    std::optional<std::string> site;  // "http://host[:port]" or "https://...", without a trailing slash
+    std::optional<std::string> site;
+    std::optional<std::string> webFolder;  // the browser game's files, served under /spela/  // "http://host[:port]" or "https://...", without a trailing slash
     std::int32_t version = 3;
     bool help = false;
 };
