@@ -20,8 +20,8 @@ constexpr bool GameSession::*dialogFlags[] = {
 
 }  // namespace
 
-Program::Program(std::uint32_t now)
-    : theSession(new (std::nothrow) GameSession(now, keyLatches, scoreIntegrityFlag)),
+Program::Program(std::uint32_t now, SeedSource seeds)
+    : theSession(new (std::nothrow) GameSession(now, std::move(seeds), keyLatches, scoreIntegrityFlag)),
       bestScore(scoreIntegrityFlag, 0) {}
 
 void Program::quit() {
@@ -41,11 +41,17 @@ Step Program::step(std::uint32_t now, std::span<const KeyEvent> keys) {
         std::fprintf(stderr, "Program::step called after quit\n");
         std::abort();
     }
+    Step done = passStep(now, keys);
+    done.cues = std::exchange(theSession->cues, {});
+    return done;
+}
+
+Step Program::passStep(std::uint32_t now, std::span<const KeyEvent> keys) {
     for (const KeyEvent& event : keys) keyEvent(event);
     GameSession& session = *theSession;
     if (newGameHeld_) session.restartRequested = true;
     const Image& screen = session.world->screen;
-    if (held()) return {screen, false, false, WaitWhileHeld{}};
+    if (held()) return {screen, false, false, WaitWhileHeld{}, {}};
 
     // The shell has carried out the dialog handed out last.
     if (dialogOpen_) {
@@ -56,7 +62,7 @@ Step Program::step(std::uint32_t now, std::span<const KeyEvent> keys) {
         gameOverBookkeeping(now);
         passBegun_ = true;
     }
-    if (auto dialog = nextDialog()) return {screen, false, false, std::move(dialog)};
+    if (auto dialog = nextDialog()) return {screen, false, false, std::move(dialog), {}};
 
     // The frame's tick begins with the first step that reaches it (as the
     // frame clock reckons it); whether that was before the frame was due
@@ -65,12 +71,12 @@ Step Program::step(std::uint32_t now, std::span<const KeyEvent> keys) {
         session.frameClock.beginTick(now);
         tickBegun_ = true;
     }
-    if (!session.frameClock.isDue(now)) return {screen, false, false, WaitUntil{session.frameClock.dueTime()}};
+    if (!session.frameClock.isDue(now)) return {screen, false, false, WaitUntil{session.frameClock.dueTime()}, {}};
 
     session.tick(now);
     endPass();
     bestScoreBookkeeping(now);
-    Step done{session.world->screen, true, session.lastFrameDrawn, std::nullopt};
+    Step done{session.world->screen, true, session.lastFrameDrawn, std::nullopt, {}};
     if (session.quitRequested) done.request = QuitProgram{};
     return done;
 }

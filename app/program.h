@@ -10,8 +10,10 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "app/game_key.h"
+#include "app/game_seed.h"
 #include "app/registration.h"
 #include "app/request.h"
 #include "game/game_session.h"
@@ -30,13 +32,18 @@ struct Step {
     bool drawn = false;
     // What the shell must do before the next step.
     std::optional<Request> request;
+    // The sound cues (wave resource ids) that the game started since the
+    // step before, in order, for the shell to play in that order; the first
+    // step also carries the first world's opening music.
+    std::vector<int> cues;
 };
 
 class Program {
 public:
     // Start-up at `now`: the session and its first world (which starts the
-    // opening music), the best score 0 and the submission record's start values.
-    explicit Program(std::uint32_t now);
+    // opening music), the best score 0 and the submission record's start
+    // values. Every world is seeded from `seeds`.
+    Program(std::uint32_t now, SeedSource seeds);
 
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -114,6 +121,7 @@ public:
     SubmissionRecord theSubmission;
 
 private:
+    Step passStep(std::uint32_t now, std::span<const KeyEvent> keys);
     void holdChanged(bool wasHeld, std::uint32_t now);
     void releaseKeys();
     void gameOverBookkeeping(std::uint32_t now);

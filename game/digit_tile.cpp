@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/cues.h"
 #include "res/resource_ids.h"
 
 DigitTile::DigitTile(const Image& source, int atX, int atY, int hitLeft, int hitTop, int hitRight, int hitBottom,
@@ -15,7 +14,8 @@ DigitTile::DigitTile(const Image& source, int atX, int atY, int hitLeft, int hit
     y = atY;
 }
 
-void DigitTile::update(Signal& signal, Servobot& servobot, int offsetX, int offsetY, CodeStore& codeStore) {
+void DigitTile::update(Signal& signal, Servobot& servobot, int offsetX, int offsetY, CodeStore& codeStore,
+                       CueEvents& cues) {
     // Contact is tested where the tile is seen: the Servobot's rectangle is
     // carried into the tile's own coordinates by the same offsets as the
     // signal below. So a block that has descended onto the Servobot's row
@@ -31,7 +31,7 @@ void DigitTile::update(Signal& signal, Servobot& servobot, int offsetX, int offs
     if (signal.hidden) return;
     if (!containsPoint(signal.centreX() - offsetX, signal.centreY() - offsetY)) return;
 
-    platform::playCue(digit == 0 ? IDS_DIGIT_0 : IDS_DIGIT_1 + digit - 1);
+    cues.push_back(digit == 0 ? IDS_DIGIT_0 : IDS_DIGIT_1 + digit - 1);
     codeStore.recordHit(digit);
     hidden = true;
     signal.hidden = true;

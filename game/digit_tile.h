@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "game/code_store.h"
+#include "game/cue_events.h"
 #include "game/servobot.h"
 #include "game/signal.h"
 #include "gfx/sprite.h"
@@ -18,7 +19,7 @@ public:
     // One frame's collisions. (offsetX, offsetY) carries the tile's own
     // coordinates to the screen: the formation's offsets for a tile of the
     // block, 0 and 0 for the diving tile.
-    void update(Signal& signal, Servobot& servobot, int offsetX, int offsetY, CodeStore& codeStore);
+    void update(Signal& signal, Servobot& servobot, int offsetX, int offsetY, CodeStore& codeStore, CueEvents& cues);
 
     // Draws at (x + offsetX, y + offsetY); a blinking tile skips two drawn frames.
     void draw(Image& screen, int offsetX, int offsetY);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "game/world.h"
 
@@ -19,10 +20,26 @@ void requireIdle(const GameSession& session, const char* operation) {
 
 }  // namespace
 
-GameSession::GameSession(std::uint32_t now, KeyLatches& keyLatches, bool& scoreIntegrityFlag)
-    : busy(true), frameClock(now), keyLatches_(keyLatches), scoreIntegrityFlag_(scoreIntegrityFlag) {
-    world = std::make_unique<World>(keyLatches_, scoreIntegrityFlag_);
+GameSession::GameSession(std::uint32_t now, SeedSource seeds, KeyLatches& keyLatches, bool& scoreIntegrityFlag)
+    : busy(true),
+      frameClock(now),
+      seeds_(std::move(seeds)),
+      keyLatches_(keyLatches),
+      scoreIntegrityFlag_(scoreIntegrityFlag) {
+    buildWorld();
     busy = false;
+}
+
+void GameSession::buildWorld() {
+    // The old world goes before the new one is built.
+    world.reset();
+    world = std::make_unique<World>(seeds_().seed, keyLatches_, scoreIntegrityFlag_);
+    collectCues();
+}
+
+void GameSession::collectCues() {
+    CueEvents started = world->takeCues();
+    cues.insert(cues.end(), started.begin(), started.end());
 }
 
 GameSession::~GameSession() {
@@ -35,14 +52,13 @@ void GameSession::tick(std::uint32_t now) {
     busy = true;
 
     if (restartRequested) {
-        // The old world goes before the new one is built.
-        world.reset();
-        world = std::make_unique<World>(keyLatches_, scoreIntegrityFlag_);
+        buildWorld();
         frameClock.restart(now);
         restartRequested = false;
     }
 
     world->update();
+    collectCues();
     // Drawn only when the tick began before its frame was due; a late frame
     // is updated but not drawn, so the game catches up.
     lastFrameDrawn = frameClock.tickWasOnTime();

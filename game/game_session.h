@@ -4,18 +4,24 @@
 // time, and carries the flags through which menu, keys and dialogs ask for
 // dialogs, a new game or the end.
 #include <cstdint>
+#include <functional>
 #include <memory>
 
+#include "game/cue_events.h"
 #include "game/frame_clock.h"
+#include "game/game_seed.h"
 #include "game/key_latches.h"
 
 class World;
 
 class GameSession {
 public:
-    // The first world, with frame 0 due at `now`. Its worlds read the keys
-    // from `keyLatches` and raise `scoreIntegrityFlag`.
-    GameSession(std::uint32_t now, KeyLatches& keyLatches, bool& scoreIntegrityFlag);
+    // Where each new world's seed comes from: asked once per world, when it is built.
+    using SeedSource = std::function<GameSeed()>;
+
+    // The first world, with frame 0 due at `now`. Its worlds are seeded from
+    // `seeds`, read the keys from `keyLatches` and raise `scoreIntegrityFlag`.
+    GameSession(std::uint32_t now, SeedSource seeds, KeyLatches& keyLatches, bool& scoreIntegrityFlag);
     ~GameSession();
 
     GameSession(const GameSession&) = delete;
@@ -38,8 +44,14 @@ public:
     FrameClock frameClock;
     // Whether the last tick drew its frame (it was on time).
     bool lastFrameDrawn = false;
+    // The cues the worlds started, in order, since their taker last emptied this.
+    CueEvents cues;
 
 private:
+    void buildWorld();
+    void collectCues();
+
+    SeedSource seeds_;
     KeyLatches& keyLatches_;
     bool& scoreIntegrityFlag_;
 };

@@ -1,7 +1,5 @@
 #include "game/impulse.h"
 
-#include "game/random.h"
-#include "platform/cues.h"
 #include "res/resource_ids.h"
 
 namespace {
@@ -17,8 +15,8 @@ Impulse::Impulse() {
     setHitBox(0, 0, 9, 9);
 }
 
-void Impulse::launch(int launchX, int launchY, DigitTile& from) {
-    platform::playCue(IDS_IMPULSE);
+void Impulse::launch(int launchX, int launchY, DigitTile& from, CueEvents& cues) {
+    cues.push_back(IDS_IMPULSE);
     hidden = false;
     y = launchY;
     from.flashFlag = true;
@@ -32,7 +30,7 @@ void Impulse::hitServobot(Servobot& servobot) {
     }
 }
 
-void Impulse::update(Servobot& servobot, DigitTile* divingTile) {
+void Impulse::update(Servobot& servobot, DigitTile* divingTile, CueEvents& cues) {
     if (active()) y += fallPerFrame;
     if (y > bottom) {
         y = 0;
@@ -41,18 +39,18 @@ void Impulse::update(Servobot& servobot, DigitTile* divingTile) {
     }
     if (divingTile) {
         reloadTimer += 1;
-        if (reloadTimer > 6 && !active()) launch(divingTile->x + 4, divingTile->y + 7, *divingTile);
+        if (reloadTimer > 6 && !active()) launch(divingTile->x + 4, divingTile->y + 7, *divingTile, cues);
     }
     hitServobot(servobot);
 }
 
 void Impulse::updateStar(const std::vector<std::unique_ptr<DigitTile>>& block, int offsetX, int offsetY,
-                         Servobot& servobot) {
+                         Servobot& servobot, GameRandom& random, CueEvents& cues) {
     int n = static_cast<int>(block.size());
     if (n > 2 && reloadTimer > 30) {
         reloadTimer = 0;
-        DigitTile& tile = *block[static_cast<std::size_t>(gameRandom::index(n))];
-        launch(tile.x + offsetX, tile.y + offsetY, tile);
+        DigitTile& tile = *block[static_cast<std::size_t>(random.index(n))];
+        launch(tile.x + offsetX, tile.y + offsetY, tile, cues);
     }
     if (!active()) {
         reloadTimer += 1;
@@ -66,13 +64,13 @@ void Impulse::updateStar(const std::vector<std::unique_ptr<DigitTile>>& block, i
     hitServobot(servobot);
 }
 
-void Impulse::hitFigures(VaktorFigure* const (&figures)[4]) {
+void Impulse::hitFigures(VaktorFigure* const (&figures)[4], CueEvents& cues) {
     if (!active()) return;
     for (VaktorFigure* figure : figures) {
         if (overlaps(figure->hitRect()) && !figure->hidden) {
             hidden = true;
             reloadTimer = 0;
-            figure->takeHit();
+            figure->takeHit(cues);
             return;
         }
     }

@@ -6,7 +6,9 @@
 #include <memory>
 #include <vector>
 
+#include "game/cue_events.h"
 #include "game/digit_tile.h"
+#include "game/random.h"
 #include "game/servobot.h"
 #include "game/vaktor_figure.h"
 #include "gfx/sprite.h"
@@ -18,22 +20,23 @@ public:
 
     // The square's frame: fall, and while a tile dives, launch from it again
     // and again, 7 frames after the previous square has gone.
-    void update(Servobot& servobot, DigitTile* divingTile);
+    void update(Servobot& servobot, DigitTile* divingTile, CueEvents& cues);
 
     // The star's frame: launched from a random tile of `block` (whose tiles
     // stand at their coordinates plus the offsets) 32 frames after the
-    // previous star has gone, while the block holds more than two tiles.
+    // previous star has gone, while the block holds more than two tiles;
+    // `random` picks the tile.
     void updateStar(const std::vector<std::unique_ptr<DigitTile>>& block, int offsetX, int offsetY,
-                    Servobot& servobot);
+                    Servobot& servobot, GameRandom& random, CueEvents& cues);
 
     // The first standing figure the impulse overlaps absorbs it.
-    void hitFigures(VaktorFigure* const (&figures)[4]);
+    void hitFigures(VaktorFigure* const (&figures)[4], CueEvents& cues);
 
     bool active() const { return !hidden; }
 
     std::int32_t reloadTimer = 0;
 
 private:
-    void launch(int launchX, int launchY, DigitTile& from);
+    void launch(int launchX, int launchY, DigitTile& from, CueEvents& cues);
     void hitServobot(Servobot& servobot);
 };

@@ -1,9 +1,6 @@
 #include "game/random.h"
 
-namespace gameRandom {
 namespace {
-
-std::uint32_t state = 1;
 
 // The scaling the game's rules are made with: one double-precision constant
 // each, applied to the raw value.
@@ -12,21 +9,17 @@ constexpr double digitScale = 10.0 / 32767.0;
 
 }  // namespace
 
-void srand(std::uint32_t seed) { state = seed; }
-
-int rand() {
-    state = state * 214013u + 2531011u;
-    return static_cast<int>((state >> 16) & 0x7FFFu);
+int GameRandom::rand() {
+    state_ = state_ * 214013u + 2531011u;
+    return static_cast<int>((state_ >> 16) & 0x7FFFu);
 }
 
-int index(int n) {
+int GameRandom::index(int n) {
     int chosen = static_cast<int>(static_cast<double>(rand()) * n * reciprocalOfMax);
     return chosen == n ? n - 1 : chosen;
 }
 
-int digit() {
+int GameRandom::digit() {
     int chosen = static_cast<int>(static_cast<double>(rand()) * digitScale);
     return chosen == 10 ? 9 : chosen;
 }
-
-}  // namespace gameRandom

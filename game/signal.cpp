@@ -1,6 +1,5 @@
 #include "game/signal.h"
 
-#include "platform/cues.h"
 #include "res/resource_ids.h"
 
 Signal::Signal() {
@@ -8,9 +7,9 @@ Signal::Signal() {
     load(IDP_SIGNAL);
 }
 
-void Signal::fire(int px, int py) {
+void Signal::fire(int px, int py, CueEvents& cues) {
     if (!hidden) return;
-    platform::playCue(IDS_SIGNAL);
+    cues.push_back(IDS_SIGNAL);
     hidden = false;
     x = px + 10;
     y = py - 20;

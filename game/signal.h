@@ -1,6 +1,7 @@
 #pragma once
 // The player's signal: one shot at a time, climbing 7 pixels a frame. It is
 // always tested as the centre point of its picture; its hit box is unused.
+#include "game/cue_events.h"
 #include "gfx/sprite.h"
 
 class Signal : public Sprite {
@@ -8,7 +9,7 @@ public:
     Signal();
 
     // Launches from just above a figure at (px, py), unless one is in flight.
-    void fire(int px, int py);
+    void fire(int px, int py, CueEvents& cues);
     // Climbs; gone once it reaches the top (y <= 10).
     void update();
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "game/random.h"
 #include "res/resource_ids.h"
 
 namespace {
@@ -18,7 +17,8 @@ constexpr int rightPlayfieldAt = 320;
 
 }  // namespace
 
-TileFormation::TileFormation() : square(std::make_unique<Impulse>()), star(std::make_unique<Impulse>()) {
+TileFormation::TileFormation(GameRandom& random)
+    : square(std::make_unique<Impulse>()), star(std::make_unique<Impulse>()), random_(random) {
     star->load(IDP_STAR);
 
     for (int d = 0; d < 10; ++d) tileImages[d] = std::make_unique<Image>(IDP_TILE_0 + d);
@@ -26,19 +26,19 @@ TileFormation::TileFormation() : square(std::make_unique<Impulse>()), star(std::
     // Each new tile goes in front, so the block lists the last one built first.
     for (int x = 10; x <= 220; x += 30) {
         for (int y = 10; y <= 130; y += 30) {
-            int d = gameRandom::digit();
+            int d = random_.digit();
             tiles.insert(tiles.begin(), std::make_unique<DigitTile>(*tileImages[d], x, y, 0, 0, 26, 25, d));
         }
     }
 }
 
-void TileFormation::updateBlock(Signal& signal, Servobot& servobot, CodeStore& codeStore) {
+void TileFormation::updateBlock(Signal& signal, Servobot& servobot, CodeStore& codeStore, CueEvents& cues) {
     rightmostX = 0;
     leftmostX = 380;
     lowestTop = 0;
     for (auto it = tiles.begin(); it != tiles.end();) {
         DigitTile& tile = **it;
-        tile.update(signal, servobot, offsetX, offsetY, codeStore);
+        tile.update(signal, servobot, offsetX, offsetY, codeStore, cues);
         if (tile.hidden) {
             it = tiles.erase(it);
             continue;
@@ -65,19 +65,20 @@ void TileFormation::moveBlock(int speedLevel) {
     offsetX += blockVelocity;
 }
 
-void TileFormation::updateDive(Signal& signal, Servobot& servobot, int speedLevel, CodeStore& codeStore) {
+void TileFormation::updateDive(Signal& signal, Servobot& servobot, int speedLevel, CodeStore& codeStore,
+                               CueEvents& cues) {
     if (diving) {
         if (diving->y < lowLimit) diving->y += 2 * speedLevel;
         if (diving->y > lowLimit) diving->y = lowLimit;
         diving->x += divingVelocity;
         if (diving->x > rightPlayfieldAt || diving->x < leftPlayfieldAt) diving->hidden = true;
-        diving->update(signal, servobot, 0, 0, codeStore);
+        diving->update(signal, servobot, 0, 0, codeStore, cues);
         if (diving->hidden) diving.reset();
         return;
     }
     diveTimer += 1;
     if (diveTimer > framesBetweenDives && !isEmpty()) {
-        auto chosen = tiles.begin() + gameRandom::index(static_cast<int>(tiles.size()));
+        auto chosen = tiles.begin() + random_.index(static_cast<int>(tiles.size()));
         diving = std::move(*chosen);
         tiles.erase(chosen);
         diving->x += offsetX;
@@ -88,14 +89,14 @@ void TileFormation::updateDive(Signal& signal, Servobot& servobot, int speedLeve
 }
 
 void TileFormation::update(Signal& signal, Servobot& servobot, VaktorFigure* const (&figures)[4], int speedLevel,
-                           CodeStore& codeStore) {
-    updateBlock(signal, servobot, codeStore);
+                           CodeStore& codeStore, CueEvents& cues) {
+    updateBlock(signal, servobot, codeStore, cues);
     moveBlock(speedLevel);
-    updateDive(signal, servobot, speedLevel, codeStore);
-    star->updateStar(tiles, offsetX, offsetY, servobot);
-    square->update(servobot, diving.get());
-    square->hitFigures(figures);
-    star->hitFigures(figures);
+    updateDive(signal, servobot, speedLevel, codeStore, cues);
+    star->updateStar(tiles, offsetX, offsetY, servobot, random_, cues);
+    square->update(servobot, diving.get(), cues);
+    square->hitFigures(figures, cues);
+    star->hitFigures(figures, cues);
 }
 
 void TileFormation::draw(Image& screen) {

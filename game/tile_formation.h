@@ -7,8 +7,10 @@
 #include <vector>
 
 #include "game/code_store.h"
+#include "game/cue_events.h"
 #include "game/digit_tile.h"
 #include "game/impulse.h"
+#include "game/random.h"
 #include "game/servobot.h"
 #include "game/signal.h"
 #include "game/vaktor_figure.h"
@@ -16,15 +18,17 @@
 
 class TileFormation {
 public:
-    // A fresh block of random digits, 8 columns by 5 rows.
-    TileFormation();
+    // A fresh block of digits drawn from `random`, 8 columns by 5 rows;
+    // `random` also chooses the diving tiles and the star's tiles later.
+    explicit TileFormation(GameRandom& random);
 
     TileFormation(const TileFormation&) = delete;
     TileFormation& operator=(const TileFormation&) = delete;
 
-    // One frame of play at speed level `speedLevel` (1 to 10); hits go to `codeStore`.
+    // One frame of play at speed level `speedLevel` (1 to 10); hits go to
+    // `codeStore`, the cues started to `cues`.
     void update(Signal& signal, Servobot& servobot, VaktorFigure* const (&figures)[4], int speedLevel,
-                CodeStore& codeStore);
+                CodeStore& codeStore, CueEvents& cues);
     void draw(Image& screen);
 
     // No tile left in the block (a diving tile may still be out).
@@ -57,7 +61,9 @@ public:
     std::int32_t offsetX = 0;
 
 private:
-    void updateBlock(Signal& signal, Servobot& servobot, CodeStore& codeStore);
+    void updateBlock(Signal& signal, Servobot& servobot, CodeStore& codeStore, CueEvents& cues);
     void moveBlock(int speedLevel);
-    void updateDive(Signal& signal, Servobot& servobot, int speedLevel, CodeStore& codeStore);
+    void updateDive(Signal& signal, Servobot& servobot, int speedLevel, CodeStore& codeStore, CueEvents& cues);
+
+    GameRandom& random_;
 };

@@ -1,6 +1,5 @@
 #include "game/vaktor_figure.h"
 
-#include "platform/cues.h"
 #include "res/resource_ids.h"
 
 namespace {
@@ -33,21 +32,21 @@ void VaktorFigure::restore() {
     hidden = false;
 }
 
-void VaktorFigure::takeHit() {
+void VaktorFigure::takeHit(CueEvents& cues) {
     if (hidden) return;
     if (hitsLeft == 1) hidden = true;
     hitsLeft -= 1;
-    platform::playCue(IDS_VAKTOR_HIT);
+    cues.push_back(IDS_VAKTOR_HIT);
     if (hitsLeft >= 1 && hitsLeft <= 10) {
         const KeyPosition& key = keyErasedAt[hitsLeft];
         fillRect(key.x, key.y, keySize, keySize, faceGreen);
     }
 }
 
-void VaktorFigure::hitBySignal(Signal& signal) {
+void VaktorFigure::hitBySignal(Signal& signal, CueEvents& cues) {
     if (hitsLeft == 0 || hidden || signal.hidden) return;
     if (containsPoint(signal.centreX(), signal.centreY())) {
-        takeHit();
+        takeHit(cues);
         signal.hidden = true;
     }
 }

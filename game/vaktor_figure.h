@@ -4,6 +4,7 @@
 // makes it vanish. Restored whole every 2000 points.
 #include <cstdint>
 
+#include "game/cue_events.h"
 #include "game/signal.h"
 #include "gfx/image.h"
 #include "gfx/sprite.h"
@@ -15,9 +16,9 @@ public:
     // Every key back, 11 hits left, standing.
     void restore();
     // One hit: erases the next key, or makes a figure without keys vanish.
-    void takeHit();
+    void takeHit(CueEvents& cues);
     // A hit by the player's signal: the figure takes it and the signal is spent.
-    void hitBySignal(Signal& signal);
+    void hitBySignal(Signal& signal, CueEvents& cues);
 
     // Untouched copy of the picture, to repaint the keypad.
     Image pristine;

@@ -1,8 +1,7 @@
 #include "game/world.h"
 
-#include "game/random.h"
-#include "platform/calendar.h"
-#include "platform/cues.h"
+#include <utility>
+
 #include "res/resource_ids.h"
 
 namespace {
@@ -32,8 +31,9 @@ constexpr int vaktorY = 215;
 
 }  // namespace
 
-World::World(KeyLatches& keyLatches, bool& scoreIntegrityFlag)
-    : controller(keyLatches),
+World::World(std::uint32_t seed, KeyLatches& keyLatches, bool& scoreIntegrityFlag)
+    : random(seed),
+      controller(keyLatches),
       screen(screenWidth, screenHeight),
       score(scoreIntegrityFlag, 0),
       lives(scoreIntegrityFlag, startingLives),
@@ -60,8 +60,6 @@ World::World(KeyLatches& keyLatches, bool& scoreIntegrityFlag)
 
     servobot.setHitBox(0, 0, 35, 25);
 
-    gameRandom::srand(static_cast<std::uint32_t>(platform::calendarSeconds()));
-
     replaceFormation();
 
     panelImage.load(IDP_PANEL);
@@ -72,13 +70,15 @@ World::World(KeyLatches& keyLatches, bool& scoreIntegrityFlag)
         vaktorFigures[i].setHitBox(0, 0, 37, 30);
     }
 
-    platform::playCue(IDS_NEW_WORLD);
+    cues_.push_back(IDS_NEW_WORLD);
 }
+
+CueEvents World::takeCues() { return std::exchange(cues_, {}); }
 
 void World::replaceFormation() {
     // The old formation goes before the new one is built.
     formation.reset();
-    formation = std::make_unique<TileFormation>();
+    formation = std::make_unique<TileFormation>(random);
     ++formationsBuilt;
 }
 
@@ -109,7 +109,7 @@ void World::loseLife() {
     // A tile that reached the Servobot takes its formation with it; an
     // impulse leaves the formation as it is.
     if (!servobot.killedByImpulse) replaceFormation();
-    platform::playCue(IDS_LIFE_LOST);
+    cues_.push_back(IDS_LIFE_LOST);
     speedLevel = 1;
     speedTicks = 0;
     servobot.reset();
@@ -134,17 +134,17 @@ void World::update() {
     updateSpeed();
     controller.poll();
     moveServobot();
-    if (controller.fire) signal.fire(servobot.x, servobot.y);
+    if (controller.fire) signal.fire(servobot.x, servobot.y, cues_);
     signal.update();
 
     VaktorFigure* const figures[4] = {&vaktorFigures[0], &vaktorFigures[1], &vaktorFigures[2], &vaktorFigures[3]};
-    formation->update(signal, servobot, figures, speedLevel, codeStore);
+    formation->update(signal, servobot, figures, speedLevel, codeStore, cues_);
 
     if (formation->isEmpty() && !formation->divingTile()) clearLevel();
     if (servobot.hidden) loseLife();
     if (lives.value() == 0) gameOver = true;
 
-    for (VaktorFigure& figure : vaktorFigures) figure.hitBySignal(signal);
+    for (VaktorFigure& figure : vaktorFigures) figure.hitBySignal(signal, cues_);
 
     bool noFigureStands = true;
     for (const VaktorFigure& figure : vaktorFigures) noFigureStands = noFigureStands && figure.hitsLeft == 0;

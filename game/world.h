@@ -7,9 +7,11 @@
 #include <memory>
 
 #include "game/code_store.h"
+#include "game/cue_events.h"
 #include "game/guarded_value.h"
 #include "game/key_latches.h"
 #include "game/keyboard_controller.h"
+#include "game/random.h"
 #include "game/servobot.h"
 #include "game/signal.h"
 #include "game/tile_formation.h"
@@ -19,10 +21,11 @@
 
 class World {
 public:
-    // A new game that reads the player's keys from `keyLatches` (cleared here)
-    // and raises `scoreIntegrityFlag` (cleared here) when a guarded value of
-    // it is found changed from outside.
-    World(KeyLatches& keyLatches, bool& scoreIntegrityFlag);
+    // A new game whose every random choice follows from `seed`, reading the
+    // player's keys from `keyLatches` (cleared here) and raising
+    // `scoreIntegrityFlag` (cleared here) when a guarded value of it is found
+    // changed from outside.
+    World(std::uint32_t seed, KeyLatches& keyLatches, bool& scoreIntegrityFlag);
 
     World(const World&) = delete;
     World& operator=(const World&) = delete;
@@ -32,7 +35,12 @@ public:
     // Draws the current state into `screen`.
     void render();
 
+    // The cues started since the last call (the construction's opening
+    // music first), in order; the list is empty afterwards.
+    CueEvents takeCues();
+
     bool gameOver = false;
+    GameRandom random;
     KeyboardController controller;
     // The 400 x 300 picture of the game, in palette indices.
     Image screen;
@@ -60,6 +68,8 @@ public:
     std::uint32_t formationsBuilt = 0;
 
 private:
+    CueEvents cues_;
+
     void replaceFormation();
     void updateSpeed();
     void moveServobot();

@@ -1,5 +1,6 @@
 #pragma once
-// Sound cues: the WAVE resources, played asynchronously and once.
+// Sound cues: the WAVE resources, played asynchronously and once. Only the
+// Windows shell plays them; the game hands them out with each step.
 
 namespace platform {
 

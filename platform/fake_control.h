@@ -1,7 +1,7 @@
 #pragma once
 // Controls of the fake platform, for tests and the simulation runner: a
-// calendar that the caller sets, records of what the program started,
-// wrote or posted, scripted answers, and stand-ins for what only Windows has.
+// calendar that the caller sets, records of what the program wrote or
+// posted, scripted answers, and stand-ins for what only Windows has.
 #include <cstdint>
 #include <map>
 #include <string>
@@ -16,9 +16,7 @@ namespace platform::fake {
 // one second after every that many readings (so a wait for the next second ends).
 void setCalendarSeconds(std::int64_t seconds, std::uint32_t readsPerSecond = 0);
 
-// Cue ids started, in order, and debugger lines written, since the last clear.
-const std::vector<int>& startedCues();
-void clearStartedCues();
+// Debugger lines written, since the last clear.
 const std::vector<std::string>& debugOutput();
 void clearDebugOutput();
 

@@ -7,7 +7,6 @@
 
 #include "platform/bitmaps.h"
 #include "platform/calendar.h"
-#include "platform/cues.h"
 #include "platform/debug_output.h"
 #include "platform/fake_control.h"
 #include "platform/fake_resource_table.h"
@@ -26,7 +25,6 @@ struct FakeState {
     std::int64_t calendar = 0;
     std::uint32_t calendarReadsPerSecond = 0;
     std::uint32_t calendarReads = 0;
-    std::vector<int> cues;
     std::vector<std::string> debugLines;
     std::map<std::pair<ResourceType, int>, std::vector<std::uint8_t>> addedResources;
     std::string modulePath = "zifra.exe";
@@ -59,8 +57,6 @@ std::int64_t calendarSeconds() {
     }
     return now;
 }
-
-void playCue(int id) { state().cues.push_back(id); }
 
 void writeDebugOutput(const char* text) { state().debugLines.emplace_back(text); }
 
@@ -120,8 +116,6 @@ void setCalendarSeconds(std::int64_t seconds, std::uint32_t readsPerSecond) {
     state().calendarReadsPerSecond = readsPerSecond;
     state().calendarReads = 0;
 }
-const std::vector<int>& startedCues() { return state().cues; }
-void clearStartedCues() { state().cues.clear(); }
 const std::vector<std::string>& debugOutput() { return state().debugLines; }
 void clearDebugOutput() { state().debugLines.clear(); }
 void addResource(ResourceType type, int id, std::vector<std::uint8_t> bytes) {

@@ -3,6 +3,7 @@
 #include <variant>
 
 #include "app/information_texts.h"
+#include "platform/cues.h"
 #include "platform/timer.h"
 #include "res/resource_ids.h"
 #include "shells/win32/dialogs.h"
@@ -19,7 +20,7 @@ struct Overloaded : Handlers... {
 }  // namespace
 
 WindowsShell::WindowsShell(HINSTANCE instance, int showCommand)
-    : instance_(instance), program_(platform::milliseconds()) {
+    : instance_(instance), program_(platform::milliseconds(), calendarSeed) {
     HWND window = createMainWindow(instance, this);
     ShowWindow(window, showCommand);
     // Shown without activation, or minimised, the window hears no news of
@@ -54,6 +55,8 @@ int WindowsShell::run() {
 bool WindowsShell::runPass() {
     while (program_.running()) {
         Step step = program_.step(platform::milliseconds(), {});
+        // As the game started them: before the frame they belong to is shown.
+        for (int cue : step.cues) platform::playCue(cue);
         if (step.frameRan) {
             // After every frame, drawn or not (a late one shows the last
             // picture again, which also mends what a closed dialog uncovered).

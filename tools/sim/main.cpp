@@ -35,11 +35,14 @@ constexpr int runError = 1;
 // due, and a wait ends exactly at the due time. Every dialog ends at once,
 // unanswered, as one that cannot be shown does: the game goes on behind
 // them, and as no time has passed, no end of a modal loop is reported. There
-// is no window to go away. False when the program asked to end instead.
-bool runPass(Program& program, std::uint32_t& now, std::span<const KeyEvent> keys, bool& drawn) {
+// is no window to go away. The pass's cues are added to `cues`. False when
+// the program asked to end instead.
+bool runPass(Program& program, std::uint32_t& now, std::span<const KeyEvent> keys, bool& drawn,
+             std::vector<int>& cues) {
     for (;;) {
         Step step = program.step(now, keys);
         keys = {};
+        cues.insert(cues.end(), step.cues.begin(), step.cues.end());
         if (step.frameRan) drawn = step.drawn;
         if (step.request) {
             if (const auto* wait = std::get_if<WaitUntil>(&*step.request)) now = wait->dueTime;
@@ -65,13 +68,15 @@ std::optional<PaletteColours> gamePalette() {
 
 int bench(const SimOptions& options, const KeyScript& keys) {
     std::uint32_t now = 0;
-    Program program(now);
+    Program program(now, calendarSeed);
+    std::vector<int> cues;
     double total = 0;
     double worst = 0;
     std::int64_t frames = 0;
     for (bool drawn = false; frames < options.frames; ++frames) {
         auto start = std::chrono::steady_clock::now();
-        bool ran = runPass(program, now, keysBefore(keys, frames), drawn);
+        bool ran = runPass(program, now, keysBefore(keys, frames), drawn, cues);
+        cues.clear();
         std::chrono::duration<double, std::micro> took = std::chrono::steady_clock::now() - start;
         if (!ran) break;
         total += took.count();
@@ -109,28 +114,24 @@ int play(const SimOptions& options, const KeyScript& keys) {
     }
 
     std::uint32_t now = 0;
-    Program program(now);
+    Program program(now, calendarSeed);
     std::uint32_t formationsSeen = 0;
     std::int64_t drawnCount = 0;
     for (std::int64_t tick = 0; tick < options.frames; ++tick) {
-        bool drawn = false;
-        if (!runPass(program, now, keysBefore(keys, tick), drawn)) break;
+        TickFacts facts;
+        facts.tick = tick;
+        // Tick 0 also carries what the program's start-up started (cue 177),
+        // just as it lists the tiles of the formation built then.
+        if (!runPass(program, now, keysBefore(keys, tick), facts.drawn, facts.cues)) break;
         World& world = *program.theSession->world;
         // Frame 0 of a world has just run: its first formation is new too.
         bool newWorld = program.theSession->frameClock.frameIndex == 1;
 
-        TickFacts facts;
-        facts.tick = tick;
-        facts.drawn = drawn;
-        // Tick 0 also carries what the program's start-up started (cue 177),
-        // just as it lists the tiles of the formation built then.
-        facts.cues = platform::fake::startedCues();
-        platform::fake::clearStartedCues();
         facts.newFormation = newWorld || world.formationsBuilt != formationsSeen;
         formationsSeen = world.formationsBuilt;
         if (trace.is_open()) trace << traceLine(world, facts) << '\n';
 
-        if (drawn && palette && ++drawnCount % options.every == 0) {
+        if (facts.drawn && palette && ++drawnCount % options.every == 0) {
             char name[32];
             std::snprintf(name, sizeof name, "frame-%06lld.png", static_cast<long long>(tick));
             std::string error;
@@ -168,7 +169,6 @@ int main(int argc, char** argv) {
     }
 
     platform::fake::setCalendarSeconds(options->calendarSeconds);
-    platform::fake::clearStartedCues();
 
     return options->bench ? bench(*options, keys) : play(*options, keys);
 }

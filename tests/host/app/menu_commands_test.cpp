@@ -21,7 +21,7 @@ TEST_F(MenuCommands, CommandsSetTheirSessionFlags) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.id);
-        Program fresh(startTime);
+        Program fresh(startTime, calendarSeed);
         fresh.infoTextIndex = 7;
         EXPECT_FALSE(fresh.menuCommand(c.id));
         EXPECT_TRUE(fresh.theSession.get()->*c.flag);

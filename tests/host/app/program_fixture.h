@@ -1,6 +1,6 @@
 #pragma once
 // A fresh program for each test of the app, started at 100000 ms with the
-// game's own pictures, a fixed calendar time and no cues recorded yet.
+// game's own pictures and a fixed calendar time, which seeds its worlds.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -15,7 +15,6 @@
 struct FreshFakePlatform {
     FreshFakePlatform() {
         platform::fake::setCalendarSeconds(1000);
-        platform::fake::clearStartedCues();
     }
 };
 
@@ -25,7 +24,7 @@ protected:
 
     GameSession& session() { return *program.theSession; }
 
-    Program program{startTime};
+    Program program{startTime, calendarSeed};
 };
 
 // The program stepped as a shell steps it, frame by frame.

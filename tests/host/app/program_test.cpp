@@ -8,14 +8,15 @@
 namespace {
 
 TEST_F(ProgramSteps, FrameZeroRunsAtOnceUndrawnAndTheNextWaitsForItsTime) {
-    EXPECT_EQ(platform::fake::startedCues(), std::vector<int>{IDS_NEW_WORLD}) << "the opening music at start-up";
     Step first = stepAt(startTime);
+    EXPECT_EQ(first.cues, std::vector<int>{IDS_NEW_WORLD}) << "the opening music at start-up";
     EXPECT_TRUE(first.frameRan);
     EXPECT_FALSE(first.drawn);
     EXPECT_EQ(&first.screen, &world().screen);
 
     Step early = stepAt(startTime + 10);
     EXPECT_FALSE(early.frameRan);
+    EXPECT_TRUE(early.cues.empty()) << "each cue is handed out once";
     ASSERT_TRUE(asks<WaitUntil>(early));
     EXPECT_EQ(std::get<WaitUntil>(*early.request).dueTime, startTime + 40);
     // The tick began before the frame was due, so it is drawn when it runs.
@@ -23,6 +24,25 @@ TEST_F(ProgramSteps, FrameZeroRunsAtOnceUndrawnAndTheNextWaitsForItsTime) {
     EXPECT_TRUE(second.frameRan);
     EXPECT_TRUE(second.drawn);
     EXPECT_EQ(world().servobot.blinkCounter, 1);
+}
+
+TEST(ProgramSeeds, EveryWorldAsksTheSeedSourceOnceAndPlaysItsSeed) {
+    std::vector<std::uint32_t> handedOut;
+    SeedSource seeds = [&] {
+        handedOut.push_back(static_cast<std::uint32_t>(7 + handedOut.size()));
+        return GameSeed{handedOut.back(), "ticket"};
+    };
+    Program program(0, seeds);
+    ASSERT_EQ(handedOut, std::vector<std::uint32_t>{7});
+    // The first formation's digits are the generator's first draws.
+    GameRandom same(7);
+    const TileFormation& formation = *program.theSession->world->formation;
+    for (auto tile = formation.tiles.rbegin(); tile != formation.tiles.rend(); ++tile) {
+        EXPECT_EQ((*tile)->digit, same.digit());
+    }
+    program.menuCommand(IDM_NEW_GAME);
+    program.step(0, {});
+    EXPECT_EQ(handedOut, (std::vector<std::uint32_t>{7, 8}));
 }
 
 TEST_F(ProgramSteps, AGameThatFellBehindCatchesUpUndrawnWithoutShiftingTheFrames) {
@@ -73,12 +93,11 @@ TEST_F(ProgramSteps, KeysAreLatchedBeforeTheFrameAndATapWithinOneFrameIsNeverSee
 TEST_F(ProgramSteps, NewGameStartsAFreshWorldInThatFrame) {
     frame();
     frame({{GameKey::right, true}});
-    platform::fake::clearStartedCues();
     Step step = frame({{GameKey::newGame, true}});
     EXPECT_FALSE(step.drawn) << "frame 0 of the new world";
     EXPECT_EQ(session().frameClock.frameIndex, 1u);
     EXPECT_EQ(session().frameClock.startTime, now);
-    EXPECT_EQ(platform::fake::startedCues(), std::vector<int>{IDS_NEW_WORLD});
+    EXPECT_EQ(step.cues, std::vector<int>{IDS_NEW_WORLD});
     EXPECT_EQ(world().servobot.x, 30) << "the held key was cleared with the new world";
     frame({{GameKey::newGame, false}});
     EXPECT_EQ(session().frameClock.frameIndex, 2u) << "a key coming up asks for nothing";

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "game_fixture.h"
-#include "platform/fake_control.h"
 #include "res/resource_ids.h"
 
 namespace {
@@ -15,7 +14,7 @@ protected:
         signal.y = cy - 8;
     }
 
-    TileFormation formation;
+    TileFormation formation{random};
     Servobot servobot;
     GuardedValue score{scoreIntegrityFlag, 0};
     CodeStore codeStore{score};
@@ -33,7 +32,7 @@ TEST_F(DigitTileTest, ASignalCentreStrictlyInsideTheHitBoxHits) {
         std::unique_ptr<DigitTile> tile = makeTile(formation, 7, 10, 10);
         Signal signal;
         flyWithCentreAt(signal, c.centreX, c.centreY);
-        tile->update(signal, servobot, c.offsetX, c.offsetY, codeStore);
+        tile->update(signal, servobot, c.offsetX, c.offsetY, codeStore, cueEvents);
         EXPECT_EQ(tile->hidden, c.hit) << "offset " << c.offsetX << "," << c.offsetY << " centre " << c.centreX
                                        << "," << c.centreY;
         EXPECT_EQ(signal.hidden, c.hit);
@@ -45,14 +44,14 @@ TEST_F(DigitTileTest, AHitPlaysTheKeypadToneAndScores) {
         int digit, cue, points;
     };
     for (const Case& c : {Case{0, IDS_DIGIT_0, 10}, Case{1, 165, 1}, Case{9, 173, 9}}) {
-        platform::fake::clearStartedCues();
+        cueEvents.clear();
         GuardedValue points(scoreIntegrityFlag, 0);
         CodeStore store(points);
         DigitTile tile(formation.digitImage(c.digit), 10, 10, 0, 0, 26, 25, c.digit);
         tile.flashFlag = true;  // blinking tiles are hit all the same
         Signal signal;
         flyWithCentreAt(signal, 20, 20);
-        tile.update(signal, servobot, 0, 0, store);
+        tile.update(signal, servobot, 0, 0, store, cueEvents);
         EXPECT_EQ(cues(), std::vector<int>{c.cue});
         EXPECT_EQ(points.value(), c.points);
         EXPECT_EQ(store.entry(0), c.digit);
@@ -64,8 +63,8 @@ TEST_F(DigitTileTest, ASignalHitsOnlyOneTile) {
     std::unique_ptr<DigitTile> b = makeTile(formation, 2, 10, 10);
     Signal signal;
     flyWithCentreAt(signal, 20, 20);
-    a->update(signal, servobot, 0, 0, codeStore);
-    b->update(signal, servobot, 0, 0, codeStore);
+    a->update(signal, servobot, 0, 0, codeStore, cueEvents);
+    b->update(signal, servobot, 0, 0, codeStore, cueEvents);
     EXPECT_TRUE(a->hidden);
     EXPECT_FALSE(b->hidden);
     EXPECT_EQ(score.value(), 2);
@@ -77,7 +76,7 @@ TEST_F(DigitTileTest, ATouchCountsOnlyWithoutProtection) {
         servobot.isProtected = shielded;
         DigitTile tile(formation.digitImage(4), 40, 260, 0, 0, 26, 25, 4);
         Signal signal;
-        tile.update(signal, servobot, 0, 0, codeStore);
+        tile.update(signal, servobot, 0, 0, codeStore, cueEvents);
         EXPECT_EQ(servobot.hidden, !shielded);
         EXPECT_FALSE(servobot.killedByImpulse);
     }

@@ -29,7 +29,7 @@ TEST_F(FiguresTest, TheServobotBlinksForFortyDrawnFramesAfterAReset) {
 TEST_F(FiguresTest, ASignalFliesFrom243AndIsGoneAtItsThirtyFifthUpdate) {
     Signal signal;
     ASSERT_TRUE(signal.hidden);
-    signal.fire(30, 270);
+    signal.fire(30, 270, cueEvents);
     EXPECT_EQ(cues(), std::vector<int>{IDS_SIGNAL});
     EXPECT_EQ(signal.x, 40);
     for (int update = 1; update <= 34; ++update) {
@@ -45,9 +45,9 @@ TEST_F(FiguresTest, ASignalFliesFrom243AndIsGoneAtItsThirtyFifthUpdate) {
 
 TEST_F(FiguresTest, FiringWithASignalInFlightDoesNothing) {
     Signal signal;
-    signal.fire(30, 270);
+    signal.fire(30, 270, cueEvents);
     signal.update();
-    signal.fire(100, 270);
+    signal.fire(100, 270, cueEvents);
     EXPECT_EQ(signal.x, 40);
     EXPECT_EQ(signal.y, 243);
     EXPECT_EQ(cues().size(), 1u);
@@ -60,19 +60,19 @@ TEST_F(FiguresTest, VaktorKeysGoInKeypadOrderAndTheEleventhHitRemovesTheFigure) 
                              {21, 10}, {9, 16},  {15, 16}, {21, 16}, {15, 21}};
     auto keyColour = [&](int key) { return figure.pixels[(keys[key][1] + 2) * figure.width + keys[key][0] + 2]; };
     for (int hit = 1; hit <= 10; ++hit) {
-        figure.takeHit();
+        figure.takeHit(cueEvents);
         EXPECT_EQ(figure.hitsLeft, 11 - hit);
         EXPECT_FALSE(figure.hidden);
         for (int key = 0; key < 10; ++key) {
             EXPECT_EQ(keyColour(key), key < hit ? faceGreen : vaktorColour) << "key " << key << " after hit " << hit;
         }
     }
-    figure.takeHit();
+    figure.takeHit(cueEvents);
     EXPECT_EQ(figure.hitsLeft, 0);
     EXPECT_TRUE(figure.hidden);
     EXPECT_EQ(cues(), std::vector<int>(11, IDS_VAKTOR_HIT));
 
-    figure.takeHit();
+    figure.takeHit(cueEvents);
     EXPECT_EQ(figure.hitsLeft, 0);
     EXPECT_EQ(cues().size(), 11u);
 
@@ -99,7 +99,7 @@ TEST_F(FiguresTest, ASignalCentreOnTheFiguresEdgePasses) {
         signal.hidden = false;
         signal.x = c.centreX - 4;
         signal.y = c.centreY - 8;
-        figure.hitBySignal(signal);
+        figure.hitBySignal(signal, cueEvents);
         EXPECT_EQ(figure.hitsLeft, c.hit ? 10 : 11) << c.centreX << "," << c.centreY;
         EXPECT_EQ(signal.hidden, c.hit);
     }

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "game/random.h"
 #include "game_fixture.h"
-#include "platform/fake_control.h"
 #include "res/resource_ids.h"
 
 namespace {
@@ -12,7 +10,6 @@ namespace {
 class FormationTest : public GameTest {
 protected:
     FormationTest() {
-        gameRandom::srand(1000);
         for (int i = 0; i < 4; ++i) {
             figures[i].x = 30 + 75 * i;
             figures[i].y = 215;
@@ -20,7 +17,7 @@ protected:
         }
         servobot.setHitBox(0, 0, 35, 25);
     }
-    void update(int speedLevel = 1) { formation.update(signal, servobot, row.figures, speedLevel, codeStore); }
+    void update(int speedLevel = 1) { formation.update(signal, servobot, row.figures, speedLevel, codeStore, cueEvents); }
     void updateTimes(int n, int speedLevel = 1) {
         for (int i = 0; i < n; ++i) update(speedLevel);
     }
@@ -37,7 +34,7 @@ protected:
     FigureRow row{figures};
     GuardedValue score{scoreIntegrityFlag, 0};
     CodeStore codeStore{score};
-    TileFormation formation;
+    TileFormation formation{random};
 };
 
 TEST_F(FormationTest, AFreshBlockOfFortyTilesNewestFirst) {
@@ -136,7 +133,7 @@ TEST_F(FormationTest, ADivingTileFallsToTheLowLimitAndKeepsThatHeight) {
 TEST_F(FormationTest, TheFirstStarComesInThe32ndUpdate) {
     updateTimes(31);
     EXPECT_FALSE(formation.star->active());
-    platform::fake::clearStartedCues();
+    cueEvents.clear();
     update();
     EXPECT_TRUE(formation.star->active());
     EXPECT_EQ(cues(), std::vector<int>{IDS_IMPULSE});

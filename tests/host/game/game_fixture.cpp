@@ -35,14 +35,9 @@ GameTest::GameTest() {
     addPicture(IDP_PANEL, 65, 300, 191);
     addPicture(IDP_STAR, 8, 10, 255);
     addPicture(IDP_SQUARE, 9, 10, 255);
-
-    platform::fake::setCalendarSeconds(1000);
-    platform::fake::clearStartedCues();
 }
 
 GameTest::~GameTest() { platform::fake::clearAddedResources(); }
-
-const std::vector<int>& GameTest::cues() const { return platform::fake::startedCues(); }
 
 void emptyFormation(TileFormation& formation) {
     formation.tiles.clear();

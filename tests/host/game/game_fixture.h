@@ -1,8 +1,8 @@
 #pragma once
 // Fixture for the game's tests: plain one-colour pictures of the sizes the
-// game's resources have (so the tests need no particular artwork), a fixed
-// calendar time, cues cleared, and the latches and integrity flag that worlds
-// are built with.
+// game's resources have (so the tests need no particular artwork), a
+// generator of a fixed seed and a list of cues for the objects, and the
+// latches and integrity flag that worlds are built with.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -24,8 +24,11 @@ protected:
     GameTest();
     ~GameTest() override;
 
-    const std::vector<int>& cues() const;
+    const CueEvents& cues() const { return cueEvents; }
 
+    static constexpr std::uint32_t seed = 1000;
+    GameRandom random{seed};
+    CueEvents cueEvents;
     KeyLatches keyLatches;
     bool scoreIntegrityFlag = false;
 };

@@ -11,17 +11,18 @@ constexpr std::uint32_t firstIsZero = 4082038149u;    // 0
 constexpr std::uint32_t firstIsHalf = 33158533;       // 16383
 
 TEST(Random, KnownSequenceForSeedOne) {
-    gameRandom::srand(1);
-    for (int expected : {41, 18467, 6334, 26500, 19169}) EXPECT_EQ(gameRandom::rand(), expected);
+    GameRandom random(1);
+    for (int expected : {41, 18467, 6334, 26500, 19169}) EXPECT_EQ(random.rand(), expected);
 }
 
 TEST(Random, ReseedingRepeatsTheSequence) {
-    gameRandom::srand(1000);
-    int first = gameRandom::rand();
-    int second = gameRandom::rand();
-    gameRandom::srand(1000);
-    EXPECT_EQ(gameRandom::rand(), first);
-    EXPECT_EQ(gameRandom::rand(), second);
+    GameRandom random(1000);
+    int first = random.rand();
+    int second = random.rand();
+    GameRandom again(1000);
+    EXPECT_EQ(again.rand(), first);
+    EXPECT_EQ(again.rand(), second);
+    EXPECT_EQ(again.state(), random.state());
 }
 
 TEST(Random, IndexAndDigitAtTheEdgesOfTheRange) {
@@ -35,10 +36,8 @@ TEST(Random, IndexAndDigitAtTheEdgesOfTheRange) {
     // as the last item.
     for (const Case& c : {Case{firstIsMaximum, 40, 39, 9}, Case{firstIsMaximum, 1, 0, 9},
                           Case{firstIsZero, 40, 0, 0}, Case{firstIsHalf, 40, 19, 4}, Case{firstIsHalf, 2, 0, 4}}) {
-        gameRandom::srand(c.seed);
-        EXPECT_EQ(gameRandom::index(c.n), c.index) << "seed " << c.seed << " n " << c.n;
-        gameRandom::srand(c.seed);
-        EXPECT_EQ(gameRandom::digit(), c.digit) << "seed " << c.seed;
+        EXPECT_EQ(GameRandom(c.seed).index(c.n), c.index) << "seed " << c.seed << " n " << c.n;
+        EXPECT_EQ(GameRandom(c.seed).digit(), c.digit) << "seed " << c.seed;
     }
 }
 

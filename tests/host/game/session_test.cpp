@@ -4,12 +4,16 @@
 #include "game/game_session.h"
 #include "game/world.h"
 #include "game_fixture.h"
-#include "platform/fake_control.h"
 #include "res/resource_ids.h"
 
 namespace {
 
-using SessionTest = GameTest;
+// Hands out the seeds 1000, 1001, ... one per world built.
+class SessionTest : public GameTest {
+protected:
+    std::uint32_t seedsAsked = 0;
+    GameSession::SeedSource seeds = [this] { return GameSeed{seed + seedsAsked++, {}}; };
+};
 
 // The Servobot counts the frames it is drawn in: the one visible trace of a render.
 int framesDrawn(GameSession& session) { return session.world->servobot.blinkCounter; }
@@ -50,7 +54,7 @@ TEST(FrameClock, AResetMakesTheNextFrameDueAtOnce) {
 }
 
 TEST_F(SessionTest, FrameZeroIsUpdatedButNeverDrawn) {
-    GameSession session(1000, keyLatches, scoreIntegrityFlag);
+    GameSession session(1000, seeds, keyLatches, scoreIntegrityFlag);
     session.tick(1000);
     EXPECT_EQ(framesDrawn(session), 0);
     EXPECT_FALSE(session.lastFrameDrawn);
@@ -68,7 +72,7 @@ TEST_F(SessionTest, OnlyATickThatBeganBeforeItsFrameWasDueDraws) {
     for (const Case& c : {Case{1000, -6, true}, Case{1000, -5, false}, Case{1000, -4, false}, Case{1000, -39, true},
                           Case{1000, 0, false}, Case{1000, 1, false}, Case{1000, 200, false},
                           Case{0xFFFFFFE0u, -6, true}, Case{0xFFFFFFE0u, -5, false}}) {
-        GameSession session(c.start, keyLatches, scoreIntegrityFlag);
+        GameSession session(c.start, seeds, keyLatches, scoreIntegrityFlag);
         session.tick(c.start);
         std::uint32_t due = c.start + 40;
         tickFrom(session, due + c.reachedFromDue);
@@ -79,13 +83,13 @@ TEST_F(SessionTest, OnlyATickThatBeganBeforeItsFrameWasDueDraws) {
 }
 
 TEST_F(SessionTest, ARestartBuildsANewWorldWhoseFirstFrameIsNotDrawn) {
-    GameSession session(1000, keyLatches, scoreIntegrityFlag);
+    GameSession session(1000, seeds, keyLatches, scoreIntegrityFlag);
     session.tick(1000);
     tickFrom(session, 1030);
     ASSERT_EQ(framesDrawn(session), 1);
     session.gameOver = true;
     session.restartRequested = true;
-    platform::fake::clearStartedCues();
+    session.cues.clear();
 
     session.frameClock.beginTick(1050);
     session.tick(5000);
@@ -93,13 +97,14 @@ TEST_F(SessionTest, ARestartBuildsANewWorldWhoseFirstFrameIsNotDrawn) {
     EXPECT_EQ(session.frameClock.startTime, 5000u);
     EXPECT_EQ(session.frameClock.frameIndex, 1u);
     EXPECT_EQ(framesDrawn(session), 0);
-    EXPECT_EQ(cues(), std::vector<int>{IDS_NEW_WORLD});
+    EXPECT_EQ(session.cues, CueEvents{IDS_NEW_WORLD});
+    EXPECT_EQ(seedsAsked, 2u) << "one seed for each world";
     // Only the play-again answer clears the session's game over.
     EXPECT_TRUE(session.gameOver);
 }
 
 TEST_F(SessionTest, ReportsTheWorldsGameOver) {
-    GameSession session(1000, keyLatches, scoreIntegrityFlag);
+    GameSession session(1000, seeds, keyLatches, scoreIntegrityFlag);
     session.world->lives.setValue(1);
     session.world->servobot.hidden = true;
     session.tick(1000);
@@ -108,7 +113,7 @@ TEST_F(SessionTest, ReportsTheWorldsGameOver) {
 }
 
 TEST_F(SessionTest, ATickEnteredWhileBusyStopsTheProgram) {
-    GameSession session(1000, keyLatches, scoreIntegrityFlag);
+    GameSession session(1000, seeds, keyLatches, scoreIntegrityFlag);
     session.busy = true;
     EXPECT_DEATH(session.tick(1000), "busy");
     session.busy = false;

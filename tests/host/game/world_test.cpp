@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "game_fixture.h"
-#include "platform/fake_control.h"
 #include "res/resource_ids.h"
 
 namespace {
@@ -27,14 +26,14 @@ protected:
     }
     int lives() { return world.lives.value(); }
 
-    World world{keyLatches, scoreIntegrityFlag};
+    World world{seed, keyLatches, scoreIntegrityFlag};
 };
 
 TEST_F(WorldTest, ANewGameStartsWithScoreZeroFourLivesLevelOne) {
     EXPECT_EQ(world.score.value(), 0);
     EXPECT_EQ(lives(), 4);
     EXPECT_EQ(world.level.value(), 1);
-    EXPECT_EQ(cues(), std::vector<int>{IDS_NEW_WORLD});
+    EXPECT_EQ(world.takeCues(), CueEvents{IDS_NEW_WORLD});
     EXPECT_EQ(world.formation->tiles.size(), 40u);
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(world.vaktorFigures[i].x, 30 + 75 * i);
@@ -47,11 +46,37 @@ TEST_F(WorldTest, ANewWorldStartsWithAnEmptyCodeStoreAndClearsHeldKeysAndTheInte
     world.codeStore.recordHit(3);
     keyLatches.rightPressed = true;
     scoreIntegrityFlag = true;
-    World next(keyLatches, scoreIntegrityFlag);
+    World next(seed, keyLatches, scoreIntegrityFlag);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(next.codeStore.entry(i), -1);
     EXPECT_FALSE(scoreIntegrityFlag);
     next.update();
     EXPECT_EQ(next.servobot.x, 30);
+}
+
+// Worlds played side by side (as on the threads of a server checking
+// replays) each draw from their own generator: a world played alongside
+// another makes the same random choices as one played alone.
+TEST_F(WorldTest, WorldsPlayedSideBySideEachFollowTheirOwnSeed) {
+    auto dives = [](World& played) {
+        return played.formation->divingTile() ? played.formation->divingTile()->digit : -1;
+    };
+    World alone(7, keyLatches, scoreIntegrityFlag);
+    std::vector<int> aloneDives;
+    for (int i = 0; i < 600; ++i) {
+        alone.update();
+        aloneDives.push_back(dives(alone));
+    }
+    World first(7, keyLatches, scoreIntegrityFlag);
+    World second(8, keyLatches, scoreIntegrityFlag);
+    std::vector<int> firstDives;
+    for (int i = 0; i < 600; ++i) {
+        first.update();
+        second.update();
+        firstDives.push_back(dives(first));
+    }
+    EXPECT_EQ(firstDives, aloneDives);
+    EXPECT_EQ(first.random.state(), alone.random.state());
+    EXPECT_NE(second.random.state(), alone.random.state());
 }
 
 TEST_F(WorldTest, SpeedRisesEvery601UpdatesUpToTen) {
@@ -104,7 +129,7 @@ TEST_F(WorldTest, ATileTouchCostsALifeAndTheFormation) {
     std::uint32_t built = world.formationsBuilt;
     world.speedLevel = 5;
     touchWithDivingTile();
-    platform::fake::clearStartedCues();
+    world.takeCues();
     world.update();
     EXPECT_EQ(lives(), 3);
     EXPECT_EQ(world.formationsBuilt, built + 1);
@@ -113,7 +138,7 @@ TEST_F(WorldTest, ATileTouchCostsALifeAndTheFormation) {
     EXPECT_EQ(world.speedLevel, 1);
     EXPECT_FALSE(world.servobot.hidden);
     EXPECT_TRUE(world.servobot.isProtected);
-    EXPECT_EQ(cues(), std::vector<int>{IDS_LIFE_LOST});
+    EXPECT_EQ(world.takeCues(), CueEvents{IDS_LIFE_LOST});
 }
 
 TEST_F(WorldTest, AnImpulseHitCostsALifeButKeepsTheFormation) {
@@ -154,7 +179,7 @@ TEST_F(WorldTest, ABlockThatReachesTheServobotCostsALife) {
         int livesAfter;
     };
     for (const Case& c : {Case{245, 4}, Case{246, 3}, Case{268, 3}}) {
-        World game(keyLatches, scoreIntegrityFlag);
+        World game(seed, keyLatches, scoreIntegrityFlag);
         game.servobot.isProtected = false;
         TileFormation& formation = *game.formation;
         formation.extendDescent();
@@ -168,7 +193,7 @@ TEST_F(WorldTest, ABlockThatReachesTheServobotCostsALife) {
 }
 
 TEST_F(WorldTest, VaktorFiguresComeBackEvery2000Points) {
-    world.vaktorFigures[1].takeHit();
+    world.vaktorFigures[1].takeHit(cueEvents);
     world.formation->extendDescent();
     world.score.setValue(1999);
     world.update();
@@ -203,7 +228,7 @@ TEST_F(WorldTest, AScoreJumpPastTwoStepsRestoresOncePerFrame) {
 
 TEST_F(WorldTest, NoStandingFigureLetsTheBlockDescendToTheServobot) {
     for (VaktorFigure& figure : world.vaktorFigures) {
-        for (int hit = 0; hit < 11; ++hit) figure.takeHit();
+        for (int hit = 0; hit < 11; ++hit) figure.takeHit(cueEvents);
     }
     world.update();
     EXPECT_EQ(world.formation->lowLimit, 268);
@@ -236,17 +261,17 @@ TEST_F(WorldTest, TheServobotMovesInStepsOfFourBetween2And294) {
 TEST_F(WorldTest, FireLaunchesOneSignalFromAboveTheServobot) {
     world.servobot.x = 130;  // between two Vaktor figures, so nothing stops the signal early
     keyLatches.firePressed = true;
-    platform::fake::clearStartedCues();
+    world.takeCues();
     world.update();
     EXPECT_FALSE(world.signal.hidden);
     EXPECT_EQ(world.signal.x, 140);
     EXPECT_EQ(world.signal.y, 243);
-    EXPECT_EQ(cues(), std::vector<int>{IDS_SIGNAL});
+    EXPECT_EQ(world.takeCues(), CueEvents{IDS_SIGNAL});
 
     // Held fire while the signal flies neither restarts it nor plays again.
     world.update();
     EXPECT_EQ(world.signal.y, 236);
-    EXPECT_EQ(cues(), std::vector<int>{IDS_SIGNAL});
+    EXPECT_EQ(world.takeCues(), CueEvents{});
 }
 
 TEST_F(WorldTest, RenderDrawsPlayfieldDividerPanelReadoutsAndCodeStore) {
