@@ -10,7 +10,9 @@
 #include "gfx/palette_colours.h"
 #include "platform/resources.h"
 #include "res/resource_ids.h"
+#include "game/world.h"
 #include "shells/web/web_shell.h"
+#include "tools/sim/trace_line.h"
 
 namespace {
 
@@ -101,6 +103,12 @@ EMSCRIPTEN_KEEPALIVE const char* zifra_registration_cancelled(double now) {
     return handBack(shell->registrationCancelled(clock(now)));
 }
 EMSCRIPTEN_KEEPALIVE const char* zifra_registration_new_user() { return handBack(shell->registrationNewUser()); }
+
+// The page's game as zifra-sim's trace line tells it (tick -1, no cues):
+// what the tests read of it.
+EMSCRIPTEN_KEEPALIVE const char* zifra_trace_now() {
+    return handBack(traceLine(*shell->program().theSession->world, TickFacts{-1, false, {}, false}));
+}
 
 EMSCRIPTEN_KEEPALIVE void zifra_take_module_bytes(const std::uint8_t* bytes, int length) {
     shell->takeModuleBytes({bytes, static_cast<std::size_t>(length)});

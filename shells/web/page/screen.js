@@ -14,9 +14,9 @@ export class Screen {
     this.pixels = new Uint32Array(this.image.data.buffer);
   }
 
-  // Takes the newly drawn frame from the module.
-  take(module) {
-    const start = module._zifra_screen();
+  // Takes the newly drawn frame from the module (the page's game's unless
+  // `start` points at another).
+  take(module, start = module._zifra_screen()) {
     const indices = module.HEAPU8.subarray(start, start + WIDTH * HEIGHT);
     const { colours, pixels } = this;
     for (let i = 0; i < indices.length; ++i) pixels[i] = colours[indices[i]];
