@@ -50,6 +50,14 @@ EMSCRIPTEN_KEEPALIVE const char* zifra_check_tick() {
     return check.line.c_str();
 }
 
+// Plays up to `frames` more ticks without tracing them; how many it played.
+// For the benchmark, beside zifra-sim --bench.
+EMSCRIPTEN_KEEPALIVE int zifra_check_play(int frames) {
+    int played = 0;
+    while (played < frames && check.game->playTick()) ++played;
+    return played;
+}
+
 EMSCRIPTEN_KEEPALIVE int zifra_check_drawn() { return check.drawn ? 1 : 0; }
 EMSCRIPTEN_KEEPALIVE const std::uint8_t* zifra_check_screen() { return check.program->theSession->world->screen.pixels; }
 

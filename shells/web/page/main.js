@@ -28,7 +28,9 @@ async function start() {
   let timer = 0;
   let modal = false;
   let stopped = false;
-  const status = { frames: 0, drawn: 0, modal: false, ended: false };
+  // firstFrameAt: the page's clock when the first frame was shown, which
+  // counts from the navigation's start.
+  const status = { frames: 0, drawn: 0, modal: false, ended: false, firstFrameAt: null };
 
   const schedule = (delay) => {
     clearTimeout(timer);
@@ -113,6 +115,7 @@ async function start() {
           screen.take(module);
         }
         screen.present();
+        if (status.firstFrameAt === null) status.firstFrameAt = now();
       }
       if (!carryOut(request)) return;
     }
