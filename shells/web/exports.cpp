@@ -93,7 +93,7 @@ EMSCRIPTEN_KEEPALIVE const char* zifra_registration_ok(const char* userName, con
     return handBack(shell->registrationOk(userName, password));
 }
 // answered: the server's 2xx answer is `bytes` (code page 1252, as sent);
-// otherwise `code` and the UTF-8 `bytes` say why there is none.
+// otherwise `code` and the page's ASCII text in `bytes` say why there is none.
 EMSCRIPTEN_KEEPALIVE const char* zifra_registration_answered(int answered, int code, const char* bytes, int length,
                                                              double now) {
     platform::HttpAnswer answer{answered != 0, code, std::string(bytes, static_cast<std::size_t>(length))};
