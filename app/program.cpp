@@ -73,6 +73,11 @@ Step Program::passStep(std::uint32_t now, std::span<const KeyEvent> keys) {
     }
     if (!session.frameClock.isDue(now)) return {screen, false, false, WaitUntil{session.frameClock.dueTime()}, {}};
 
+    if (session.restartRequested && bestInCurrentWorld_) {
+        // The tick replaces the world in which the best score was taken.
+        bestOfEarlierWorld_ = session.world->replay();
+        bestInCurrentWorld_ = false;
+    }
     session.tick(now);
     endPass();
     bestScoreBookkeeping(now);
@@ -131,6 +136,13 @@ void Program::bestScoreBookkeeping(std::uint32_t now) {
     if (current <= bestScore.value()) return;
     bestScore.setValue(current);
     takeBestScorePlayTime(now);
+    bestInCurrentWorld_ = true;
+    bestOfEarlierWorld_.reset();
+}
+
+const Replay* Program::bestScoreReplay() const {
+    if (bestInCurrentWorld_ && theSession) return &theSession->world->replay();
+    return bestOfEarlierWorld_ ? &*bestOfEarlierWorld_ : nullptr;
 }
 
 void Program::resetFrameClock(std::uint32_t now) {
@@ -164,7 +176,11 @@ RegistrationActions Program::carryOutOwnPart(const RegistrationActions& actions,
     RegistrationActions dialogs;
     for (const RegistrationAction& action : actions) {
         switch (action.kind) {
-        case RegistrationAction::ResetBestScore: bestScore.setValue(0); break;
+        case RegistrationAction::ResetBestScore:
+            bestScore.setValue(0);
+            bestInCurrentWorld_ = false;
+            bestOfEarlierWorld_.reset();
+            break;
         case RegistrationAction::AskPlayAgain:
             if (theSession) theSession->askPlayAgain = true;
             break;

@@ -19,6 +19,7 @@
 #include "game/game_session.h"
 #include "game/guarded_value.h"
 #include "game/key_latches.h"
+#include "game/replay.h"
 #include "gfx/image.h"
 #include "net/submission_record.h"
 
@@ -120,6 +121,10 @@ public:
     int infoTextIndex = 0;
     SubmissionRecord theSubmission;
 
+    // The replay of the world in which bestScore was taken (up to now, if
+    // that world still plays); none while the best score is 0.
+    const Replay* bestScoreReplay() const;
+
 private:
     Step passStep(std::uint32_t now, std::span<const KeyEvent> keys);
     void holdChanged(bool wasHeld, std::uint32_t now);
@@ -137,6 +142,11 @@ private:
     std::size_t nextDialog_ = 0;
     bool dialogOpen_ = false;
     bool tickBegun_ = false;
+
+    // The best score was taken in the current world...
+    bool bestInCurrentWorld_ = false;
+    // ...or in this one, since replaced.
+    std::optional<Replay> bestOfEarlierWorld_;
 
     // F1 is down (between its key-down and its key-up).
     bool newGameHeld_ = false;

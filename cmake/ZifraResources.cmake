@@ -1,5 +1,6 @@
-# The fake platform serves the very bytes that windres embeds in zifra.exe: the
-# resource script is the one list of resources, and every line of the form
+# The fake platform and the replay verifier serve the very bytes that windres
+# embeds in zifra.exe: the resource script is the one list of resources, and
+# every line of the form
 #   <id> RCDATA|BITMAP|WAVE "<file>"
 # becomes an entry of a generated table (bitmaps without their 14-byte file
 # header, as windres stores them).
@@ -27,18 +28,18 @@ function(zifra_windows_resources target rc_file)
   set_source_files_properties(${rc_file} TARGET_DIRECTORY ${target} PROPERTIES OBJECT_DEPENDS "${files}")
 endfunction()
 
-# zifra_fake_resources(<target> <resource script>)
+# zifra_embedded_resources(<target> <resource script>)
 # Adds to <target> a source file with the resource table of <resource script>.
-function(zifra_fake_resources target rc_file)
+function(zifra_embedded_resources target rc_file)
   zifra_resource_files(${rc_file} files)
   set(inputs ${rc_file} ${files})
   get_filename_component(name ${rc_file} NAME_WE)
-  set(output ${CMAKE_CURRENT_BINARY_DIR}/${name}_fake_resources.cpp)
+  set(output ${CMAKE_CURRENT_BINARY_DIR}/${name}_resource_table.cpp)
   add_custom_command(
     OUTPUT ${output}
     COMMAND ${CMAKE_COMMAND} -DRC_FILE=${rc_file} -DOUTPUT=${output} -P ${ZIFRA_EMBED_SCRIPT}
     DEPENDS ${inputs} ${ZIFRA_EMBED_SCRIPT}
-    COMMENT "Embedding the resources of ${name}.rc for the fake platform"
+    COMMENT "Embedding the resources of ${name}.rc in a table"
     VERBATIM)
   target_sources(${target} PRIVATE ${output})
 endfunction()

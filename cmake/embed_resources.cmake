@@ -1,5 +1,5 @@
 # cmake -DRC_FILE=<script.rc> -DOUTPUT=<file.cpp> -P embed_resources.cmake
-# Writes the fake platform's resource table (see ZifraResources.cmake).
+# Writes the compiled-in resource table (see ZifraResources.cmake).
 get_filename_component(rc_dir ${RC_FILE} DIRECTORY)
 file(STRINGS ${RC_FILE} lines REGEX "^[0-9]+[ \t]+(RCDATA|BITMAP|WAVE)[ \t]+\"[^\"]+\"")
 
@@ -34,10 +34,10 @@ endforeach()
 
 file(WRITE ${OUTPUT}.tmp
 "// Generated from ${RC_FILE}; do not edit.
-#include \"platform/fake_resource_table.h\"
+#include \"platform/resource_table.h\"
 
 ${arrays}
-const platform::FakeResource platform::fakeResources[] = {
+const platform::EmbeddedResource platform::embeddedResources[] = {
 ${entries}    {platform::ResourceType::RcData, -1, nullptr, 0},
 };
 ")

@@ -37,14 +37,15 @@ void DigitTile::update(Signal& signal, Servobot& servobot, int offsetX, int offs
     signal.hidden = true;
 }
 
-void DigitTile::draw(Image& screen, int offsetX, int offsetY) {
-    if (hidden) return;
-    if (flashFlag) {
-        flashCounter += 1;
-        if (flashCounter > 2) {
-            flashCounter = 0;
-            flashFlag = false;
-        }
+void DigitTile::countDrawnFrame() {
+    if (hidden || !flashFlag) return;
+    flashCounter += 1;
+    if (flashCounter > 2) {
+        flashCounter = 0;
+        flashFlag = false;
     }
-    if (flashCounter == 0) screen.blit(*this, x + offsetX, y + offsetY);
+}
+
+void DigitTile::draw(Image& screen, int offsetX, int offsetY) {
+    if (!hidden && flashCounter == 0) screen.blit(*this, x + offsetX, y + offsetY);
 }

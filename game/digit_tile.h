@@ -21,7 +21,9 @@ public:
     // block, 0 and 0 for the diving tile.
     void update(Signal& signal, Servobot& servobot, int offsetX, int offsetY, CodeStore& codeStore, CueEvents& cues);
 
-    // Draws at (x + offsetX, y + offsetY); a blinking tile skips two drawn frames.
+    // A frame is drawn: a blinking tile counts off the two it is not seen in.
+    void countDrawnFrame();
+    // Draws at (x + offsetX, y + offsetY), unless blinking.
     void draw(Image& screen, int offsetX, int offsetY);
 
     std::int32_t flashCounter = 0;

@@ -33,7 +33,8 @@ GameSession::GameSession(std::uint32_t now, SeedSource seeds, KeyLatches& keyLat
 void GameSession::buildWorld() {
     // The old world goes before the new one is built.
     world.reset();
-    world = std::make_unique<World>(seeds_().seed, keyLatches_, scoreIntegrityFlag_);
+    GameSeed next = seeds_();
+    world = std::make_unique<World>(next.seed, keyLatches_, scoreIntegrityFlag_, std::move(next.ticket));
     collectCues();
 }
 

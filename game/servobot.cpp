@@ -15,8 +15,11 @@ void Servobot::reset() {
     killedByImpulse = false;
 }
 
-void Servobot::draw(Image& screen) {
+void Servobot::countDrawnFrame() {
     blinkCounter += 1;
     if (blinkCounter > 40) isProtected = false;
+}
+
+void Servobot::draw(Image& screen) {
     if (!isProtected || blinkCounter % 2 == 1) Sprite::draw(screen);
 }

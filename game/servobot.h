@@ -11,8 +11,9 @@ public:
 
     // Back into play: protected and blinking from the next drawn frame.
     void reset();
-    // The blinking draw: counts drawn frames, and while protected shows the
-    // figure on odd counts only.
+    // A frame is drawn: the protection runs out after the 40th.
+    void countDrawnFrame();
+    // The blinking draw: while protected, the figure shows on odd counts only.
     void draw(Image& screen);
 
     // Set together with hidden when an impulse, not a tile, hit the figure.

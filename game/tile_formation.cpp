@@ -99,6 +99,11 @@ void TileFormation::update(Signal& signal, Servobot& servobot, VaktorFigure* con
     star->hitFigures(figures, cues);
 }
 
+void TileFormation::countDrawnFrame() {
+    for (const auto& tile : tiles) tile->countDrawnFrame();
+    if (diving) diving->countDrawnFrame();
+}
+
 void TileFormation::draw(Image& screen) {
     for (const auto& tile : tiles) tile->draw(screen, offsetX, offsetY);
     if (diving) diving->draw(screen, 0, 0);

@@ -29,6 +29,8 @@ public:
     // `codeStore`, the cues started to `cues`.
     void update(Signal& signal, Servobot& servobot, VaktorFigure* const (&figures)[4], int speedLevel,
                 CodeStore& codeStore, CueEvents& cues);
+    // A frame is drawn: the tiles count it (see DigitTile::countDrawnFrame).
+    void countDrawnFrame();
     void draw(Image& screen);
 
     // No tile left in the block (a diving tile may still be out).

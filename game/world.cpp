@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "game/state_hash.h"
 #include "res/resource_ids.h"
 
 namespace {
@@ -31,14 +32,15 @@ constexpr int vaktorY = 215;
 
 }  // namespace
 
-World::World(std::uint32_t seed, KeyLatches& keyLatches, bool& scoreIntegrityFlag)
+World::World(std::uint32_t seed, KeyLatches& keyLatches, bool& scoreIntegrityFlag, std::string ticket)
     : random(seed),
       controller(keyLatches),
       screen(screenWidth, screenHeight),
       score(scoreIntegrityFlag, 0),
       lives(scoreIntegrityFlag, startingLives),
       level(scoreIntegrityFlag, 1),
-      codeStore(score) {
+      codeStore(score),
+      recorder_(seed, std::move(ticket)) {
     scoreIntegrityFlag = false;
 
     for (int d = 0; d < 10; ++d) digitImages[d] = std::make_unique<Image>(IDP_DIGIT_0 + d);
@@ -131,8 +133,12 @@ void World::giveExtraLife() {
 }
 
 void World::update() {
+    // The replay ends with the update that set game over.
+    bool recording = !gameOver;
+    if (recording) recorder_.beginFrame();
     updateSpeed();
     controller.poll();
+    if (recording) recorder_.noteKeys({controller.horizontal < 0, controller.horizontal > 0, controller.fire != 0});
     moveServobot();
     if (controller.fire) signal.fire(servobot.x, servobot.y, cues_);
     signal.update();
@@ -152,6 +158,8 @@ void World::update() {
 
     if (score.value() / pointsPerRestoration > vaktorRenewals) renewVaktorFigures();
     if (level.value() / levelsPerExtraLife > extraLivesGiven) giveExtraLife();
+
+    if (recording && recorder_.endFrame()) recorder_.noteStateHash(stateHash(*this));
 }
 
 void World::drawCodeStore() {
@@ -161,7 +169,14 @@ void World::drawCodeStore() {
     }
 }
 
+void World::noteDrawnFrame() {
+    servobot.countDrawnFrame();
+    formation->countDrawnFrame();
+    recorder_.noteDrawn();
+}
+
 void World::render() {
+    noteDrawnFrame();
     screen.fillRect(0, 0, playfieldWidth, screenHeight, playfieldGreen);
     servobot.draw(screen);
     formation->draw(screen);

@@ -5,6 +5,7 @@
 // restorations, extra lives) and draws everything into its screen image.
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "game/code_store.h"
 #include "game/cue_events.h"
@@ -12,6 +13,8 @@
 #include "game/key_latches.h"
 #include "game/keyboard_controller.h"
 #include "game/random.h"
+#include "game/replay.h"
+#include "game/replay_recorder.h"
 #include "game/servobot.h"
 #include "game/signal.h"
 #include "game/tile_formation.h"
@@ -24,16 +27,23 @@ public:
     // A new game whose every random choice follows from `seed`, reading the
     // player's keys from `keyLatches` (cleared here) and raising
     // `scoreIntegrityFlag` (cleared here) when a guarded value of it is found
-    // changed from outside.
-    World(std::uint32_t seed, KeyLatches& keyLatches, bool& scoreIntegrityFlag);
+    // changed from outside. Its replay names the seed by `ticket`.
+    World(std::uint32_t seed, KeyLatches& keyLatches, bool& scoreIntegrityFlag, std::string ticket = {});
 
     World(const World&) = delete;
     World& operator=(const World&) = delete;
 
     // One step of the game.
     void update();
-    // Draws the current state into `screen`.
+    // Draws the current state into `screen`: noteDrawnFrame, then the pictures.
     void render();
+    // What drawing a frame changes in the game, without the pictures: the
+    // Servobot's protection and the tiles' blinking count drawn frames.
+    void noteDrawnFrame();
+
+    // The game so far, from the construction to the update that set game
+    // over (or to the last update, while the game goes on).
+    const Replay& replay() const { return recorder_.replay(); }
 
     // The cues started since the last call (the construction's opening
     // music first), in order; the list is empty afterwards.
@@ -69,6 +79,7 @@ public:
 
 private:
     CueEvents cues_;
+    ReplayRecorder recorder_;
 
     void replaceFormation();
     void updateSpeed();

@@ -9,7 +9,7 @@
 #include "platform/calendar.h"
 #include "platform/debug_output.h"
 #include "platform/fake_control.h"
-#include "platform/fake_resource_table.h"
+#include "platform/resource_table.h"
 #include "platform/library.h"
 #include "platform/module.h"
 #include "platform/processor.h"
@@ -65,12 +65,7 @@ std::optional<std::span<const std::uint8_t>> resourceBytes(ResourceType type, in
     if (auto it = added.find({type, id}); it != added.end()) {
         return std::span<const std::uint8_t>(it->second);
     }
-    for (const FakeResource* r = fakeResources; r->id != -1; ++r) {
-        if (r->type == type && r->id == id) {
-            return std::span<const std::uint8_t>(r->bytes, r->size);
-        }
-    }
-    return std::nullopt;
+    return embeddedResource(type, id);
 }
 
 // The fake has no bitmap loader: pictures come from "pvb/rle" resources only.

@@ -1,6 +1,7 @@
 #include "server/competition_server.h"
 
 #include <stdexcept>
+#include <thread>
 
 #include "server/http_routes.h"
 #include "server/schema.h"
@@ -37,7 +38,9 @@ CompetitionServer::CompetitionServer(const std::string& host, int port, const st
     : http_(limits),
       port_(boundPort(http_, host, port)),
       pool_(databaseUrl, databaseConnections),
-      service_(migrated(pool_), withSite(std::move(settings), host, port_)) {
+      service_(migrated(pool_), withSite(std::move(settings), host, port_)),
+      verifiers_(service_.proofs(), std::thread::hardware_concurrency()) {
+    service_.proofs().onQueued([this] { verifiers_.wake(); });
     http_.new_task_queue = [] { return new httplib::ThreadPool(httpWorkers); };
     http_.set_payload_max_length(maxRequestBody);
     // The library still sets these as each socket's own receive and send

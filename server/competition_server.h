@@ -1,12 +1,14 @@
 #pragma once
-// The whole service in one object: the database pool, the service and its
-// HTTP server with explicit time-outs and a worker pool of its own.
+// The whole service in one object: the database pool, the service, its
+// HTTP server with explicit time-outs and a worker pool of its own, and the
+// threads that verify replays, one for each processor.
 #include <memory>
 #include <string>
 
 #include "server/competition_service.h"
 #include "server/connection_pool.h"
 #include "server/deadline_server.h"
+#include "server/verification_workers.h"
 
 // Requests served at a time; more wait for a free worker.
 inline constexpr std::size_t httpWorkers = 128;
@@ -36,4 +38,5 @@ private:
     int port_;
     ConnectionPool pool_;
     CompetitionService service_;
+    VerificationWorkers verifiers_;
 };

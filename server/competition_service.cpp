@@ -20,15 +20,17 @@ std::string hostOf(std::string_view site) {
     return std::string(rest.substr(0, end));
 }
 
-// Tokens are kept only as their hash, so the table alone opens no account.
-std::string tokenHash(const std::string& token) {
+std::string hexDigest(std::string_view text) {
     unsigned char digest[32];
-    crypto_generichash(digest, sizeof digest, reinterpret_cast<const unsigned char*>(token.data()), token.size(),
+    crypto_generichash(digest, sizeof digest, reinterpret_cast<const unsigned char*>(text.data()), text.size(),
                        nullptr, 0);
     char hex[2 * sizeof digest + 1];
     sodium_bin2hex(hex, sizeof hex, digest, sizeof digest);
     return hex;
 }
+
+// Tokens are kept only as their hash, so the table alone opens no account.
+std::string tokenHash(const std::string& token) { return hexDigest(token); }
 
 std::string newToken() {
     unsigned char bytes[32];
@@ -36,6 +38,13 @@ std::string newToken() {
     char text[sodium_base64_ENCODED_LEN(sizeof bytes, sodium_base64_VARIANT_URLSAFE_NO_PADDING)];
     sodium_bin2base64(text, sizeof text, bytes, sizeof bytes, sodium_base64_VARIANT_URLSAFE_NO_PADDING);
     return text;
+}
+
+// What tells one form from another: the whole form as the game sends it,
+// but for the password, which is not kept in any form.
+std::string formKey(SubmissionForm form) {
+    form.password.clear();
+    return hexDigest(formBody(form));
 }
 
 // The password's faults: length, the game's code page, the repetition.
@@ -60,7 +69,10 @@ const Game* findGame(std::int32_t id) {
 }
 
 CompetitionService::CompetitionService(ConnectionPool& pool, ServiceSettings settings)
-    : settings_(std::move(settings)), store_(pool), outbox_(settings_.outbox) {}
+    : settings_(std::move(settings)),
+      store_(pool),
+      outbox_(settings_.outbox),
+      proofs_(pool, ProofSettings{knownGames[0].id, settings_.builds, settings_.clock}, passwords_) {}
 
 std::int64_t CompetitionService::now() const {
     return settings_.clock ? settings_.clock() : static_cast<std::int64_t>(std::time(nullptr));
@@ -91,6 +103,9 @@ SubmissionAnswer CompetitionService::judge(std::string_view body) {
     if (settings_.builds && !settings_.builds->contains(form.checksum, form.byteCount)) {
         return answer(AnswerCode::refused, "Den här versionen av spelet är okänd.");
     }
+    if (form.playTime > longestPlayTimeMs) {
+        return answer(AnswerCode::refused, "Speltiden är inte möjlig.");
+    }
     if (form.score > highestPlausibleScore(form.playTime)) {
         return answer(AnswerCode::refused, "Poängen är inte möjlig på den speltiden.");
     }
@@ -101,8 +116,10 @@ SubmissionAnswer CompetitionService::judge(std::string_view body) {
     if (!passwords_.check(key, utf8FromCp1252(form.password), account->passwordHash)) {
         return answer(AnswerCode::wrongPassword, "Fel lösenord.");
     }
+    // A repeat of a stored form is answered as the first send was, so a
+    // game that lost the first answer and sends again is told it is done.
     store_.addSubmission({account->id, form.gameId, form.score, form.playTime, form.speedCount,
-                          utf8FromCp1252(form.processorText), form.checksum, form.byteCount, now()});
+                          utf8FromCp1252(form.processorText), form.checksum, form.byteCount, now(), formKey(form)});
     return answer(AnswerCode::accepted, "Poängen är registrerad.");
 }
 

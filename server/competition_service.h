@@ -13,6 +13,7 @@
 #include "server/known_builds.h"
 #include "server/outbox.h"
 #include "server/passwords.h"
+#include "server/score_proofs.h"
 #include "server/store.h"
 
 // The games the service runs competitions for.
@@ -40,8 +41,14 @@ struct ServiceSettings {
     // Host header is whatever the client wrote.
     std::string site;
     std::function<std::int64_t()> clock;  // calendar seconds; the system's when empty
+<<<<<<< HEAD
     // The browser game's folder, served under /spela/; none without --web.
     std::optional<std::filesystem::path> webGame;
+=======
+    // The lists rank only scores proven by a replay; the game's own form
+    // is still taken and stored, and not listed.
+    bool verifiedOnly = false;
+>>>>>>> verify
 };
 
 // How long a password reset link works, and how many a player may ask for
@@ -84,7 +91,12 @@ public:
     std::vector<std::string> resetPassword(const std::string& token, const std::string& password,
                                            const std::string& repeated);
 
-    std::vector<Placing> topTen(std::int32_t gameId) { return store_.topTen(gameId); }
+    std::vector<Placing> topTen(std::int32_t gameId) {
+        return store_.topTen(gameId, settings_.verifiedOnly ? ListedScores::verifiedOnly : ListedScores::all);
+    }
+
+    // Tickets, replays and their verification.
+    ScoreProofs& proofs() { return proofs_; }
 
 private:
     std::int64_t now() const;
@@ -94,6 +106,7 @@ private:
     Store store_;
     Outbox outbox_;
     PasswordChecker passwords_;
+    ScoreProofs proofs_;
 };
 
 // A known game's entry, or none.

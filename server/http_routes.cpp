@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "server/api_routes.h"
 #include "server/html.h"
 #include "server/pages.h"
 #include "server/text_encoding.h"
@@ -133,18 +134,11 @@ void addRoutes(httplib::Server& server, CompetitionService& service) {
         sendPage(res, versionPage(*version, service.version()), known ? 200 : 404);
     });
 
-    server.Get("/api/top", [&service](const httplib::Request& req, httplib::Response& res) {
-        auto gameId = decimalParam(req, "gameid");
-        if (!gameId || *gameId < INT32_MIN || *gameId > INT32_MAX || !findGame(static_cast<std::int32_t>(*gameId))) {
-            res.status = 404;
-            return res.set_content("{\"error\":\"okänt spel\"}\n", "application/json; charset=utf-8");
-        }
-        auto id = static_cast<std::int32_t>(*gameId);
-        res.set_content(topListJson(id, service.topTen(id)), "application/json; charset=utf-8");
-    });
+    addApiRoutes(server, service);
 
     server.set_error_handler([](const httplib::Request&, httplib::Response& res) {
-        if (res.status == 404) res.set_content(notFoundPage(), htmlType);
+        // An answer of its own (the JSON interface's) is kept.
+        if (res.status == 404 && res.body.empty()) res.set_content(notFoundPage(), htmlType);
     });
     server.set_exception_handler([](const httplib::Request& req, httplib::Response& res, std::exception_ptr error) {
         std::string what = "unknown fault";

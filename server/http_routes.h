@@ -1,12 +1,14 @@
 #pragma once
 // The service's addresses: the game's score post, the pages the game and
-// its menu open, sign-up, password help, and the ten-best list as JSON.
+// its menu open, sign-up, password help, and the JSON interface
+// (api_routes.h).
 #include <httplib.h>
 
+#include "game/replay.h"
 #include "server/competition_service.h"
 
-// The longest request body taken: far above any form the service knows.
-inline constexpr std::size_t maxRequestBody = 16 * 1024;
+// The longest request body taken: the longest replay; far above any form.
+inline constexpr std::size_t maxRequestBody = ReplayLimits{}.maxBytes;
 
 // The longest answer the game reads.
 inline constexpr std::size_t maxSubmissionAnswer = 16383;

@@ -39,6 +39,7 @@ int main(int argc, char** argv) {
 
     ServiceSettings settings;
     settings.version = options.version;
+    settings.verifiedOnly = options.verifiedOnly;
     if (options.site) settings.site = *options.site;
     if (options.webFolder) {
         if (!std::filesystem::is_regular_file(std::filesystem::path(*options.webFolder) / "index.html")) {

@@ -1,6 +1,6 @@
 #include "server/pages.h"
 
-#include <cstdio>
+#include <nlohmann/json.hpp>
 
 #include "server/html.h"
 #include "server/web_game_files.h"
@@ -8,6 +8,8 @@
 namespace {
 
 constexpr char downloadAddress[] = "/download/zifra.exe";
+// Marks a score the service has proven by playing its replay again.
+const std::string verifiedMark = "✓";
 
 std::string faultList(const std::vector<std::string>& faults) {
     if (faults.empty()) return "";
@@ -34,32 +36,15 @@ std::string topTable(const TopList& list) {
     std::string html = "<h2>" + htmlEscape(list.game->name) + "</h2>\n";
     if (list.placings.empty()) return html + "<p>Inga poäng är registrerade ännu. Bli den första!</p>\n";
     html += "<table class=\"topplista\" id=\"topp-" + std::to_string(list.game->id) +
-            "\">\n<tr><th>Plats</th><th>Smeknamn</th><th class=\"score\">Poäng</th><th>Datum</th></tr>\n";
+            "\">\n<tr><th>Plats</th><th>Smeknamn</th><th class=\"score\">Poäng</th><th>Datum</th><th>Bevisad</th></tr>\n";
     int rank = 0;
     for (const Placing& p : list.placings) {
         html += "<tr><td>" + std::to_string(++rank) + "</td><td>" + htmlEscape(p.nickname) + "</td><td class=\"score\">" +
-                std::to_string(p.score) + "</td><td>" + calendarDate(p.achievedAt) + "</td></tr>\n";
+                std::to_string(p.score) + "</td><td>" + calendarDate(p.achievedAt) + "</td><td class=\"bevis\">" +
+                (p.verified ? verifiedMark : "") + "</td></tr>\n";
     }
-    return html + "</table>\n";
-}
-
-std::string jsonString(const std::string& text) {
-    std::string out = "\"";
-    for (char c : text) {
-        switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    char escaped[8];
-                    std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned char>(c));
-                    out += escaped;
-                } else {
-                    out += c;
-                }
-        }
-    }
-    return out + "\"";
+    return html + "</table>\n<p class=\"forklaring\">" + verifiedMark + " = bevisad poäng: tjänsten har själv " +
+           "spelat om partiet och fått samma poäng.</p>\n";
 }
 
 }  // namespace
@@ -174,12 +159,15 @@ std::string forbiddenPage() {
 }
 
 std::string topListJson(std::int32_t gameId, const std::vector<Placing>& placings) {
-    std::string json = "{\"gameid\":" + std::to_string(gameId) + ",\"top\":[";
+    nlohmann::ordered_json top = nlohmann::ordered_json::array();
     int rank = 0;
     for (const Placing& p : placings) {
-        if (rank) json += ",";
-        json += "{\"rank\":" + std::to_string(++rank) + ",\"nickname\":" + jsonString(p.nickname) +
-                ",\"score\":" + std::to_string(p.score) + ",\"date\":\"" + calendarDate(p.achievedAt) + "\"}";
+        top.push_back({{"rank", ++rank},
+                       {"nickname", p.nickname},
+                       {"score", p.score},
+                       {"date", calendarDate(p.achievedAt)},
+                       {"verified", p.verified}});
     }
-    return json + "]}\n";
+    nlohmann::ordered_json list = {{"gameid", gameId}, {"top", std::move(top)}};
+    return list.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }

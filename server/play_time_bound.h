@@ -19,9 +19,16 @@
 // digit in a row: never more than 160.
 //
 // So after t ms: at most 160 x (floor(t / 40) + 1) points.
+//
+// The bound proves only that the score fits the play time the form states;
+// the play time is the client's own number, and a form may state any time
+// up to the longest. A play time of more than a day is no game (the game's
+// counter is 32 bits, and a negative number sent, read unsigned, looks like
+// weeks of play).
 #include <cstdint>
 
 inline constexpr std::int64_t msPerFrame = 40;
 inline constexpr std::int64_t mostPointsPerHit = 16 * 10;
+inline constexpr std::int64_t longestPlayTimeMs = 24 * 60 * 60 * 1000;
 
 std::int64_t highestPlausibleScore(std::uint32_t playTimeMs);

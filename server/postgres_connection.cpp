@@ -9,6 +9,17 @@
 namespace {
 
 constexpr char uniqueViolationState[] = "23505";
+constexpr Oid byteaType = 17;
+
+// A BYTEA value in text results (a backslash, "x" and hex digits) as its bytes.
+std::string unescapedBytes(const char* text) {
+    std::size_t length = 0;
+    unsigned char* bytes = PQunescapeBytea(reinterpret_cast<const unsigned char*>(text), &length);
+    if (!bytes) throw SqlError("out of memory reading bytes from PostgreSQL");
+    std::string value(reinterpret_cast<const char*>(bytes), length);
+    PQfreemem(bytes);
+    return value;
+}
 
 // libpq's messages run over several lines; the service reports one.
 std::string oneLine(std::string text) {
@@ -62,16 +73,29 @@ public:
     }
 
     std::vector<SqlRow> query(const std::string& sql, const std::vector<SqlParam>& params) override {
+        // Numbers and texts go as text; bytes go in binary, so nothing has
+        // to escape them.
         std::vector<std::string> texts;
+        std::vector<const char*> values;
+        std::vector<int> lengths, formats;
+        texts.reserve(params.size());
         for (const SqlParam& p : params) {
+            if (auto* blob = std::get_if<SqlBytes>(&p)) {
+                texts.emplace_back();
+                values.push_back(reinterpret_cast<const char*>(blob->bytes.data()));
+                lengths.push_back(static_cast<int>(blob->bytes.size()));
+                formats.push_back(1);
+                continue;
+            }
             texts.push_back(std::holds_alternative<std::int64_t>(p) ? std::to_string(std::get<std::int64_t>(p))
                                                                     : std::get<std::string>(p));
+            values.push_back(texts.back().c_str());
+            lengths.push_back(static_cast<int>(texts.back().size()));
+            formats.push_back(0);
         }
-        std::vector<const char*> values;
-        for (const std::string& t : texts) values.push_back(t.c_str());
         const std::string& name = prepared(sql, static_cast<int>(params.size()));
-        PGresult* result =
-            PQexecPrepared(connection_, name.c_str(), static_cast<int>(values.size()), values.data(), nullptr, nullptr, 0);
+        PGresult* result = PQexecPrepared(connection_, name.c_str(), static_cast<int>(values.size()), values.data(),
+                                          lengths.data(), formats.data(), 0);
         return rowsOf(result, sql);
     }
 
@@ -101,6 +125,8 @@ private:
             for (int c = 0; c < PQnfields(result); ++c) {
                 if (PQgetisnull(result, r, c)) {
                     row.emplace_back();
+                } else if (PQftype(result, c) == byteaType) {
+                    row.emplace_back(unescapedBytes(PQgetvalue(result, r, c)));
                 } else {
                     row.emplace_back(std::string(PQgetvalue(result, r, c), static_cast<std::size_t>(PQgetlength(result, r, c))));
                 }

@@ -13,6 +13,7 @@ struct ServerOptions {
     std::optional<std::string> site;
     std::optional<std::string> webFolder;  // the browser game's files, served under /spela/  // "http://host[:port]" or "https://...", without a trailing slash
     std::int32_t version = 3;
+    bool verifiedOnly = false;
     bool help = false;
 };
 

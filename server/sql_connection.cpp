@@ -8,6 +8,11 @@ std::unique_ptr<SqlConnection> openSqlConnection(const std::string& url) {
 
 std::int64_t sqlInteger(const std::optional<std::string>& value) { return value ? std::stoll(*value) : 0; }
 
+std::vector<std::uint8_t> sqlBytes(const std::optional<std::string>& value) {
+    if (!value) return {};
+    return std::vector<std::uint8_t>(value->begin(), value->end());
+}
+
 SqlTransaction::SqlTransaction(SqlConnection& connection) : connection_(connection) { connection_.begin(); }
 
 SqlTransaction::~SqlTransaction() {

@@ -12,8 +12,14 @@
 
 enum class SqlDialect { sqlite, postgresql };
 
-using SqlParam = std::variant<std::int64_t, std::string>;
-using SqlRow = std::vector<std::optional<std::string>>;  // every value as text; NULL as nothing
+// Bytes bound as a BLOB (SQLite) or BYTEA (PostgreSQL), never as text.
+struct SqlBytes {
+    std::vector<std::uint8_t> bytes;
+};
+
+using SqlParam = std::variant<std::int64_t, std::string, SqlBytes>;
+// Every value as text, a BLOB or BYTEA as its raw bytes; NULL as nothing.
+using SqlRow = std::vector<std::optional<std::string>>;
 
 // A failed statement. uniqueViolation tells a duplicate key from other faults.
 class SqlError : public std::runtime_error {
@@ -47,6 +53,9 @@ std::unique_ptr<SqlConnection> openPostgresConnection(const std::string& url);
 
 // The integer in a value of a row.
 std::int64_t sqlInteger(const std::optional<std::string>& value);
+
+// The bytes of a BLOB or BYTEA value of a row.
+std::vector<std::uint8_t> sqlBytes(const std::optional<std::string>& value);
 
 // A write transaction that rolls back unless committed.
 class SqlTransaction {

@@ -92,6 +92,11 @@ public:
             int at = static_cast<int>(i + 1);
             if (auto* number = std::get_if<std::int64_t>(&params[i])) {
                 sqlite3_bind_int64(statement, at, *number);
+            } else if (auto* blob = std::get_if<SqlBytes>(&params[i])) {
+                // A zero-length blob, not NULL, for no bytes.
+                static const std::uint8_t none = 0;
+                sqlite3_bind_blob(statement, at, blob->bytes.empty() ? &none : blob->bytes.data(),
+                                  static_cast<int>(blob->bytes.size()), SQLITE_TRANSIENT);
             } else {
                 const std::string& text = std::get<std::string>(params[i]);
                 sqlite3_bind_text(statement, at, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
@@ -104,6 +109,10 @@ public:
             for (int c = 0; c < sqlite3_column_count(statement); ++c) {
                 if (sqlite3_column_type(statement, c) == SQLITE_NULL) {
                     row.emplace_back();
+                } else if (sqlite3_column_type(statement, c) == SQLITE_BLOB) {
+                    auto bytes = static_cast<const char*>(sqlite3_column_blob(statement, c));
+                    std::size_t size = static_cast<std::size_t>(sqlite3_column_bytes(statement, c));
+                    row.emplace_back(size ? std::string(bytes, size) : std::string());
                 } else {
                     auto text = reinterpret_cast<const char*>(sqlite3_column_text(statement, c));
                     row.emplace_back(std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, c))));

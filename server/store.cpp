@@ -1,5 +1,7 @@
 #include "server/store.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr std::size_t listLength = 10;
@@ -37,31 +39,51 @@ SignUpResult Store::addAccount(const NewAccount& a) {
     return SignUpResult::created;
 }
 
-void Store::addSubmission(const AcceptedSubmission& s) {
-    auto connection = pool_.borrow();
-    SqlTransaction transaction(*connection);
-    connection->query(
-        "INSERT INTO submissions (account_id, game_id, score, play_time_ms, speed_count, processor, build_checksum, "
-        "build_size, submitted_at) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9)",
-        {s.accountId, std::int64_t{s.gameId}, std::int64_t{s.score}, s.playTimeMs, std::int64_t{s.speedCount},
-         s.processor, s.buildChecksum, s.buildSize, s.submittedAt});
-    connection->query(
-        "INSERT INTO best_scores (account_id, game_id, score, achieved_at) VALUES ($1, $2, $3, $4) "
-        "ON CONFLICT (account_id, game_id) DO UPDATE SET score = excluded.score, achieved_at = excluded.achieved_at "
-        "WHERE excluded.score > best_scores.score",
-        {s.accountId, std::int64_t{s.gameId}, std::int64_t{s.score}, s.submittedAt});
-    transaction.commit();
-}
-
-std::vector<Placing> Store::topTen(std::int32_t gameId) {
+bool Store::addSubmission(const AcceptedSubmission& s) {
     auto connection = pool_.borrow();
     auto rows = connection->query(
-        "SELECT a.nickname, b.score, b.achieved_at FROM best_scores b JOIN accounts a ON a.id = b.account_id "
-        "WHERE b.game_id = $1 ORDER BY b.score DESC, b.achieved_at, b.account_id LIMIT $2",
-        {std::int64_t{gameId}, std::int64_t{listLength}});
+        "INSERT INTO submissions (account_id, game_id, score, play_time_ms, speed_count, processor, build_checksum, "
+        "build_size, submitted_at, form_key) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10) "
+        "ON CONFLICT (form_key) DO NOTHING RETURNING id",
+        {s.accountId, std::int64_t{s.gameId}, std::int64_t{s.score}, s.playTimeMs, std::int64_t{s.speedCount},
+         s.processor, s.buildChecksum, s.buildSize, s.submittedAt, s.formKey});
+    return !rows.empty();
+}
+
+// The list walks the ranking index from the top and takes each player's
+// first row, which is their best. A page leaves out the players already
+// placed, so every page places at least one more, and a player with many
+// scores near the top costs one page, not a scan of them all.
+std::vector<Placing> Store::topTen(std::int32_t gameId, ListedScores listed) {
+    auto connection = pool_.borrow();
     std::vector<Placing> list;
-    for (const SqlRow& row : rows) {
-        list.push_back({*row[0], static_cast<std::int32_t>(sqlInteger(row[1])), sqlInteger(row[2])});
+    std::vector<SqlParam> placed;
+    while (list.size() < listLength) {
+        std::string sql =
+            "SELECT s.account_id, a.nickname, s.score, s.submitted_at, "
+            "CASE WHEN s.replay_id IS NULL THEN 0 ELSE 1 END FROM submissions s "
+            "JOIN accounts a ON a.id = s.account_id WHERE s.game_id = $1";
+        if (listed == ListedScores::verifiedOnly) sql += " AND s.replay_id IS NOT NULL";
+        if (!placed.empty()) {
+            sql += " AND s.account_id NOT IN (";
+            for (std::size_t i = 0; i < placed.size(); ++i) sql += (i ? ", $" : "$") + std::to_string(i + 3);
+            sql += ")";
+        }
+        sql += " ORDER BY s.score DESC, s.submitted_at, s.id LIMIT $2";
+        std::vector<SqlParam> params = {std::int64_t{gameId}, std::int64_t(listLength - list.size())};
+        params.insert(params.end(), placed.begin(), placed.end());
+        auto rows = connection->query(sql, params);
+        std::size_t before = list.size();
+        for (const SqlRow& row : rows) {
+            std::int64_t account = sqlInteger(row[0]);
+            bool seen = std::any_of(placed.begin() + static_cast<std::ptrdiff_t>(before), placed.end(),
+                                    [&](const SqlParam& p) { return std::get<std::int64_t>(p) == account; });
+            if (seen) continue;
+            placed.emplace_back(account);
+            list.push_back({*row[1], static_cast<std::int32_t>(sqlInteger(row[2])), sqlInteger(row[3]),
+                            sqlInteger(row[4]) != 0});
+        }
+        if (rows.size() < listLength - before) break;
     }
     return list;
 }

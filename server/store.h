@@ -1,7 +1,7 @@
 #pragma once
-// What the service keeps: accounts, every accepted submission, each
-// player's best score per game, and password reset tokens. All times are
-// calendar seconds.
+// What the service keeps: accounts, every accepted submission, and password
+// reset tokens; the lists are computed from the submissions. All times are
+// calendar seconds. (Tickets and replays: replay_store.h.)
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -30,13 +30,19 @@ struct AcceptedSubmission {
     std::string processor;
     std::int64_t buildChecksum = 0, buildSize = 0;
     std::int64_t submittedAt = 0;
+    // The same form sent again has the same key and is stored once.
+    std::string formKey;
 };
 
 struct Placing {
     std::string nickname;
     std::int32_t score = 0;
     std::int64_t achievedAt = 0;  // when the player first reached that score
+    bool verified = false;  // proven by a replay the service played again
 };
+
+// Which scores a list ranks.
+enum class ListedScores { all, verifiedOnly };
 
 enum class SignUpResult { created, emailTaken, nicknameTaken };
 
@@ -47,12 +53,13 @@ public:
     std::optional<Account> accountByEmailKey(const std::string& emailKey);
     SignUpResult addAccount(const NewAccount& account);
 
-    // The submission and the player's best score, in one committed transaction.
-    void addSubmission(const AcceptedSubmission& submission);
+    // Stores the submission; false when one with its form key is already
+    // stored, and nothing is added.
+    bool addSubmission(const AcceptedSubmission& submission);
 
-    // The ten best players of a game, each by their best score; ties go to
-    // whoever reached the score first.
-    std::vector<Placing> topTen(std::int32_t gameId);
+    // The ten best players of a game, each by their best listed score; ties
+    // go to whoever reached the score first.
+    std::vector<Placing> topTen(std::int32_t gameId, ListedScores listed);
 
     // Adds a reset token unless `most` have been issued to the account after
     // `since`; false when it has had its share. The count and the insert

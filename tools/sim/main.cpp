@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/program.h"
+#include "game/replay.h"
 #include "game/world.h"
 #include "gfx/palette_colours.h"
 #include "platform/fake_control.h"
@@ -37,9 +38,26 @@ std::optional<PaletteColours> gamePalette() {
     return readPaletteColours(*bytes);
 }
 
+// Every world's seed: the one given, or the calendar second as the Windows
+// shell seeds it; named by the ticket given.
+SeedSource seeds(const SimOptions& options) {
+    return [options] {
+        GameSeed next = options.seed ? GameSeed{*options.seed, {}} : calendarSeed();
+        next.ticket = options.ticket;
+        return next;
+    };
+}
+
+bool writeReplay(const std::string& path, const Replay& replay) {
+    std::vector<std::uint8_t> bytes = encodeReplay(replay);
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out.flush());
+}
+
 int bench(const SimOptions& options, const KeyScript& keys) {
     std::uint32_t now = 0;
-    Program program(now, calendarSeed);
+    Program program(now, seeds(options));
     std::vector<int> cues;
     double total = 0;
     double worst = 0;
@@ -84,7 +102,7 @@ int play(const SimOptions& options, const KeyScript& keys) {
         }
     }
 
-    Program program(0, calendarSeed);
+    Program program(0, seeds(options));
     ScriptedGame game(program, keys);
     std::int64_t drawnCount = 0;
     for (std::int64_t tick = 0; tick < options.frames; ++tick) {
@@ -106,6 +124,14 @@ int play(const SimOptions& options, const KeyScript& keys) {
     }
     if (trace.is_open() && !trace.flush()) {
         std::cerr << "zifra-sim: cannot write " << options.traceFile << '\n';
+        return runError;
+    }
+    if (!options.recordFile.empty() && !program.running()) {
+        std::cerr << "zifra-sim: the program ended, so no world is left to record\n";
+        return runError;
+    }
+    if (!options.recordFile.empty() && !writeReplay(options.recordFile, program.theSession->world->replay())) {
+        std::cerr << "zifra-sim: cannot write " << options.recordFile << '\n';
         return runError;
     }
     return 0;

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "game/replay.h"
+
 namespace {
 
 bool parseNumber(const std::string& text, std::int64_t minimum, std::int64_t& out) {
@@ -21,7 +23,8 @@ std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& args, 
             continue;
         }
         bool takesValue = name == "--time" || name == "--frames" || name == "--keys" || name == "--trace" ||
-                          name == "--png" || name == "--every";
+                          name == "--png" || name == "--every" || name == "--record" || name == "--ticket" ||
+                          name == "--seed";
         if (!takesValue) {
             error = "unknown option " + name;
             return std::nullopt;
@@ -42,6 +45,15 @@ std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& args, 
             options.keysFile = value;
         } else if (name == "--trace") {
             options.traceFile = value;
+        } else if (name == "--record") {
+            options.recordFile = value;
+        } else if (name == "--ticket") {
+            options.ticket = value;
+            valid = ticketIsValid(value);
+        } else if (name == "--seed") {
+            std::int64_t seed = 0;
+            valid = parseNumber(value, 0, seed) && seed <= UINT32_MAX;
+            options.seed = static_cast<std::uint32_t>(seed);
         } else {
             options.pngDirectory = value;
         }

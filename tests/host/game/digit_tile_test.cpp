@@ -88,6 +88,7 @@ TEST_F(DigitTileTest, ABlinkingTileSkipsTwoDrawnFrames) {
     tile.flashFlag = true;
     for (bool expected : {false, false, true, true}) {
         screen.fillRect(0, 0, 400, 300, 0);
+        tile.countDrawnFrame();
         tile.draw(screen, 0, 0);
         EXPECT_EQ(screen.pixels[101 * 400 + 101] == tileColour, expected);
     }

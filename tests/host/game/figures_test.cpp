@@ -15,6 +15,7 @@ TEST_F(FiguresTest, TheServobotBlinksForFortyDrawnFramesAfterAReset) {
     Image screen(400, 300);
     for (int drawn = 1; drawn <= 45; ++drawn) {
         screen.fillRect(0, 0, 400, 300, 0);
+        servobot.countDrawnFrame();
         servobot.draw(screen);
         bool visible = screen.pixels[271 * 400 + 31] == servobotColour;
         EXPECT_EQ(visible, drawn > 40 || drawn % 2 == 1) << "drawn frame " << drawn;

@@ -13,7 +13,10 @@
 #include <sstream>
 #include <thread>
 
+#include <nlohmann/json.hpp>
+
 #include "backend.h"
+#include "recorded_game.h"
 #include "net/server_response.h"
 #include "net/submission_form.h"
 #include "server/competition_server.h"
@@ -115,6 +118,72 @@ TEST_F(HttpService, TheGameReadsEveryAnswerCodeAndTheVersion) {
     EXPECT_EQ(huge->status, 413);
 }
 
+TEST_F(HttpService, AGameOnATicketIsSentAsItsReplayAndVerifiedOffTheRequest) {
+    ASSERT_EQ(signUp("anna@example.se", "Anna", "hemligt1", "hemligt1")->status, 200);
+    const std::pair<std::string, int> tickets[] = {
+        {"not json", 400},
+        {"[\"anna@example.se\", \"hemligt1\"]", 400},
+        {"{\"email\": \"anna@example.se\"}", 400},
+        {"{\"email\": \"anna@example.se\", \"password\": 1}", 400},
+        {"{\"email\": \"anna@example.se\", \"password\": \"fel\"}", 401},
+        {"{\"email\": \"berit@example.se\", \"password\": \"hemligt1\"}", 401},
+    };
+    for (const auto& [body, status] : tickets) {
+        auto answer = client().Post("/api/v1/games", body, "application/json");
+        ASSERT_TRUE(answer);
+        EXPECT_EQ(answer->status, status) << body;
+        EXPECT_EQ(answer->get_header_value("Content-Type"), "application/json; charset=utf-8");
+        EXPECT_TRUE(nlohmann::json::parse(answer->body).contains("error")) << answer->body;
+    }
+    auto issued = client().Post("/api/v1/games", "{\"email\": \"anna@example.se\", \"password\": \"hemligt1\"}",
+                                "application/json");
+    ASSERT_EQ(issued->status, 200);
+    auto ticket = nlohmann::json::parse(issued->body);
+    EXPECT_EQ(ticket.at("game"), 4);
+    EXPECT_TRUE(std::regex_match(ticket.at("ticket").get<std::string>(), std::regex("[0-9a-f]{32}")));
+
+    // Two seconds of play fit the slack: sent at once, it is taken.
+    RecordedGame game = recordGame("over.keys", 50, ticket.at("seed"), ticket.at("ticket"));
+    std::string replay(game.replay.begin(), game.replay.end());
+    auto queued = client().Post("/api/v1/scores", replay, "application/octet-stream");
+    ASSERT_EQ(queued->status, 202) << queued->body;
+    auto receipt = nlohmann::json::parse(queued->body);
+    EXPECT_EQ(receipt.at("status"), "pending");
+    std::string address = "/api/v1/scores/" + std::to_string(receipt.at("id").get<std::int64_t>());
+
+    auto again = client().Post("/api/v1/scores", replay, "application/octet-stream");
+    EXPECT_EQ(again->status, 409);
+    EXPECT_EQ(nlohmann::json::parse(again->body).at("status"), "refused");
+    auto broken = client().Post("/api/v1/scores", replay.substr(1), "application/octet-stream");
+    EXPECT_EQ(broken->status, 400);
+    EXPECT_NE(nlohmann::json::parse(broken->body).at("reason").get<std::string>().find("cannot be read"),
+              std::string::npos);
+
+    nlohmann::json state;
+    auto deadline = std::chrono::steady_clock::now() + 10s;
+    do {
+        std::this_thread::sleep_for(20ms);
+        state = nlohmann::json::parse(client().Get(address)->body);
+    } while (state.at("status") == "pending" && std::chrono::steady_clock::now() < deadline);
+    EXPECT_EQ(state.at("status"), "verified") << state.dump();
+    EXPECT_EQ(state.at("score"), game.shownScore);
+    EXPECT_TRUE(state.at("reason").is_null());
+    auto download = client().Get(address + "/replay");
+    EXPECT_EQ(download->status, 200);
+    EXPECT_EQ(download->get_header_value("Content-Type"), "application/octet-stream");
+    EXPECT_EQ(download->body, replay);
+    auto top = nlohmann::json::parse(client().Get("/api/top?gameid=4")->body);
+    EXPECT_EQ(top.at("top").at(0).at("verified"), true);
+    EXPECT_NE(client().Get("/")->body.find("<td class=\"bevis\">✓</td>"), std::string::npos);
+
+    for (const char* unknown : {"/api/v1/scores/999", "/api/v1/scores/999/replay",
+                                       "/api/v1/scores/99999999999999999999"}) {
+        auto answer = client().Get(unknown);
+        EXPECT_EQ(answer->status, 404) << unknown;
+        EXPECT_EQ(answer->get_header_value("Content-Type"), "application/json; charset=utf-8") << unknown;
+    }
+}
+
 TEST_F(HttpService, WhileNoPasswordCanBeHashedTheAnswerIsTryAgainLater) {
     ASSERT_EQ(signUp("anna@example.se", "Anna", "hemligt1", "hemligt1")->status, 200);
     std::vector<std::unique_ptr<HashingSlot>> taken;
@@ -162,7 +231,9 @@ TEST_F(HttpService, EveryPageIsUtf8HtmlAndUnknownOnesAreNotFound) {
             << sent;
     }
     EXPECT_EQ(client().Get("/api/top?gameid=4")->body, "{\"gameid\":4,\"top\":[]}\n");
-    EXPECT_EQ(client().Get("/api/top?gameid=7")->status, 404);
+    auto unknown = client().Get("/api/top?gameid=7");
+    EXPECT_EQ(unknown->status, 404);
+    EXPECT_EQ(unknown->get_header_value("Content-Type"), "application/json; charset=utf-8");
 }
 
 TEST_F(HttpService, UserTextIsEscapedWhereverItIsShown) {
@@ -175,6 +246,8 @@ TEST_F(HttpService, UserTextIsEscapedWhereverItIsShown) {
     EXPECT_EQ(start.find(nickname), std::string::npos);
     EXPECT_NE(client().Get("/api/top?gameid=4")->body.find("\"nickname\":\"<b>&\\\"x'\",\"score\":1250"),
               std::string::npos);
+    // The game's own form proves nothing.
+    EXPECT_NE(client().Get("/api/top?gameid=4")->body.find("\"verified\":false}"), std::string::npos);
 
     // The sign-up form comes back filled with what was sent, escaped.
     auto again = signUp("\"><script>alert(1)</script>", nickname, "a", "b");

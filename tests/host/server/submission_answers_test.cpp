@@ -58,6 +58,12 @@ TEST_F(SubmissionAnswers, EachCaseGetsItsCodeAndOnlyAcceptedOnesAreStored) {
          AnswerCode::refused},
         {"too many points for the time", changed([](SubmissionForm& f) { f.score = 30000, f.playTime = 7000; }),
          AnswerCode::refused},
+        {"a play time of a whole day", changed([](SubmissionForm& f) { f.playTime = 86400000; }), AnswerCode::accepted},
+        {"a play time a millisecond past a day", changed([](SubmissionForm& f) { f.playTime = 86400001; }),
+         AnswerCode::refused},
+        {"a play time of 2^31 ms", changed([](SubmissionForm& f) { f.playTime = 2147483648u; }), AnswerCode::refused},
+        {"a play time of -1, read as 4294967295 ms, with 2,000,000 points",
+         changed([](SubmissionForm& f) { f.playTime = 0xFFFFFFFFu, f.score = 2000000; }), AnswerCode::refused},
         {"a field missing", [](const SubmissionForm& f) { return formBody(f).substr(0, formBody(f).find("&fb=")); },
          AnswerCode::malformed},
         {"fields out of order",
@@ -114,6 +120,20 @@ TEST_F(SubmissionAnswers, EachCaseGetsItsCodeAndOnlyAcceptedOnesAreStored) {
         if (c.code == AnswerCode::accepted) ++stored;
         EXPECT_EQ(count("SELECT COUNT(*) FROM submissions"), stored);
     }
+}
+
+TEST_F(SubmissionAnswers, AFormSentAgainIsAnsweredAcceptedAndStoredOnce) {
+    SubmissionForm form = gameForm("anna@example.se", "hemligt1", 1250);
+    for (int send = 0; send < 3; ++send) {
+        ++now;
+        EXPECT_EQ(submit(form).code, AnswerCode::accepted) << send;
+    }
+    EXPECT_EQ(count("SELECT COUNT(*) FROM submissions"), 1);
+    EXPECT_EQ(service->topTen(4).at(0).achievedAt, 1700000001);
+    // Anything else in the form makes it another score.
+    form.playTime += 40;
+    EXPECT_EQ(submit(form).code, AnswerCode::accepted);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM submissions"), 2);
 }
 
 TEST_F(SubmissionAnswers, WithoutAListOfBuildsAnyBuildIsTaken) {
