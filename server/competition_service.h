@@ -41,14 +41,11 @@ struct ServiceSettings {
     // Host header is whatever the client wrote.
     std::string site;
     std::function<std::int64_t()> clock;  // calendar seconds; the system's when empty
-<<<<<<< HEAD
-    // The browser game's folder, served under /spela/; none without --web.
-    std::optional<std::filesystem::path> webGame;
-=======
     // The lists rank only scores proven by a replay; the game's own form
     // is still taken and stored, and not listed.
     bool verifiedOnly = false;
->>>>>>> verify
+    // The browser game's folder, served under /spela/; none without --web.
+    std::optional<std::filesystem::path> webGame;
 };
 
 // How long a password reset link works, and how many a player may ask for

@@ -74,16 +74,12 @@ ParsedOptions parseServerOptions(const std::vector<std::string>& arguments) {
             o.help = true;
             continue;
         }
-<<<<<<< HEAD
-        if (name != "--listen" && name != "--db" && name != "--builds" && name != "--version" && name != "--site" &&
-            name != "--web") {
-=======
         if (name == "--verified-only") {
             o.verifiedOnly = true;
             continue;
         }
-        if (name != "--listen" && name != "--db" && name != "--builds" && name != "--version" && name != "--site") {
->>>>>>> verify
+        if (name != "--listen" && name != "--db" && name != "--builds" && name != "--version" && name != "--site" &&
+            name != "--web") {
             parsed.fault = "unknown option " + name + " (see --help)";
             return parsed;
         }
@@ -132,13 +128,10 @@ std::string serverUsage() {
            "  --site URL             the public address of the service, which the password reset links\n"
            "                         in mail begin with, e.g. http://www.kvippa.example (default http://\n"
            "                         and the --listen address)\n"
-<<<<<<< HEAD
-           "  --web DIR              serve the browser game from DIR (its index.html and module) under\n"
-           "                         /spela/, and link to it from the start page\n"
-=======
            "  --verified-only        the lists rank only scores proven by a replay (the game's own score\n"
            "                         form is still taken and stored, and not listed)\n"
->>>>>>> verify
+           "  --web DIR              serve the browser game from DIR (its index.html and module) under\n"
+           "                         /spela/, and link to it from the start page\n"
            "  --help                 this text\n"
            "\n"
            "Mail (password reset links) is written as RFC 5322 files into outbox/ in the working\n"
