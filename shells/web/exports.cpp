@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "gfx/palette_colours.h"
 #include "platform/resources.h"
@@ -19,6 +20,7 @@ namespace {
 std::unique_ptr<WebShell> shell;
 std::string answerText;
 std::uint8_t paletteRgba[256 * 4];
+std::vector<std::uint8_t> replayBytes;
 
 // The seed of a world the player plays for himself: the calendar second, as
 // the Windows game's.
@@ -109,6 +111,22 @@ EMSCRIPTEN_KEEPALIVE const char* zifra_registration_new_user() { return handBack
 EMSCRIPTEN_KEEPALIVE const char* zifra_trace_now() {
     return handBack(traceLine(*shell->program().theSession->world, TickFacts{-1, false, {}, false}));
 }
+
+EMSCRIPTEN_KEEPALIVE int zifra_ticket_wanted() { return shell->wantsTicket() ? 1 : 0; }
+EMSCRIPTEN_KEEPALIVE const char* zifra_ticket_request() { return handBack(shell->ticketRequest()); }
+EMSCRIPTEN_KEEPALIVE void zifra_take_ticket(double seed, const char* ticket) {
+    shell->takeTicket(static_cast<std::uint32_t>(seed), ticket);
+}
+EMSCRIPTEN_KEEPALIVE void zifra_ticket_refused() { shell->ticketRefused(); }
+EMSCRIPTEN_KEEPALIVE void zifra_tickets_unavailable() { shell->ticketsUnavailable(); }
+
+// The replay to send for proof: its length (0: none), its bytes at
+// zifra_replay_bytes() until the next call.
+EMSCRIPTEN_KEEPALIVE int zifra_replay_to_verify() {
+    replayBytes = shell->replayToVerify();
+    return static_cast<int>(replayBytes.size());
+}
+EMSCRIPTEN_KEEPALIVE const std::uint8_t* zifra_replay_bytes() { return replayBytes.data(); }
 
 EMSCRIPTEN_KEEPALIVE void zifra_take_module_bytes(const std::uint8_t* bytes, int length) {
     shell->takeModuleBytes({bytes, static_cast<std::size_t>(length)});

@@ -7,6 +7,7 @@
 #include "app/registration_fields.h"
 #include "app/registration_messages.h"
 #include "app/web_addresses.h"
+#include "game/replay.h"
 #include "game/world.h"
 #include "net/build_checksum.h"
 #include "shells/web/text_bridge.h"
@@ -37,8 +38,52 @@ std::string pageAddress(const std::string& address) {
     return address;
 }
 
-WebShell::WebShell(std::uint32_t now, SeedSource seeds) : program_(now, std::move(seeds)) {
+WebShell::WebShell(std::uint32_t now, SeedSource ownSeeds)
+    : ownSeeds_(std::move(ownSeeds)), program_(now, [this] { return nextSeed(); }) {
     facts_.processorText = webProcessorText;
+}
+
+GameSeed WebShell::nextSeed() {
+    if (!ticket_) return ownSeeds_();
+    GameSeed seed = std::move(*ticket_);
+    ticket_.reset();
+    return seed;
+}
+
+namespace {
+
+// The address and the password as the service is to hear them together.
+std::string credentials(const SubmissionRecord& record) { return record.userName + '\n' + record.password; }
+
+}  // namespace
+
+bool WebShell::wantsTicket() const {
+    const SubmissionRecord& record = program_.theSubmission;
+    return !ticket_ && !ticketsUnavailable_ && !record.userName.empty() && !record.password.empty() &&
+           credentials(record) != refusedCredentials_;
+}
+
+std::string WebShell::ticketRequest() const {
+    const SubmissionRecord& record = program_.theSubmission;
+    return "{" + field("email", utf8FromCodePage1252(record.userName)) + "," +
+           field("password", utf8FromCodePage1252(record.password)) + "}";
+}
+
+void WebShell::takeTicket(std::uint32_t seed, std::string ticket) {
+    if (ticket.empty() || !ticketIsValid(ticket)) return;
+    ticket_ = GameSeed{seed, std::move(ticket)};
+}
+
+void WebShell::ticketRefused() { refusedCredentials_ = credentials(program_.theSubmission); }
+
+std::vector<std::uint8_t> WebShell::replayToVerify() {
+    const Replay* best = program_.bestScoreReplay();
+    if (!best || best->ticket.empty() || best->ticket == sentTicket_) return {};
+    Replay replay = *best;
+    replay.buildChecksum = facts_.program.checksum;
+    replay.buildSize = facts_.program.byteCount;
+    sentTicket_ = replay.ticket;
+    return encodeReplay(replay);
 }
 
 const Image& WebShell::screen() const { return program_.theSession->world->screen; }

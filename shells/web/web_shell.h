@@ -25,8 +25,9 @@ enum class PageRequest : int {
 
 class WebShell {
 public:
-    // The program at `now`; every world is seeded from `seeds`.
-    WebShell(std::uint32_t now, SeedSource seeds);
+    // The program at `now`; every world is seeded from a ticket fetched
+    // ahead, else from `ownSeeds`.
+    WebShell(std::uint32_t now, SeedSource ownSeeds);
 
     // One step at `now` after the key events since the last one. Afterwards
     // frameRan(), drawn(), the cues to play in order, and the request.
@@ -61,10 +62,35 @@ public:
     void takeModuleBytes(std::span<const std::uint8_t> bytes);
     const SubmissionFacts& facts() const { return facts_; }
 
+    // Verified scores. Once the player has given the registration dialog an
+    // address and a password, the page fetches a ticket ahead for the next
+    // game, so a new game never waits on the network: the seed source takes
+    // the ticket held, else the calendar second as the Windows game does.
+    // The service may refuse the address and password (asked again only
+    // once they change) or give no tickets at all (never asked again).
+    bool wantsTicket() const;
+    // {"email", "password"} as the player typed them, in UTF-8.
+    std::string ticketRequest() const;
+    // A ticket that is no valid ticket is not taken.
+    void takeTicket(std::uint32_t seed, std::string ticket);
+    void ticketRefused();
+    void ticketsUnavailable() { ticketsUnavailable_ = true; }
+    // The best score's replay to send for proof when its world played on a
+    // ticket not sent before, marked with this build's checksum and length;
+    // empty otherwise.
+    std::vector<std::uint8_t> replayToVerify();
+
 private:
+    GameSeed nextSeed();
     PageRequest carryOut(const Request& request);
     std::string actionsJson(const RegistrationActions& actions) const;
 
+    // First: the program asks for its first world's seed while it is built.
+    std::optional<GameSeed> ticket_;
+    bool ticketsUnavailable_ = false;
+    std::string refusedCredentials_;
+    std::string sentTicket_;
+    SeedSource ownSeeds_;
     Program program_;
     bool frameRan_ = false;
     bool drawn_ = false;

@@ -10,6 +10,7 @@ import { buildMenu } from "./menu.js";
 import { jsonAt, loadModule, withBytes } from "./module.js";
 import { registration } from "./registration.js";
 import { Screen } from "./screen.js";
+import { Tickets } from "./tickets.js";
 
 // The requests of a step (PageRequest in web_shell.h).
 const NONE = 0, WAIT = 1, HELD = 2, PROMPT = 3, INFORMATION = 4, REGISTRATION = 5, ADDRESS = 6, QUIT = 7;
@@ -21,6 +22,7 @@ async function start() {
   const screen = new Screen(document.getElementById("screen"), module);
   const cues = new Cues();
   await cues.load(module);
+  const tickets = new Tickets(module);
 
   module._zifra_start(now());
   withBytes(module, bytes, (pointer, length) => module._zifra_take_module_bytes(pointer, length));
@@ -86,7 +88,7 @@ async function start() {
         return false;
       }
       case REGISTRATION:
-        modalLoop(() => registration(module, openAddress));
+        modalLoop(() => registration(module, openAddress, tickets));
         return false;
       case ADDRESS:
         openAddress(details().address);
@@ -116,6 +118,7 @@ async function start() {
         }
         screen.present();
         if (status.firstFrameAt === null) status.firstFrameAt = now();
+        tickets.refill();
       }
       if (!carryOut(request)) return;
     }

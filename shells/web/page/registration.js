@@ -36,8 +36,9 @@ async function post(body) {
   }
 }
 
-// Runs the dialog; settles when it ends. `openAddress(address)` opens a page.
-export function registration(module, openAddress) {
+// Runs the dialog; settles when it ends. `openAddress(address)` opens a
+// page; `tickets` sends the best score's replay for proof beside the form.
+export function registration(module, openAddress, tickets) {
   const opened = jsonAt(module, module._zifra_registration_opened());
   return new Promise((resolve) => {
     let dialog, userName, password, okButton;
@@ -73,6 +74,7 @@ export function registration(module, openAddress) {
       sending = true;
       dialog.classList.add("skickar");
       for (const control of dialog.querySelectorAll("input, button")) control.disabled = true;
+      await tickets.sendReplay();
       const answer = await post(typed.body);
       for (const control of dialog.querySelectorAll("input, button")) control.disabled = false;
       dialog.classList.remove("skickar");

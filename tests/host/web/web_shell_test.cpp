@@ -8,6 +8,9 @@
 #include <nlohmann/json.hpp>
 
 #include "app/web_addresses.h"
+#include "game/replay.h"
+#include "game/replay_check.h"
+#include "game/world.h"
 #include "net/submission_form.h"
 #include "res/resource_ids.h"
 
@@ -142,6 +145,86 @@ TEST_F(WebShellTest, AvbrytAndNyAnvandare) {
     EXPECT_EQ(json::parse(shell.registrationCancelled(0)), json::array({{{"kind", "endDialog"}}}));
     EXPECT_EQ(json::parse(shell.registrationNewUser()),
               json::array({{{"kind", "openPage"}, {"address", "/reg3.htm"}}}));
+}
+
+}  // namespace
+
+namespace {
+
+// Steps until a frame has run, as the page's loop does between its timers.
+void runFrame(WebShell& shell, std::uint32_t& now) {
+    for (int steps = 0; steps < 20; ++steps) {
+        PageRequest request = shell.step(now);
+        if (shell.frameRan()) return;
+        if (request == PageRequest::wait) now = shell.dueTime();
+        if (request == PageRequest::prompt) shell.program().modalLoopEnded(now);
+    }
+    FAIL() << "no frame ran";
+}
+
+TEST_F(WebShellTest, ATicketIsFetchedAheadOnceTheAddressAndPasswordAreKnown) {
+    EXPECT_FALSE(shell.wantsTicket());
+    shell.registrationOk("\xC3\xA5sa@example.se", "hemlis");
+    ASSERT_TRUE(shell.wantsTicket());
+    EXPECT_EQ(json::parse(shell.ticketRequest()), json({{"email", "\xC3\xA5sa@example.se"}, {"password", "hemlis"}}));
+    shell.takeTicket(7, "has a space");  // no ticket the replay could carry
+    EXPECT_TRUE(shell.wantsTicket());
+    shell.takeTicket(2024, "0123abcd");
+    EXPECT_FALSE(shell.wantsTicket());
+
+    // The next game plays on it, and the one after on the player's own seed
+    // unless another ticket has come.
+    std::uint32_t now = 0;
+    shell.program().theSession->restartRequested = true;
+    runFrame(shell, now);
+    EXPECT_EQ(shell.program().theSession->world->replay().seed, 2024u);
+    EXPECT_EQ(shell.program().theSession->world->replay().ticket, "0123abcd");
+    EXPECT_TRUE(shell.wantsTicket());
+    shell.program().theSession->restartRequested = true;
+    runFrame(shell, now);
+    EXPECT_EQ(shell.program().theSession->world->replay().seed, 1000u);
+    EXPECT_EQ(shell.program().theSession->world->replay().ticket, "");
+}
+
+TEST_F(WebShellTest, ARefusedPasswordIsAskedWithAgainOnlyOnceItChanges) {
+    shell.registrationOk("anna@example.se", "fel");
+    shell.ticketRefused();
+    EXPECT_FALSE(shell.wantsTicket());
+    shell.registrationOk("anna@example.se", "r\xC3\xA4tt");
+    EXPECT_TRUE(shell.wantsTicket());
+    shell.ticketsUnavailable();
+    EXPECT_FALSE(shell.wantsTicket());
+    shell.registrationOk("bo@example.se", "annat");
+    EXPECT_FALSE(shell.wantsTicket());
+}
+
+TEST_F(WebShellTest, TheBestScoresReplayOnATicketIsSentOnceAndProvesTheScore) {
+    std::uint8_t module[] = {'a', 'b', 'c'};
+    shell.takeModuleBytes(module);
+    EXPECT_TRUE(shell.replayToVerify().empty());  // no best score yet
+    shell.registrationOk("anna@example.se", "hemlis");
+    shell.takeTicket(2024, "0123abcd");
+    std::uint32_t now = 0;
+    shell.program().theSession->restartRequested = true;
+    runFrame(shell, now);
+    // Space held from the start, as the recorded game "over" plays seed 2024.
+    shell.program().keyEvent({GameKey::fire, true});
+    for (int frame = 0; frame < 900 && !shell.program().theSession->gameOver; ++frame) runFrame(shell, now);
+    ASSERT_GT(shell.program().bestScore.value(), 0);
+
+    std::vector<std::uint8_t> bytes = shell.replayToVerify();
+    ASSERT_FALSE(bytes.empty());
+    std::string error;
+    std::optional<Replay> replay = decodeReplay(bytes, {}, error);
+    ASSERT_TRUE(replay) << error;
+    EXPECT_EQ(replay->ticket, "0123abcd");
+    EXPECT_EQ(replay->seed, 2024u);
+    EXPECT_EQ(replay->buildChecksum, 3395655888u);
+    EXPECT_EQ(replay->buildSize, 3u);
+    ReplayVerdict verdict = verifyReplay(*replay);
+    EXPECT_TRUE(verdict.proven) << verdict.error;
+    EXPECT_EQ(verdict.score, shell.program().bestScore.value());
+    EXPECT_TRUE(shell.replayToVerify().empty()) << "a ticket is used up by its first replay";
 }
 
 }  // namespace
