@@ -59,17 +59,20 @@ std::vector<Placing> Store::topTen(std::int32_t gameId, ListedScores listed) {
     std::vector<Placing> list;
     std::vector<SqlParam> placed;
     while (list.size() < listLength) {
+        // The page is taken from the index alone before the names are
+        // joined to it, so no planner is tempted to sort the whole table.
         std::string sql =
-            "SELECT s.account_id, a.nickname, s.score, s.submitted_at, "
-            "CASE WHEN s.replay_id IS NULL THEN 0 ELSE 1 END FROM submissions s "
-            "JOIN accounts a ON a.id = s.account_id WHERE s.game_id = $1";
-        if (listed == ListedScores::verifiedOnly) sql += " AND s.replay_id IS NOT NULL";
+            "SELECT s.account_id, a.nickname, s.score, s.submitted_at, s.proven FROM (SELECT account_id, score, "
+            "submitted_at, id, CASE WHEN replay_id IS NULL THEN 0 ELSE 1 END AS proven FROM submissions "
+            "WHERE game_id = $1";
+        if (listed == ListedScores::verifiedOnly) sql += " AND replay_id IS NOT NULL";
         if (!placed.empty()) {
-            sql += " AND s.account_id NOT IN (";
+            sql += " AND account_id NOT IN (";
             for (std::size_t i = 0; i < placed.size(); ++i) sql += (i ? ", $" : "$") + std::to_string(i + 3);
             sql += ")";
         }
-        sql += " ORDER BY s.score DESC, s.submitted_at, s.id LIMIT $2";
+        sql += " ORDER BY score DESC, submitted_at, id LIMIT $2) s JOIN accounts a ON a.id = s.account_id "
+               "ORDER BY s.score DESC, s.submitted_at, s.id";
         std::vector<SqlParam> params = {std::int64_t{gameId}, std::int64_t(listLength - list.size())};
         params.insert(params.end(), placed.begin(), placed.end());
         auto rows = connection->query(sql, params);

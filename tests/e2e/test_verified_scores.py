@@ -50,6 +50,9 @@ def stop(process):
         except subprocess.TimeoutExpired:
             process.kill()
             process.wait(timeout=10)
+    for pipe in (process.stdin, process.stdout):
+        if pipe:
+            pipe.close()
 
 
 class Server:
@@ -58,7 +61,7 @@ class Server:
     def __init__(self, folder, database, *options):
         self.process = subprocess.Popen(
             [SERVER, "--listen", "127.0.0.1:0", "--db", database, *options],
-            cwd=folder, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+            cwd=folder, stdout=subprocess.PIPE)
         line = first_line(self.process, 30)
         if "listening on http://127.0.0.1:" not in line:
             stop(self.process)
@@ -191,7 +194,9 @@ class OnSqlite(VerifiedScores, unittest.TestCase):
 class OnPostgres(VerifiedScores, unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        cls.cluster = subprocess.Popen([SCRATCH_POSTGRES], stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+        # The cluster's log stays out of the test's output.
+        cls.cluster = subprocess.Popen([SCRATCH_POSTGRES], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                       stderr=subprocess.DEVNULL)
         cls.url = first_line(cls.cluster, 120)
         if not cls.url.startswith("postgresql://"):
             cls.tearDownClass()
@@ -199,11 +204,13 @@ class OnPostgres(VerifiedScores, unittest.TestCase):
 
     @classmethod
     def tearDownClass(cls):
+        # A closed input stops it; past a minute, its process id does.
         cls.cluster.stdin.close()
         try:
             cls.cluster.wait(timeout=60)
         except subprocess.TimeoutExpired:
-            stop(cls.cluster)
+            pass
+        stop(cls.cluster)
 
     def database(self):
         return self.url

@@ -24,6 +24,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <nlohmann/json.hpp>
@@ -57,6 +58,7 @@ struct Tally {
     std::vector<double> ticketMs, verdictMs;
     std::vector<std::vector<std::uint8_t>> replays;
     int verified = 0, failed = 0;
+    std::map<std::string, int> failures;  // by what failed
 };
 
 std::string player(int p) { return "spelare" + std::to_string(p) + "@example.se"; }
@@ -107,31 +109,43 @@ std::vector<std::uint8_t> recordGame(const Settings& s, const std::string& file,
 // Every player: a ticket, a recorded game, the game's time; then all send at
 // once and poll for the verdict.
 void proveAll(const Settings& s, int port, const std::string& folder, Tally& tally) {
-    std::barrier sendTogether(s.players);
+    // zifra-sim runs once every ticket is in, so that its processor time is
+    // not taken from the tickets' password checks: a game runs on the
+    // player's machine, not the service's.
+    std::barrier ticketsIn(s.players), sendTogether(s.players);
     std::vector<std::thread> threads;
     for (int p = 0; p < s.players; ++p) {
         threads.emplace_back([&, p] {
-            auto failed = [&] {
+            auto failed = [&](const std::string& what) {
                 std::lock_guard lock(tally.mutex);
                 ++tally.failed;
+                ++tally.failures[what];
             };
             auto started = Clock::now();
             nlohmann::json login = {{"email", player(p)}, {"password", "hemligt1"}};
             auto issued = client(port).Post("/api/v1/games", login.dump(), "application/json");
             double ticketMs = msSince(started);
+            // The game begins once the ticket is in hand.
+            auto issuedAt = Clock::now();
+            ticketsIn.arrive_and_wait();
             std::vector<std::uint8_t> replay;
             if (issued && issued->status == 200) {
                 auto ticket = nlohmann::json::parse(issued->body);
                 replay = recordGame(s, folder + "/" + std::to_string(p) + ".replay", ticket.at("seed"),
                                     ticket.at("ticket"));
             }
-            std::this_thread::sleep_until(started + std::chrono::seconds(s.gameSeconds));
+            std::this_thread::sleep_until(issuedAt + std::chrono::seconds(s.gameSeconds));
             sendTogether.arrive_and_wait();
-            if (replay.empty()) return failed();
+            if (!issued || issued->status != 200) {
+                return failed("ticket: " + (issued ? std::to_string(issued->status) : httplib::to_string(issued.error())));
+            }
+            if (replay.empty()) return failed("zifra-sim recorded nothing");
             auto sent = Clock::now();
             auto queued = client(port).Post("/api/v1/scores", std::string(replay.begin(), replay.end()),
                                             "application/octet-stream");
-            if (!queued || queued->status != 202) return failed();
+            if (!queued || queued->status != 202) {
+                return failed("send: " + (queued ? queued->body : httplib::to_string(queued.error())));
+            }
             std::string address = "/api/v1/scores/" + nlohmann::json::parse(queued->body).at("id").dump();
             auto poller = client(port);
             poller.set_keep_alive(true);
@@ -140,18 +154,15 @@ void proveAll(const Settings& s, int port, const std::string& folder, Tally& tal
                 if (!state || state->status != 200) continue;
                 std::string status = nlohmann::json::parse(state->body).at("status");
                 if (status == "pending") continue;
+                if (status != "verified") return failed("verdict: " + state->body);
                 std::lock_guard lock(tally.mutex);
                 tally.ticketMs.push_back(ticketMs);
-                if (status != "verified") {
-                    ++tally.failed;
-                    return;
-                }
                 ++tally.verified;
                 tally.verdictMs.push_back(msSince(sent));
                 tally.replays.push_back(std::move(replay));
                 return;
             }
-            failed();
+            failed("no verdict within 60 s");
         });
     }
     for (auto& t : threads) t.join();
@@ -216,6 +227,9 @@ void timeLists(int port, const char* mode) {
             auto started = Clock::now();
             auto page = c.Get(path);
             if (page && page->status == 200) ms.push_back(msSince(started));
+            if (i == 0 && page && std::string(path) != "/") {
+                std::printf("  %s, %s: %zu placings\n", path, mode, nlohmann::json::parse(page->body).at("top").size());
+            }
         }
         std::printf("  %s, %s: p50 %.2f ms, p99 %.2f ms (%zu answers)\n", path, mode, percentile(ms, 0.5),
                     percentile(ms, 0.99), ms.size());
@@ -279,6 +293,7 @@ int main(int argc, char** argv) {
     std::printf("%s, %d players at once, games of %d s on %u processors: %d verified, %d failed\n",
                 s.database.c_str(), s.players, s.gameSeconds, std::thread::hardware_concurrency(), tally.verified,
                 tally.failed);
+    for (const auto& [what, count] : tally.failures) std::printf("  failed %d times: %s\n", count, what.c_str());
     std::printf("  ticket (a full password check each): p50 %.0f ms, p99 %.0f ms\n", percentile(tally.ticketMs, 0.5),
                 percentile(tally.ticketMs, 0.99));
     std::printf("  verdict, from sending the replay to the answer 'verified': p50 %.0f ms, p99 %.0f ms, max %.0f ms\n",
