@@ -6,11 +6,16 @@ the page sends the honest checksum of the module it runs. Headless Chromium
 signs a player up on the site's own form, plays the game with Space held to
 a game over, answers "Ja" to sending the high score, is refused once for a
 wrong password (the button reads "Försök igen" and the password page opens
-in a new tab), registers through the dialog, answers "Nej" to another game,
-and finds the score on the start page's list.
+in a new tab), and registers through the dialog. The address and password
+known, the page fetches a ticket for the next game: "Ja" to another game
+plays it on the ticket's seed, and its score, registered again, is sent with
+its replay, which the service proves. "Nej" to a third game ends the program,
+and the start page lists the score.
 """
+import json
 import time
 import unittest
+import urllib.request
 from urllib.parse import quote
 
 from selenium.webdriver.common.action_chains import ActionChains
@@ -51,8 +56,12 @@ class BrowserRegistrationCase(unittest.TestCase):
         buttons[text].click()
         wait_until("the prompt to close", lambda: not self.driver.find_elements(By.ID, "prompt"))
 
+    def ticket_held(self):
+        return self.driver.execute_script("return window.zifraPage.module._zifra_ticket_wanted() === 0")
+
     def play_to_a_scoring_game_over(self):
-        """Space held until the game ends; again while a game ends without points."""
+        """Space held until the game ends; again while a game ends without
+        points."""
         for _ in range(3):
             ActionChains(self.driver).key_down(Keys.SPACE).perform()
             dialog, title, question = self.prompt()
@@ -61,6 +70,21 @@ class BrowserRegistrationCase(unittest.TestCase):
                 self.assertEqual(question, "Vill du skicka din highscore till Internet?")
                 return dialog
             self.assertEqual((title, question), ("Spela Igen", "Vill du spela igen?"))
+            self.answer(dialog, "Ja")
+        self.fail("three games without a point")
+
+    def play_on_tickets_to_a_scoring_game_over(self):
+        """The same on tickets fetched ahead; the question asked and the score.
+        Only a score above the one offered last raises "Registrera"."""
+        for _ in range(3):
+            ActionChains(self.driver).key_down(Keys.SPACE).perform()
+            dialog, title, question = self.prompt()
+            ActionChains(self.driver).key_up(Keys.SPACE).perform()
+            score = self.game.trace()["score"]
+            if score > 0:
+                return dialog, title, score
+            self.assertEqual((title, question), ("Spela Igen", "Vill du spela igen?"))
+            wait_until("a ticket for the next game", self.ticket_held)
             self.answer(dialog, "Ja")
         self.fail("three games without a point")
 
@@ -110,18 +134,55 @@ class BrowserRegistrationCase(unittest.TestCase):
         password.send_keys(PASSWORD)
         self.registration_ok(dialog)
         wait_until("the dialog to close", lambda: not self.driver.find_elements(By.ID, "registration"), timeout=30)
-        # The game had ended: the play-again question follows; "Nej" ends the program.
+        # The game had ended: the play-again question follows. A ticket for
+        # the next game is on its way, fetched with the address and password
+        # just given.
         dialog, title, question = self.prompt()
         self.assertEqual((title, question), ("Spela Igen", "Vill du spela igen?"))
-        self.answer(dialog, "Nej")
+        wait_until("a ticket for the next game", self.ticket_held)
+        self.answer(dialog, "Ja")
+        dialog, title, verified_score = self.play_on_tickets_to_a_scoring_game_over()
+        if title == "Registrera":
+            self.answer(dialog, "Ja")
+        else:
+            # Below the score offered before: registered from the menu in the next game.
+            self.answer(dialog, "Ja")
+            self.game.choose("Koppla upp", "Registrera high-score")
+        dialog = self.game.wait_for_dialog("registration")
+        self.assertEqual(dialog.find_element(By.CSS_SELECTOR, ".rubrik").text,
+                         f"Registrera din poäng ({verified_score})")
+        self.assertEqual(dialog.find_element(By.ID, "registration-user").get_property("value"), USER)
+        self.assertEqual(dialog.find_element(By.ID, "registration-password").get_property("value"), PASSWORD)
+        self.assertEqual(self.driver.switch_to.active_element.get_attribute("id"), "registration-password")
+        self.registration_ok(dialog)
+        wait_until("the dialog to close", lambda: not self.driver.find_elements(By.ID, "registration"), timeout=30)
+        proof = self.driver.execute_script("return window.zifraPage.tickets.lastProof")
+        self.assertTrue(proof, "no replay was sent")
+
+        if title == "Registrera":
+            dialog, title, question = self.prompt()
+            self.assertEqual((title, question), ("Spela Igen", "Vill du spela igen?"))
+            self.answer(dialog, "Nej")
+        else:
+            self.game.choose("Spel", "Avsluta (Alt-F4)")
         wait_until("the end", lambda: self.game.status()["ended"])
         self.assertTrue(self.driver.find_element(By.ID, "slut").is_displayed())
 
         self.driver.get(self.server.site + "/")
         rows = [[cell.text for cell in row.find_elements(By.TAG_NAME, "td")]
                 for row in self.driver.find_elements(By.CSS_SELECTOR, "#topp-4 tr")]
-        self.assertIn(["1", NICKNAME, str(score)], [row[:3] for row in rows])
+        self.assertIn(["1", NICKNAME, str(max(score, verified_score))], [row[:3] for row in rows])
         self.assertTrue(self.driver.find_elements(By.CSS_SELECTOR, "a[href='/spela/']"))
+        # The service played the ticket's game again and proved its score.
+        self.assertEqual(proof["status"], 202, proof["text"])
+        number = json.loads(proof["text"])["id"]
+
+        def verdict():
+            with urllib.request.urlopen(f"{self.server.site}/api/v1/scores/{number}", timeout=10) as answer:
+                state = json.load(answer)
+            return state if state["status"] != "pending" else None
+        state = wait_until("the verdict", verdict, timeout=30, step=0.5)
+        self.assertEqual((state["status"], state["score"]), ("verified", verified_score), state)
 
 
 if __name__ == "__main__":

@@ -170,7 +170,7 @@ async function start() {
   // For the tests and the benchmark: what the page has done, and a way to
   // take the module over (the page's own loop then stops for good).
   window.zifraPage = {
-    module, screen, cues, status,
+    module, screen, cues, tickets, status,
     stop() {
       stopped = true;
       clearTimeout(timer);

@@ -82,6 +82,9 @@ export function registration(module, openAddress, tickets) {
       const actions = withBytes(module, answer.bytes, (pointer, length) =>
         jsonAt(module, module._zifra_registration_answered(answer.answered ? 1 : 0, answer.code, pointer, length,
                                                            performance.now())));
+      // The address and the password are known now: the next game's
+      // ticket is fetched while the player answers.
+      tickets.refill();
       await carryOut(actions);
     };
     const cancel = () => {

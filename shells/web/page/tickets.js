@@ -13,6 +13,7 @@ export class Tickets {
     this.module = module;
     this.asking = false;
     this.notBefore = 0;
+    this.lastProof = null;
   }
 
   // Asks for a ticket when the module wants one and none is on its way.
@@ -49,7 +50,7 @@ export class Tickets {
 
   // Sends the best score's replay when it was played on a ticket; what the
   // service answers (202 and the score's number, or why not) goes to the
-  // console, as the game goes on whatever it says.
+  // console and to lastProof, as the game goes on whatever it says.
   async sendReplay() {
     const m = this.module;
     const size = m._zifra_replay_to_verify();
@@ -63,7 +64,9 @@ export class Tickets {
         cache: "no-store",
         signal: AbortSignal.timeout(TIME_LIMIT_MS),
       });
-      console.info(`Zifra Invaders: the replay for proof: ${response.status} ${await response.text()}`);
+      const text = await response.text();
+      this.lastProof = { status: response.status, text };
+      console.info(`Zifra Invaders: the replay for proof: ${response.status} ${text}`);
     } catch (error) {
       console.warn(`Zifra Invaders: the replay for proof was not sent: ${error}`);
     }
