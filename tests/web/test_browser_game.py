@@ -160,7 +160,11 @@ class BrowserGameCase(unittest.TestCase):
         wait_until("a signal", lambda: self.game.trace()["signal"]["hidden"] == 0)
         ActionChains(self.driver).key_up(Keys.SPACE).perform()
         ActionChains(self.driver).send_keys(Keys.ARROW_DOWN).perform()
+        # F1 starts a new game: Servobot back where a game begins, no help page.
+        ActionChains(self.driver).send_keys(Keys.F1).perform()
+        wait_until("a new game", lambda: self.game.trace()["servobot"]["x"] == start)
         keys = self.driver.execute_script("return window.leftToThePage")
+        self.assertEqual({code for code, _ in keys}, {"ArrowRight", "Space", "ArrowDown", "F1"})
         self.assertTrue(keys)
         for code, prevented in keys:
             self.assertTrue(prevented, f"{code} reached the browser")
