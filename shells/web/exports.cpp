@@ -84,7 +84,6 @@ EMSCRIPTEN_KEEPALIVE void zifra_window_active(int active, double now) {
 EMSCRIPTEN_KEEPALIVE void zifra_window_minimised(int minimised, double now) {
     shell->program().windowMinimised(minimised != 0, clock(now));
 }
-EMSCRIPTEN_KEEPALIVE int zifra_held() { return shell->program().held() ? 1 : 0; }
 EMSCRIPTEN_KEEPALIVE void zifra_modal_loop_ended(double now) { shell->program().modalLoopEnded(clock(now)); }
 EMSCRIPTEN_KEEPALIVE int zifra_menu_command(int id) { return static_cast<int>(shell->menuCommand(id)); }
 EMSCRIPTEN_KEEPALIVE void zifra_answer_prompt(int yes, double now) { shell->program().answerPrompt(yes != 0, clock(now)); }

@@ -60,7 +60,6 @@ public:
     // What goes with a score from this build: the module's own checksum and
     // length once the page has handed over its bytes.
     void takeModuleBytes(std::span<const std::uint8_t> bytes);
-    const SubmissionFacts& facts() const { return facts_; }
 
     // Verified scores. Once the player has given the registration dialog an
     // address and a password, the page fetches a ticket ahead for the next
