@@ -6,7 +6,6 @@
 #include <emscripten.h>
 
 #include <memory>
-#include <sstream>
 #include <string>
 
 #include "game/world.h"
@@ -30,8 +29,7 @@ extern "C" {
 // A game seeded with the calendar second `seconds`, with the key script
 // `script` (zifra-sim's --keys format); null when it is good, else why not.
 EMSCRIPTEN_KEEPALIVE const char* zifra_check_begin(double seconds, const char* script) {
-    std::istringstream in(script);
-    std::optional<KeyScript> keys = readKeyScript(in, "script", check.line);
+    std::optional<KeyScript> keys = readKeyScriptText(script, "script", check.line);
     if (!keys) return check.line.c_str();
     check.game.reset();
     check.keys = std::move(*keys);
