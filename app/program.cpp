@@ -50,14 +50,12 @@ Step Program::passStep(std::uint32_t now, std::span<const KeyEvent> keys) {
     for (const KeyEvent& event : keys) keyEvent(event);
     GameSession& session = *theSession;
     if (newGameHeld_) session.restartRequested = true;
-    const Image& screen = session.world->screen;
+    const Image& screen = session.world->screen();
     if (held()) return {screen, false, false, WaitWhileHeld{}, {}};
 
-    // The shell has carried out the dialog handed out last.
-    if (dialogOpen_) {
-        session.*dialogFlags[nextDialog_ - 1] = false;
-        dialogOpen_ = false;
-    }
+    // The shell has carried out the dialog handed out last (a shell that
+    // reports no end of it, nor an answer, ends it so).
+    dialogEnded();
     if (!passBegun_) {
         gameOverBookkeeping(now);
         passBegun_ = true;
@@ -81,9 +79,17 @@ Step Program::passStep(std::uint32_t now, std::span<const KeyEvent> keys) {
     session.tick(now);
     endPass();
     bestScoreBookkeeping(now);
-    Step done{session.world->screen, true, session.lastFrameDrawn, std::nullopt, {}};
+    Step done{session.world->screen(), true, session.lastFrameDrawn, std::nullopt, {}};
     if (session.quitRequested) done.request = QuitProgram{};
     return done;
+}
+
+void Program::dialogEnded() {
+    // At its end, not at the next step that plays: a step held back by the
+    // window's absence would clear the flag that a menu pick set meanwhile.
+    if (!dialogOpen_ || !theSession) return;
+    theSession.get()->*dialogFlags[nextDialog_ - 1] = false;
+    dialogOpen_ = false;
 }
 
 std::optional<Request> Program::nextDialog() {
@@ -132,7 +138,7 @@ void Program::gameOverBookkeeping(std::uint32_t now) {
 }
 
 void Program::bestScoreBookkeeping(std::uint32_t now) {
-    std::int32_t current = theSession->world->score.value();
+    std::int32_t current = theSession->world->score().value();
     if (current <= bestScore.value()) return;
     bestScore.setValue(current);
     takeBestScorePlayTime(now);
@@ -156,9 +162,14 @@ void Program::answerPrompt(bool yes, std::uint32_t now) {
     } else {
         answerPromptNo(*theSession);
     }
+    // After the answer, which reads the question's flags.
+    dialogEnded();
 }
 
-void Program::closeInformation(std::uint32_t now) { resetFrameClock(now); }
+void Program::closeInformation(std::uint32_t now) {
+    dialogEnded();
+    resetFrameClock(now);
+}
 
 bool Program::prepareSubmission(std::string userName, std::string password) {
     theSubmission.userName = std::move(userName);
@@ -185,6 +196,10 @@ RegistrationActions Program::carryOutOwnPart(const RegistrationActions& actions,
             if (theSession) theSession->askPlayAgain = true;
             break;
         case RegistrationAction::ResetFrameClock: resetFrameClock(now); break;
+        case RegistrationAction::EndDialog:
+            dialogEnded();
+            dialogs.push_back(action);
+            break;
         default: dialogs.push_back(action); break;
         }
     }

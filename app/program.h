@@ -54,8 +54,8 @@ public:
     // a new game again). A pass of the main loop is a run of steps: game-over
     // bookkeeping, then each dialog the session asks for in the fixed order
     // send-high-score question, registration, play-again question,
-    // information (one request per step; a dialog's flag is cleared at the
-    // step after it), then a wait until the frame is due, then the frame
+    // information (one request per step; a dialog's flag is cleared when it
+    // ends, or at the latest at the next step), then a wait until the frame is due, then the frame
     // itself, the best score and a requested end. Call only while running().
     Step step(std::uint32_t now, std::span<const KeyEvent> keys);
 
@@ -122,7 +122,8 @@ public:
     SubmissionRecord theSubmission;
 
     // The replay of the world in which bestScore was taken (up to now, if
-    // that world still plays); none while the best score is 0.
+    // that world still plays); none while the best score is 0. Valid until
+    // the next step.
     const Replay* bestScoreReplay() const;
 
 private:
@@ -134,6 +135,7 @@ private:
     void takeBestScorePlayTime(std::uint32_t now);
     std::optional<Request> nextDialog();
     void resetFrameClock(std::uint32_t now);
+    void dialogEnded();
     RegistrationActions carryOutOwnPart(const RegistrationActions& actions, std::uint32_t now);
 
     // Where the current pass stands; all back to the start once it ends.

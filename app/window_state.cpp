@@ -38,6 +38,8 @@ void Program::releaseKeys() {
 }
 
 void Program::modalLoopEnded(std::uint32_t now) {
+    // A dialog handed out has ended with its loop.
+    dialogEnded();
     // The keys' key-ups went to the loop (the menu takes the arrows, a dialog
     // the focus) and will not come here.
     releaseKeys();

@@ -2,11 +2,9 @@
 
 #include <algorithm>
 
-#include "res/resource_ids.h"
-
 DigitTile::DigitTile(const Image& source, int atX, int atY, int hitLeft, int hitTop, int hitRight, int hitBottom,
                      std::int32_t tileDigit)
-    : digit(tileDigit) {
+    : digit_(tileDigit) {
     setHitBox(hitLeft, hitTop, hitRight, hitBottom);
     resize(source.width, source.height);
     std::copy_n(source.pixels, source.width * source.height, pixels);
@@ -14,8 +12,7 @@ DigitTile::DigitTile(const Image& source, int atX, int atY, int hitLeft, int hit
     y = atY;
 }
 
-void DigitTile::update(Signal& signal, Servobot& servobot, int offsetX, int offsetY, CodeStore& codeStore,
-                       CueEvents& cues) {
+void DigitTile::update(Signal& signal, Servobot& servobot, int offsetX, int offsetY, GameRules& rules) {
     // Contact is tested where the tile is seen: the Servobot's rectangle is
     // carried into the tile's own coordinates by the same offsets as the
     // signal below. So a block that has descended onto the Servobot's row
@@ -26,26 +23,21 @@ void DigitTile::update(Signal& signal, Servobot& servobot, int offsetX, int offs
     reach.right -= offsetX;
     reach.top -= offsetY;
     reach.bottom -= offsetY;
-    if (overlaps(reach) && !servobot.isProtected) servobot.hidden = true;
+    if (overlaps(reach)) rules.tileReachedServobot();
 
     if (signal.hidden) return;
-    if (!containsPoint(signal.centreX() - offsetX, signal.centreY() - offsetY)) return;
-
-    cues.push_back(digit == 0 ? IDS_DIGIT_0 : IDS_DIGIT_1 + digit - 1);
-    codeStore.recordHit(digit);
-    hidden = true;
-    signal.hidden = true;
+    if (containsPoint(signal.centreX() - offsetX, signal.centreY() - offsetY)) rules.signalHitTile(*this);
 }
 
 void DigitTile::countDrawnFrame() {
-    if (hidden || !flashFlag) return;
-    flashCounter += 1;
-    if (flashCounter > 2) {
-        flashCounter = 0;
-        flashFlag = false;
+    if (hidden || !flashFlag_) return;
+    flashCounter_ += 1;
+    if (flashCounter_ > 2) {
+        flashCounter_ = 0;
+        flashFlag_ = false;
     }
 }
 
 void DigitTile::draw(Image& screen, int offsetX, int offsetY) {
-    if (!hidden && flashCounter == 0) screen.blit(*this, x + offsetX, y + offsetY);
+    if (!hidden && flashCounter_ == 0) screen.blit(*this, x + offsetX, y + offsetY);
 }

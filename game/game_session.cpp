@@ -64,7 +64,7 @@ void GameSession::tick(std::uint32_t now) {
     // is updated but not drawn, so the game catches up.
     lastFrameDrawn = frameClock.tickWasOnTime();
     if (lastFrameDrawn) world->render();
-    if (world->gameOver) gameOver = true;
+    if (world->gameOver()) gameOver = true;
 
     frameClock.advance();
     busy = false;

@@ -6,8 +6,8 @@
 #include <memory>
 #include <vector>
 
-#include "game/cue_events.h"
 #include "game/digit_tile.h"
+#include "game/game_rules.h"
 #include "game/random.h"
 #include "game/servobot.h"
 #include "game/vaktor_figure.h"
@@ -20,23 +20,27 @@ public:
 
     // The square's frame: fall, and while a tile dives, launch from it again
     // and again, 7 frames after the previous square has gone.
-    void update(Servobot& servobot, DigitTile* divingTile, CueEvents& cues);
+    void update(Servobot& servobot, DigitTile* divingTile, GameRules& rules);
 
     // The star's frame: launched from a random tile of `block` (whose tiles
     // stand at their coordinates plus the offsets) 32 frames after the
     // previous star has gone, while the block holds more than two tiles;
     // `random` picks the tile.
     void updateStar(const std::vector<std::unique_ptr<DigitTile>>& block, int offsetX, int offsetY,
-                    Servobot& servobot, GameRandom& random, CueEvents& cues);
+                    Servobot& servobot, GameRandom& random, GameRules& rules);
 
     // The first standing figure the impulse overlaps absorbs it.
-    void hitFigures(VaktorFigure* const (&figures)[4], CueEvents& cues);
+    void hitFigures(VaktorFigure* const (&figures)[4], GameRules& rules);
+    // Gone into a figure: the next one comes as after a fall.
+    void absorb();
 
     bool active() const { return !hidden; }
-
-    std::int32_t reloadTimer = 0;
+    // Frames counted toward the next launch.
+    std::int32_t reloadTimer() const { return reloadTimer_; }
 
 private:
-    void launch(int launchX, int launchY, DigitTile& from, CueEvents& cues);
-    void hitServobot(Servobot& servobot);
+    std::int32_t reloadTimer_ = 0;
+
+    void launch(int launchX, int launchY, DigitTile& from, GameRules& rules);
+    void hitServobot(Servobot& servobot, GameRules& rules);
 };

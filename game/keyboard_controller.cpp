@@ -18,10 +18,10 @@ void KeyboardController::poll() {
     applyRelease(latches_.downPressed, latches_.downReleased);
     applyRelease(latches_.firePressed, latches_.fireReleased);
 
-    horizontal = 0;
-    if (latches_.leftPressed) horizontal = -1;
-    if (latches_.rightPressed) horizontal = +1;
-    fire = latches_.firePressed ? 1 : 0;
+    horizontal_ = 0;
+    if (latches_.leftPressed) horizontal_ = -1;
+    if (latches_.rightPressed) horizontal_ = +1;
+    fire_ = latches_.firePressed ? 1 : 0;
 }
 
 void KeyboardController::clearKeys() { latches_ = KeyLatches{}; }

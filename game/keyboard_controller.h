@@ -23,9 +23,11 @@ public:
     // All latches false, so keys of an earlier game do not carry over.
     void clearKeys();
 
-    std::int32_t fire = 0;        // 1 while Space counts as down
-    std::int32_t horizontal = 0;  // -1 Left, +1 Right (Right wins), 0 neither
+    std::int32_t fire() const { return fire_; }              // 1 while Space counts as down
+    std::int32_t horizontal() const { return horizontal_; }  // -1 Left, +1 Right (Right wins), 0 neither
 
 private:
     KeyLatches& latches_;
+    std::int32_t fire_ = 0;
+    std::int32_t horizontal_ = 0;
 };

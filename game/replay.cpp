@@ -176,8 +176,8 @@ std::optional<Replay> decodeReplay(std::span<const std::uint8_t> bytes, const Re
         frame += packed >> 3;
         if (frame >= replay.frames) return refuse("a key change after the last frame");
         auto bits = static_cast<std::uint8_t>(packed & 7);
-        replay.changes.push_back(
-            {static_cast<std::uint32_t>(frame), {(bits & leftBit) != 0, (bits & rightBit) != 0, (bits & fireBit) != 0}});
+        replay.changes.push_back({static_cast<std::uint32_t>(frame),
+                                  {(bits & leftBit) != 0, (bits & rightBit) != 0, (bits & fireBit) != 0}});
     }
 
     if (!r.varint(count, r.left())) return refuse("truncated undrawn frames");

@@ -68,8 +68,7 @@ std::vector<std::uint8_t> encodeReplay(const Replay& replay);
 // undrawn frames out of order or beyond the last decided one, and a hash
 // count other than frames / 250; also any replay that could be written in
 // fewer bytes (overlong numbers), so that one game has one form.
-std::optional<Replay> decodeReplay(std::span<const std::uint8_t> bytes, const ReplayLimits& limits,
-                                   std::string& error);
+std::optional<Replay> decodeReplay(std::span<const std::uint8_t> bytes, const ReplayLimits& limits, std::string& error);
 
 // The rules decodeReplay holds a replay to, for one that was built otherwise.
 bool replayIsWellFormed(const Replay& replay, const ReplayLimits& limits, std::string& error);

@@ -37,7 +37,8 @@ ReplayVerdict verifyReplay(const Replay& replay, const ReplayLimits& limits) {
     auto undrawn = replay.undrawnFrames.begin();
     ReplayKeys keys;
     for (std::uint32_t frame = 0; frame < replay.frames; ++frame) {
-        if (world.gameOver) return refused("the game ended at frame " + std::to_string(frame - 1) + ", before the replay");
+        if (world.gameOver())
+            return refused("the game ended at frame " + std::to_string(frame - 1) + ", before the replay");
         if (change != replay.changes.end() && change->frame == frame) keys = (change++)->keys;
         holdKeys(latches, keys);
         world.update();
@@ -56,9 +57,9 @@ ReplayVerdict verifyReplay(const Replay& replay, const ReplayLimits& limits) {
 
     ReplayVerdict verdict;
     verdict.proven = true;
-    verdict.score = world.score.shown();
-    verdict.level = world.level.shown();
+    verdict.score = world.score().shown();
+    verdict.level = world.level().shown();
     verdict.frames = replay.frames;
-    verdict.gameOver = world.gameOver;
+    verdict.gameOver = world.gameOver();
     return verdict;
 }

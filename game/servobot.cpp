@@ -10,16 +10,21 @@ Servobot::Servobot() {
 }
 
 void Servobot::reset() {
-    isProtected = true;
-    blinkCounter = 0;
-    killedByImpulse = false;
+    isProtected_ = true;
+    blinkCounter_ = 0;
+    killedByImpulse_ = false;
+}
+
+void Servobot::hit(bool byImpulse) {
+    hidden = true;
+    if (byImpulse) killedByImpulse_ = true;
 }
 
 void Servobot::countDrawnFrame() {
-    blinkCounter += 1;
-    if (blinkCounter > 40) isProtected = false;
+    blinkCounter_ += 1;
+    if (blinkCounter_ > 40) isProtected_ = false;
 }
 
 void Servobot::draw(Image& screen) {
-    if (!isProtected || blinkCounter % 2 == 1) Sprite::draw(screen);
+    if (!isProtected_ || blinkCounter_ % 2 == 1) Sprite::draw(screen);
 }

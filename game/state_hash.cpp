@@ -24,36 +24,38 @@ void addSprite(Hasher& h, const Sprite& sprite) { h << sprite.x << sprite.y << s
 
 void addTile(Hasher& h, const DigitTile& tile) {
     addSprite(h, tile);
-    h << tile.digit << tile.flashFlag << tile.flashCounter;
+    h << tile.digit() << tile.flashFlag() << tile.flashCounter();
 }
 
 void addImpulse(Hasher& h, const Impulse& impulse) {
     addSprite(h, impulse);
-    h << impulse.reloadTimer;
+    h << impulse.reloadTimer();
 }
 
 }  // namespace
 
 std::uint32_t stateHash(const World& world) {
     Hasher h;
-    h << world.random.state() << world.gameOver << world.score.shown() << world.lives.shown()
-      << world.level.shown() << world.speedLevel << world.speedTicks << world.ticksPerSpeedStep
-      << world.extraLivesGiven << world.vaktorRenewals;
-    for (int entry = 0; entry < 4; ++entry) h << world.codeStore.entry(entry);
-    h << world.controller.horizontal << world.controller.fire;
+    h << world.random().state() << world.gameOver() << world.score().shown() << world.lives().shown()
+      << world.level().shown();
+    const GameRules& rules = world.rules();
+    h << rules.speedLevel() << rules.speedTicks() << rules.ticksPerSpeedStep() << rules.extraLivesGiven()
+      << rules.vaktorRenewals();
+    for (int entry = 0; entry < 4; ++entry) h << world.codeStore().entry(entry);
+    h << world.controller().horizontal() << world.controller().fire();
 
-    addSprite(h, world.servobot);
-    h << world.servobot.killedByImpulse << world.servobot.blinkCounter << world.servobot.isProtected;
-    addSprite(h, world.signal);
-    for (const VaktorFigure& figure : world.vaktorFigures) {
+    addSprite(h, world.servobot());
+    h << world.servobot().killedByImpulse() << world.servobot().blinkCounter() << world.servobot().isProtected();
+    addSprite(h, world.signal());
+    for (const VaktorFigure& figure : world.vaktorFigures()) {
         addSprite(h, figure);
-        h << figure.hitsLeft;
+        h << figure.hitsLeft();
     }
 
-    const TileFormation& formation = *world.formation;
-    h << formation.offsetX << formation.offsetY << formation.blockVelocity << formation.descentStep
-      << formation.divingVelocity << formation.diveTimer << formation.lowLimit << formation.lowestTop
-      << formation.leftmostX << formation.rightmostX;
+    const TileFormation& formation = world.formation();
+    h << formation.offsetX << formation.offsetY << formation.blockVelocity() << formation.descentStep()
+      << formation.divingVelocity << formation.diveTimer << formation.lowLimit() << formation.lowestTop()
+      << formation.leftmostX() << formation.rightmostX();
     h << static_cast<std::int64_t>(formation.tiles.size());
     for (const auto& tile : formation.tiles) addTile(h, *tile);
     h << (formation.divingTile() != nullptr);

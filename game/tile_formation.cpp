@@ -21,58 +21,57 @@ TileFormation::TileFormation(GameRandom& random)
     : square(std::make_unique<Impulse>()), star(std::make_unique<Impulse>()), random_(random) {
     star->load(IDP_STAR);
 
-    for (int d = 0; d < 10; ++d) tileImages[d] = std::make_unique<Image>(IDP_TILE_0 + d);
+    for (int d = 0; d < 10; ++d) tileImages_[d] = std::make_unique<Image>(IDP_TILE_0 + d);
 
     // Each new tile goes in front, so the block lists the last one built first.
     for (int x = 10; x <= 220; x += 30) {
         for (int y = 10; y <= 130; y += 30) {
             int d = random_.digit();
-            tiles.insert(tiles.begin(), std::make_unique<DigitTile>(*tileImages[d], x, y, 0, 0, 26, 25, d));
+            tiles.insert(tiles.begin(), std::make_unique<DigitTile>(*tileImages_[d], x, y, 0, 0, 26, 25, d));
         }
     }
 }
 
-void TileFormation::updateBlock(Signal& signal, Servobot& servobot, CodeStore& codeStore, CueEvents& cues) {
-    rightmostX = 0;
-    leftmostX = 380;
-    lowestTop = 0;
+void TileFormation::updateBlock(Signal& signal, Servobot& servobot, GameRules& rules) {
+    rightmostX_ = 0;
+    leftmostX_ = 380;
+    lowestTop_ = 0;
     for (auto it = tiles.begin(); it != tiles.end();) {
         DigitTile& tile = **it;
-        tile.update(signal, servobot, offsetX, offsetY, codeStore, cues);
+        tile.update(signal, servobot, offsetX, offsetY, rules);
         if (tile.hidden) {
             it = tiles.erase(it);
             continue;
         }
-        rightmostX = std::max(rightmostX, tile.x);
-        leftmostX = std::min(leftmostX, tile.x);
-        lowestTop = std::max(lowestTop, tile.y);
+        rightmostX_ = std::max(rightmostX_, tile.x);
+        leftmostX_ = std::min(leftmostX_, tile.x);
+        lowestTop_ = std::max(lowestTop_, tile.y);
         ++it;
     }
 }
 
 void TileFormation::moveBlock(int speedLevel) {
-    descentStep = 0;
-    bool aboveLowLimit = offsetY + lowestTop < lowLimit;
-    if (offsetX + rightmostX > rightWall) {
-        blockVelocity = -speedLevel;
-        if (aboveLowLimit) descentStep = descentPerWall;
+    descentStep_ = 0;
+    bool aboveLowLimit = offsetY + lowestTop_ < lowLimit_;
+    if (offsetX + rightmostX_ > rightWall) {
+        blockVelocity_ = -speedLevel;
+        if (aboveLowLimit) descentStep_ = descentPerWall;
     }
-    if (offsetX + leftmostX < leftWall) {
-        blockVelocity = +speedLevel;
-        if (aboveLowLimit) descentStep = descentPerWall;
+    if (offsetX + leftmostX_ < leftWall) {
+        blockVelocity_ = +speedLevel;
+        if (aboveLowLimit) descentStep_ = descentPerWall;
     }
-    offsetY += descentStep;
-    offsetX += blockVelocity;
+    offsetY += descentStep_;
+    offsetX += blockVelocity_;
 }
 
-void TileFormation::updateDive(Signal& signal, Servobot& servobot, int speedLevel, CodeStore& codeStore,
-                               CueEvents& cues) {
+void TileFormation::updateDive(Signal& signal, Servobot& servobot, int speedLevel, GameRules& rules) {
     if (diving) {
-        if (diving->y < lowLimit) diving->y += 2 * speedLevel;
-        if (diving->y > lowLimit) diving->y = lowLimit;
+        if (diving->y < lowLimit_) diving->y += 2 * speedLevel;
+        if (diving->y > lowLimit_) diving->y = lowLimit_;
         diving->x += divingVelocity;
         if (diving->x > rightPlayfieldAt || diving->x < leftPlayfieldAt) diving->hidden = true;
-        diving->update(signal, servobot, 0, 0, codeStore, cues);
+        diving->update(signal, servobot, 0, 0, rules);
         if (diving->hidden) diving.reset();
         return;
     }
@@ -89,14 +88,14 @@ void TileFormation::updateDive(Signal& signal, Servobot& servobot, int speedLeve
 }
 
 void TileFormation::update(Signal& signal, Servobot& servobot, VaktorFigure* const (&figures)[4], int speedLevel,
-                           CodeStore& codeStore, CueEvents& cues) {
-    updateBlock(signal, servobot, codeStore, cues);
+                           GameRules& rules) {
+    updateBlock(signal, servobot, rules);
     moveBlock(speedLevel);
-    updateDive(signal, servobot, speedLevel, codeStore, cues);
-    star->updateStar(tiles, offsetX, offsetY, servobot, random_, cues);
-    square->update(servobot, diving.get(), cues);
-    square->hitFigures(figures, cues);
-    star->hitFigures(figures, cues);
+    updateDive(signal, servobot, speedLevel, rules);
+    star->updateStar(tiles, offsetX, offsetY, servobot, random_, rules);
+    square->update(servobot, diving.get(), rules);
+    square->hitFigures(figures, rules);
+    star->hitFigures(figures, rules);
 }
 
 void TileFormation::countDrawnFrame() {

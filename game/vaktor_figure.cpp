@@ -1,5 +1,6 @@
 #include "game/vaktor_figure.h"
 
+#include "game/game_rules.h"
 #include "res/resource_ids.h"
 
 namespace {
@@ -22,31 +23,28 @@ constexpr std::uint8_t faceGreen = 134;
 
 VaktorFigure::VaktorFigure() {
     load(IDP_VAKTOR);
-    pristine.load(IDP_VAKTOR);
+    pristine_.load(IDP_VAKTOR);
     restore();
 }
 
 void VaktorFigure::restore() {
-    blit(pristine, 0, 0);
-    hitsLeft = 11;
+    blit(pristine_, 0, 0);
+    hitsLeft_ = 11;
     hidden = false;
 }
 
 void VaktorFigure::takeHit(CueEvents& cues) {
     if (hidden) return;
-    if (hitsLeft == 1) hidden = true;
-    hitsLeft -= 1;
+    if (hitsLeft_ == 1) hidden = true;
+    hitsLeft_ -= 1;
     cues.push_back(IDS_VAKTOR_HIT);
-    if (hitsLeft >= 1 && hitsLeft <= 10) {
-        const KeyPosition& key = keyErasedAt[hitsLeft];
+    if (hitsLeft_ >= 1 && hitsLeft_ <= 10) {
+        const KeyPosition& key = keyErasedAt[hitsLeft_];
         fillRect(key.x, key.y, keySize, keySize, faceGreen);
     }
 }
 
-void VaktorFigure::hitBySignal(Signal& signal, CueEvents& cues) {
-    if (hitsLeft == 0 || hidden || signal.hidden) return;
-    if (containsPoint(signal.centreX(), signal.centreY())) {
-        takeHit(cues);
-        signal.hidden = true;
-    }
+void VaktorFigure::hitBySignal(const Signal& signal, GameRules& rules) {
+    if (hitsLeft_ == 0 || hidden || signal.hidden) return;
+    if (containsPoint(signal.centreX(), signal.centreY())) rules.signalHitFigure(*this);
 }

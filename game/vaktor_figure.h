@@ -9,6 +9,8 @@
 #include "gfx/image.h"
 #include "gfx/sprite.h"
 
+class GameRules;
+
 class VaktorFigure : public Sprite {
 public:
     VaktorFigure();
@@ -17,11 +19,14 @@ public:
     void restore();
     // One hit: erases the next key, or makes a figure without keys vanish.
     void takeHit(CueEvents& cues);
-    // A hit by the player's signal: the figure takes it and the signal is spent.
-    void hitBySignal(Signal& signal, CueEvents& cues);
+    // The player's signal inside a standing figure is a hit for `rules`.
+    void hitBySignal(const Signal& signal, GameRules& rules);
 
-    // Untouched copy of the picture, to repaint the keypad.
-    Image pristine;
     // 11 when whole, 0 when gone; hidden exactly when 0.
-    std::int32_t hitsLeft = 0;
+    std::int32_t hitsLeft() const { return hitsLeft_; }
+
+private:
+    // Untouched copy of the picture, to repaint the keypad.
+    Image pristine_;
+    std::int32_t hitsLeft_ = 0;
 };

@@ -57,6 +57,6 @@ EMSCRIPTEN_KEEPALIVE int zifra_check_play(int frames) {
 }
 
 EMSCRIPTEN_KEEPALIVE int zifra_check_drawn() { return check.drawn ? 1 : 0; }
-EMSCRIPTEN_KEEPALIVE const std::uint8_t* zifra_check_screen() { return check.program->theSession->world->screen.pixels; }
+EMSCRIPTEN_KEEPALIVE const std::uint8_t* zifra_check_screen() { return check.program->theSession->world->screen().pixels; }
 
 }  // extern "C"

@@ -86,7 +86,7 @@ std::vector<std::uint8_t> WebShell::replayToVerify() {
     return encodeReplay(replay);
 }
 
-const Image& WebShell::screen() const { return program_.theSession->world->screen; }
+const Image& WebShell::screen() const { return program_.theSession->world->screen(); }
 
 PageRequest WebShell::step(std::uint32_t now) {
     Step step = program_.step(now, {});

@@ -54,9 +54,10 @@ int bench(const Replay& replay) {
     }
     double msPerRun = std::chrono::duration<double, std::milli>(spent).count() / runs;
     double minutes = replay.frames / framesPerMinute;
-    std::printf("%u frames (%.2f min of play), %d proofs: %.3f ms each, %.3f ms per minute of play, %.2f us per frame\n",
-                replay.frames, minutes, runs, msPerRun, minutes > 0 ? msPerRun / minutes : 0.0,
-                replay.frames > 0 ? 1000.0 * msPerRun / replay.frames : 0.0);
+    std::printf(
+        "%u frames (%.2f min of play), %d proofs: %.3f ms each, %.3f ms per minute of play, %.2f us per frame\n",
+        replay.frames, minutes, runs, msPerRun, minutes > 0 ? msPerRun / minutes : 0.0,
+        replay.frames > 0 ? 1000.0 * msPerRun / replay.frames : 0.0);
     return 0;
 }
 

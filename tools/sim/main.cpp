@@ -116,7 +116,7 @@ int play(const SimOptions& options, const KeyScript& keys) {
             std::snprintf(name, sizeof name, "frame-%06lld.png", static_cast<long long>(tick));
             std::string error;
             auto path = (std::filesystem::path(options.pngDirectory) / name).string();
-            if (!writePngFrame(path, world.screen, *palette, error)) {
+            if (!writePngFrame(path, world.screen(), *palette, error)) {
                 std::cerr << "zifra-sim: " << error << '\n';
                 return runError;
             }

@@ -36,7 +36,7 @@ std::optional<TickFacts> ScriptedGame::playTick() {
     World& world = *program_.theSession->world;
     // Frame 0 of a world has just run: its first formation is new too.
     bool newWorld = program_.theSession->frameClock.frameIndex == 1;
-    facts.newFormation = newWorld || world.formationsBuilt != formationsSeen_;
-    formationsSeen_ = world.formationsBuilt;
+    facts.newFormation = newWorld || world.rules().formationsBuilt() != formationsSeen_;
+    formationsSeen_ = world.rules().formationsBuilt();
     return facts;
 }

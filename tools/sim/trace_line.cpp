@@ -54,37 +54,37 @@ void writeArray(LineWriter& out, const Range& range, Item item) {
 }  // namespace
 
 std::string traceLine(World& world, const TickFacts& facts) {
-    TileFormation& formation = *world.formation;
+    TileFormation& formation = world.formation();
     LineWriter out;
-    out << "{\"tick\":" << facts.tick << ",\"score\":" << world.score.value()
-        << ",\"lives\":" << world.lives.value() << ",\"level\":" << world.level.value()
-        << ",\"speed\":" << world.speedLevel << ",\"gameOver\":" << flag(world.gameOver);
-    out << ",\"servobot\":{\"x\":" << world.servobot.x << ",\"hidden\":" << flag(world.servobot.hidden)
-        << ",\"protected\":" << flag(world.servobot.isProtected) << '}';
-    out << ",\"signal\":{\"hidden\":" << flag(world.signal.hidden) << ",\"x\":" << world.signal.x
-        << ",\"y\":" << world.signal.y << '}';
+    out << "{\"tick\":" << facts.tick << ",\"score\":" << world.score().value()
+        << ",\"lives\":" << world.lives().value() << ",\"level\":" << world.level().value()
+        << ",\"speed\":" << world.rules().speedLevel() << ",\"gameOver\":" << flag(world.gameOver());
+    out << ",\"servobot\":{\"x\":" << world.servobot().x << ",\"hidden\":" << flag(world.servobot().hidden)
+        << ",\"protected\":" << flag(world.servobot().isProtected()) << '}';
+    out << ",\"signal\":{\"hidden\":" << flag(world.signal().hidden) << ",\"x\":" << world.signal().x
+        << ",\"y\":" << world.signal().y << '}';
     out << ",\"block\":{\"ox\":" << formation.offsetX << ",\"oy\":" << formation.offsetY
-        << ",\"vx\":" << formation.blockVelocity << ",\"count\":" << formation.tiles.size() << '}';
+        << ",\"vx\":" << formation.blockVelocity() << ",\"count\":" << formation.tiles.size() << '}';
     out << ",\"diving\":";
     if (const DigitTile* diving = formation.divingTile()) {
-        out << "{\"x\":" << diving->x << ",\"y\":" << diving->y << ",\"digit\":" << diving->digit << '}';
+        out << "{\"x\":" << diving->x << ",\"y\":" << diving->y << ",\"digit\":" << diving->digit() << '}';
     } else {
         out << "null";
     }
     writeImpulse(out, "star", *formation.star);
     writeImpulse(out, "square", *formation.square);
     out << ",\"vaktor\":";
-    writeArray(out, world.vaktorFigures, [&](const VaktorFigure& figure) { out << figure.hitsLeft; });
+    writeArray(out, world.vaktorFigures(), [&](const VaktorFigure& figure) { out << figure.hitsLeft(); });
     out << ",\"codes\":";
     const int entries[] = {0, 1, 2, 3};
-    writeArray(out, entries, [&](int entry) { out << world.codeStore.entry(entry); });
+    writeArray(out, entries, [&](int entry) { out << world.codeStore().entry(entry); });
     out << ",\"cues\":";
     writeArray(out, facts.cues, [&](int cue) { out << cue; });
     out << ",\"drawn\":" << flag(facts.drawn);
     if (facts.newFormation) {
         out << ",\"tiles\":";
         writeArray(out, formation.tiles, [&](const std::unique_ptr<DigitTile>& tile) {
-            out << '[' << tile->x << ',' << tile->y << ',' << tile->digit << ']';
+            out << '[' << tile->x << ',' << tile->y << ',' << tile->digit() << ']';
         });
     }
     out << '}';

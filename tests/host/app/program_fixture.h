@@ -13,9 +13,7 @@
 
 // The fake platform as each test's program expects to find it.
 struct FreshFakePlatform {
-    FreshFakePlatform() {
-        platform::fake::setCalendarSeconds(1000);
-    }
+    FreshFakePlatform() { platform::fake::setCalendarSeconds(1000); }
 };
 
 class ProgramTest : public ::testing::Test, private FreshFakePlatform {
@@ -56,10 +54,9 @@ protected:
 
     // The world loses its last life in the next frame, with `score` points.
     void endTheGame(std::int32_t score) {
-        world().score.setValue(score);
-        world().lives.setValue(1);
-        world().servobot.isProtected = false;
-        world().servobot.hidden = true;
+        world().score().setValue(score);
+        world().lives().setValue(1);
+        world().servobot().hidden = true;
         frame();
         ASSERT_TRUE(session().gameOver);
     }

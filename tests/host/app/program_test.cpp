@@ -12,7 +12,7 @@ TEST_F(ProgramSteps, FrameZeroRunsAtOnceUndrawnAndTheNextWaitsForItsTime) {
     EXPECT_EQ(first.cues, std::vector<int>{IDS_NEW_WORLD}) << "the opening music at start-up";
     EXPECT_TRUE(first.frameRan);
     EXPECT_FALSE(first.drawn);
-    EXPECT_EQ(&first.screen, &world().screen);
+    EXPECT_EQ(&first.screen, &world().screen());
 
     Step early = stepAt(startTime + 10);
     EXPECT_FALSE(early.frameRan);
@@ -23,7 +23,7 @@ TEST_F(ProgramSteps, FrameZeroRunsAtOnceUndrawnAndTheNextWaitsForItsTime) {
     Step second = stepAt(startTime + 40);
     EXPECT_TRUE(second.frameRan);
     EXPECT_TRUE(second.drawn);
-    EXPECT_EQ(world().servobot.blinkCounter, 1);
+    EXPECT_EQ(world().servobot().blinkCounter(), 1);
 }
 
 TEST(ProgramSeeds, EveryWorldAsksTheSeedSourceOnceAndPlaysItsSeed) {
@@ -36,9 +36,9 @@ TEST(ProgramSeeds, EveryWorldAsksTheSeedSourceOnceAndPlaysItsSeed) {
     ASSERT_EQ(handedOut, std::vector<std::uint32_t>{7});
     // The first formation's digits are the generator's first draws.
     GameRandom same(7);
-    const TileFormation& formation = *program.theSession->world->formation;
+    const TileFormation& formation = program.theSession->world->formation();
     for (auto tile = formation.tiles.rbegin(); tile != formation.tiles.rend(); ++tile) {
-        EXPECT_EQ((*tile)->digit, same.digit());
+        EXPECT_EQ((*tile)->digit(), same.digit());
     }
     program.menuCommand(IDM_NEW_GAME);
     program.step(0, {});
@@ -82,12 +82,12 @@ TEST_F(ProgramSteps, AFrameIsDrawnOnlyWhenItsPassReachedItMoreThan5msBeforeItWas
 
 TEST_F(ProgramSteps, KeysAreLatchedBeforeTheFrameAndATapWithinOneFrameIsNeverSeen) {
     frame();
-    world().servobot.x = 130;  // between two Vaktor figures
+    world().servobot().x = 130;  // between two Vaktor figures
     frame({{GameKey::fire, true}, {GameKey::fire, false}});
-    EXPECT_TRUE(world().signal.hidden) << "a press and release between two polls";
+    EXPECT_TRUE(world().signal().hidden) << "a press and release between two polls";
     frame({{GameKey::fire, true}, {GameKey::left, true}, {GameKey::right, true}});
-    EXPECT_FALSE(world().signal.hidden);
-    EXPECT_EQ(world().servobot.x, 134) << "Right wins";
+    EXPECT_FALSE(world().signal().hidden);
+    EXPECT_EQ(world().servobot().x, 134) << "Right wins";
 }
 
 TEST_F(ProgramSteps, NewGameStartsAFreshWorldInThatFrame) {
@@ -98,14 +98,14 @@ TEST_F(ProgramSteps, NewGameStartsAFreshWorldInThatFrame) {
     EXPECT_EQ(session().frameClock.frameIndex, 1u);
     EXPECT_EQ(session().frameClock.startTime, now);
     EXPECT_EQ(step.cues, std::vector<int>{IDS_NEW_WORLD});
-    EXPECT_EQ(world().servobot.x, 30) << "the held key was cleared with the new world";
+    EXPECT_EQ(world().servobot().x, 30) << "the held key was cleared with the new world";
     frame({{GameKey::newGame, false}});
     EXPECT_EQ(session().frameClock.frameIndex, 2u) << "a key coming up asks for nothing";
 }
 
 TEST_F(ProgramSteps, TheBestScoreRisesWithTheGameAndKeepsItsPlayTime) {
     frame();
-    world().score.setValue(40);
+    world().score().setValue(40);
     frame();
     EXPECT_EQ(program.bestScore.value(), 40);
     EXPECT_EQ(program.bestScorePlayTime, now - startTime);
@@ -115,7 +115,7 @@ TEST_F(ProgramSteps, TheBestScoreRisesWithTheGameAndKeepsItsPlayTime) {
     frame();  // no rise
     EXPECT_EQ(program.bestScorePlayTime, taken);
     EXPECT_FALSE(program.bestScoreIntegrityFlag);
-    world().score.setValue(41);
+    world().score().setValue(41);
     frame();
     EXPECT_EQ(program.bestScore.value(), 41);
     EXPECT_TRUE(program.bestScoreIntegrityFlag);
@@ -162,7 +162,7 @@ TEST_F(ProgramSteps, AGameBelowTheOfferedScoreOnlyAsksToPlayAgainAndJaStartsANew
     EXPECT_TRUE(next.frameRan);
     EXPECT_FALSE(session().gameOver);
     EXPECT_EQ(session().frameClock.frameIndex, 1u);
-    EXPECT_EQ(world().lives.value(), 4);
+    EXPECT_EQ(world().lives().value(), 4);
 }
 
 TEST_F(ProgramSteps, JaToSendingOpensTheRegistrationAndItsCancelAsksToPlayAgainInTheSamePass) {

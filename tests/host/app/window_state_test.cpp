@@ -88,6 +88,51 @@ TEST_F(WindowState, AHeldGameAsksForNoDialogUntilItGoesOn) {
     EXPECT_EQ(promptTitle(again), "Spela Igen");
 }
 
+// A dialog that ended while another program was in front (the registration
+// dialog that opened a page in the browser) leaves the game held; a menu
+// pick meanwhile that asks for the same dialog again is not lost.
+TEST_F(WindowState, ADialogAskedForWhileHeldAfterTheSameDialogEndedStillComes) {
+    struct Case {
+        const char* what;
+        int firstPick;
+        int secondPick;
+        std::function<void(Program&, std::uint32_t)> answer;
+        std::function<bool(const Step&)> asksAgain;
+    };
+    const Case cases[] = {
+        {"the registration dialog", IDM_REGISTER_SCORE, IDM_REGISTER_SCORE,
+         [](Program& p, std::uint32_t t) { p.registrationCancelled(t); },
+         [](const Step& step) { return asks<ShowRegistration>(step); }},
+        {"an information text", IDM_GAME_RULES, IDM_ABOUT_KVIPPA,
+         [](Program& p, std::uint32_t t) { p.closeInformation(t); },
+         [](const Step& step) {
+             return asks<ShowInformation>(step) && std::get<ShowInformation>(*step.request).index == 2;
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        frame();
+        program.menuCommand(c.firstPick);
+        Step dialog = stepAt(now);
+        ASSERT_TRUE(dialog.request && !asks<WaitUntil>(dialog));
+        program.windowActivated(false, now + 100);
+        c.answer(program, now + 200);
+        program.modalLoopEnded(now + 200);
+        expectHeldAt(now + 300);
+        program.menuCommand(c.secondPick);
+        program.windowActivated(true, now + 400);
+        bool askedAgain = false;
+        for (int i = 0; i < 6 && !askedAgain; ++i) {
+            Step step = stepAt(now + 400 + 40 * i);
+            askedAgain = c.asksAgain(step);
+            if (step.request && !asks<WaitUntil>(step) && !askedAgain) ADD_FAILURE() << "another request";
+        }
+        EXPECT_TRUE(askedAgain);
+        c.answer(program, now);
+        program.modalLoopEnded(now);
+    }
+}
+
 TEST_F(WindowState, KeysDownWhenTheirKeyUpGoesElsewhereAreReleased) {
     struct Case {
         const char* what;
@@ -107,21 +152,21 @@ TEST_F(WindowState, KeysDownWhenTheirKeyUpGoesElsewhereAreReleased) {
         {"the menu or a move of the window", [](Program& p, std::uint32_t t) { p.modalLoopEnded(t + 3000); }},
     };
     frame();
-    world().servobot.x = 130;
+    world().servobot().x = 130;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        std::int32_t x = world().servobot.x;
+        std::int32_t x = world().servobot().x;
         frame({{GameKey::right, true}, {GameKey::fire, true}});
-        EXPECT_EQ(world().servobot.x, x + 4);
+        EXPECT_EQ(world().servobot().x, x + 4);
         c.awayAndBack(program, now);
         now += 3000;
         frame();
         frame();
-        EXPECT_EQ(world().servobot.x, x + 4) << "Right was released";
-        EXPECT_EQ(world().controller.fire, 0) << "Space was released";
+        EXPECT_EQ(world().servobot().x, x + 4) << "Right was released";
+        EXPECT_EQ(world().controller().fire(), 0) << "Space was released";
         // A key pressed after coming back counts at once.
         frame({{GameKey::left, true}});
-        EXPECT_EQ(world().servobot.x, x);
+        EXPECT_EQ(world().servobot().x, x);
         frame({{GameKey::left, false}});
     }
 }

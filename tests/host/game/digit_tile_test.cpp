@@ -8,16 +8,18 @@ namespace {
 class DigitTileTest : public GameTest {
 protected:
     DigitTileTest() { servobot.setHitBox(0, 0, 35, 25); }
-    static void flyWithCentreAt(Signal& signal, int cx, int cy) {
+    void flyWithCentreAt(int cx, int cy) {
         signal.hidden = false;
         signal.x = cx - 4;
         signal.y = cy - 8;
     }
 
     TileFormation formation{random};
-    Servobot servobot;
-    GuardedValue score{scoreIntegrityFlag, 0};
-    CodeStore codeStore{score};
+    Play play{scoreIntegrityFlag, random, cueEvents};
+    Servobot& servobot = play.servobot;
+    Signal& signal = play.signal;
+    GuardedValue& score = play.score;
+    GameRules& rules = play.rules;
 };
 
 TEST_F(DigitTileTest, ASignalCentreStrictlyInsideTheHitBoxHits) {
@@ -30,9 +32,8 @@ TEST_F(DigitTileTest, ASignalCentreStrictlyInsideTheHitBoxHits) {
                           Case{0, 0, 36, 20, false}, Case{0, 0, 20, 10, false}, Case{0, 0, 20, 34, true},
                           Case{0, 0, 20, 35, false}, Case{25, 9, 50, 38, true}, Case{25, 9, 35, 38, false}}) {
         std::unique_ptr<DigitTile> tile = makeTile(formation, 7, 10, 10);
-        Signal signal;
-        flyWithCentreAt(signal, c.centreX, c.centreY);
-        tile->update(signal, servobot, c.offsetX, c.offsetY, codeStore, cueEvents);
+        flyWithCentreAt(c.centreX, c.centreY);
+        tile->update(signal, servobot, c.offsetX, c.offsetY, rules);
         EXPECT_EQ(tile->hidden, c.hit) << "offset " << c.offsetX << "," << c.offsetY << " centre " << c.centreX
                                        << "," << c.centreY;
         EXPECT_EQ(signal.hidden, c.hit);
@@ -45,26 +46,24 @@ TEST_F(DigitTileTest, AHitPlaysTheKeypadToneAndScores) {
     };
     for (const Case& c : {Case{0, IDS_DIGIT_0, 10}, Case{1, 165, 1}, Case{9, 173, 9}}) {
         cueEvents.clear();
-        GuardedValue points(scoreIntegrityFlag, 0);
-        CodeStore store(points);
+        // Digits that differ from the one before, so each scores once.
+        std::int32_t before = score.value();
         DigitTile tile(formation.digitImage(c.digit), 10, 10, 0, 0, 26, 25, c.digit);
-        tile.flashFlag = true;  // blinking tiles are hit all the same
-        Signal signal;
-        flyWithCentreAt(signal, 20, 20);
-        tile.update(signal, servobot, 0, 0, store, cueEvents);
+        tile.startBlinking();  // blinking tiles are hit all the same
+        flyWithCentreAt(20, 20);
+        tile.update(signal, servobot, 0, 0, rules);
         EXPECT_EQ(cues(), std::vector<int>{c.cue});
-        EXPECT_EQ(points.value(), c.points);
-        EXPECT_EQ(store.entry(0), c.digit);
+        EXPECT_EQ(score.value() - before, c.points);
+        EXPECT_EQ(play.codeStore.entry(0), c.digit);
     }
 }
 
 TEST_F(DigitTileTest, ASignalHitsOnlyOneTile) {
     std::unique_ptr<DigitTile> a = makeTile(formation, 2, 10, 10);
     std::unique_ptr<DigitTile> b = makeTile(formation, 2, 10, 10);
-    Signal signal;
-    flyWithCentreAt(signal, 20, 20);
-    a->update(signal, servobot, 0, 0, codeStore, cueEvents);
-    b->update(signal, servobot, 0, 0, codeStore, cueEvents);
+    flyWithCentreAt(20, 20);
+    a->update(signal, servobot, 0, 0, rules);
+    b->update(signal, servobot, 0, 0, rules);
     EXPECT_TRUE(a->hidden);
     EXPECT_FALSE(b->hidden);
     EXPECT_EQ(score.value(), 2);
@@ -73,19 +72,19 @@ TEST_F(DigitTileTest, ASignalHitsOnlyOneTile) {
 TEST_F(DigitTileTest, ATouchCountsOnlyWithoutProtection) {
     for (bool shielded : {true, false}) {
         servobot.hidden = false;
-        servobot.isProtected = shielded;
+        servobot.reset();
+        if (!shielded) unprotect(servobot);
         DigitTile tile(formation.digitImage(4), 40, 260, 0, 0, 26, 25, 4);
-        Signal signal;
-        tile.update(signal, servobot, 0, 0, codeStore, cueEvents);
+        tile.update(signal, servobot, 0, 0, rules);
         EXPECT_EQ(servobot.hidden, !shielded);
-        EXPECT_FALSE(servobot.killedByImpulse);
+        EXPECT_FALSE(servobot.killedByImpulse());
     }
 }
 
 TEST_F(DigitTileTest, ABlinkingTileSkipsTwoDrawnFrames) {
     DigitTile tile(formation.digitImage(4), 100, 100, 0, 0, 26, 25, 4);
     Image screen(400, 300);
-    tile.flashFlag = true;
+    tile.startBlinking();
     for (bool expected : {false, false, true, true}) {
         screen.fillRect(0, 0, 400, 300, 0);
         tile.countDrawnFrame();

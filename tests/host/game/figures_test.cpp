@@ -19,12 +19,12 @@ TEST_F(FiguresTest, TheServobotBlinksForFortyDrawnFramesAfterAReset) {
         servobot.draw(screen);
         bool visible = screen.pixels[271 * 400 + 31] == servobotColour;
         EXPECT_EQ(visible, drawn > 40 || drawn % 2 == 1) << "drawn frame " << drawn;
-        EXPECT_EQ(servobot.isProtected, drawn <= 40) << "drawn frame " << drawn;
+        EXPECT_EQ(servobot.isProtected(), drawn <= 40) << "drawn frame " << drawn;
     }
     servobot.hidden = true;
     servobot.reset();
-    EXPECT_TRUE(servobot.isProtected);
-    EXPECT_EQ(servobot.blinkCounter, 0);
+    EXPECT_TRUE(servobot.isProtected());
+    EXPECT_EQ(servobot.blinkCounter(), 0);
 }
 
 TEST_F(FiguresTest, ASignalFliesFrom243AndIsGoneAtItsThirtyFifthUpdate) {
@@ -62,23 +62,23 @@ TEST_F(FiguresTest, VaktorKeysGoInKeypadOrderAndTheEleventhHitRemovesTheFigure) 
     auto keyColour = [&](int key) { return figure.pixels[(keys[key][1] + 2) * figure.width + keys[key][0] + 2]; };
     for (int hit = 1; hit <= 10; ++hit) {
         figure.takeHit(cueEvents);
-        EXPECT_EQ(figure.hitsLeft, 11 - hit);
+        EXPECT_EQ(figure.hitsLeft(), 11 - hit);
         EXPECT_FALSE(figure.hidden);
         for (int key = 0; key < 10; ++key) {
             EXPECT_EQ(keyColour(key), key < hit ? faceGreen : vaktorColour) << "key " << key << " after hit " << hit;
         }
     }
     figure.takeHit(cueEvents);
-    EXPECT_EQ(figure.hitsLeft, 0);
+    EXPECT_EQ(figure.hitsLeft(), 0);
     EXPECT_TRUE(figure.hidden);
     EXPECT_EQ(cues(), std::vector<int>(11, IDS_VAKTOR_HIT));
 
     figure.takeHit(cueEvents);
-    EXPECT_EQ(figure.hitsLeft, 0);
+    EXPECT_EQ(figure.hitsLeft(), 0);
     EXPECT_EQ(cues().size(), 11u);
 
     figure.restore();
-    EXPECT_EQ(figure.hitsLeft, 11);
+    EXPECT_EQ(figure.hitsLeft(), 11);
     EXPECT_FALSE(figure.hidden);
     for (int key = 0; key < 10; ++key) EXPECT_EQ(keyColour(key), vaktorColour);
 }
@@ -92,16 +92,17 @@ TEST_F(FiguresTest, ASignalCentreOnTheFiguresEdgePasses) {
     // The figure at (30, 215) can be hit inside 30 < x < 67, 215 < y < 245.
     for (const Case& c : {Case{30, 230, false}, Case{31, 230, true}, Case{66, 230, true}, Case{67, 230, false},
                           Case{50, 215, false}, Case{50, 244, true}, Case{50, 245, false}}) {
+        Play play(scoreIntegrityFlag, random, cueEvents);
         VaktorFigure figure;
         figure.x = 30;
         figure.y = 215;
         figure.setHitBox(0, 0, 37, 30);
-        Signal signal;
+        Signal& signal = play.signal;
         signal.hidden = false;
         signal.x = c.centreX - 4;
         signal.y = c.centreY - 8;
-        figure.hitBySignal(signal, cueEvents);
-        EXPECT_EQ(figure.hitsLeft, c.hit ? 10 : 11) << c.centreX << "," << c.centreY;
+        figure.hitBySignal(signal, play.rules);
+        EXPECT_EQ(figure.hitsLeft(), c.hit ? 10 : 11) << c.centreX << "," << c.centreY;
         EXPECT_EQ(signal.hidden, c.hit);
     }
 }

@@ -17,7 +17,7 @@ protected:
         }
         servobot.setHitBox(0, 0, 35, 25);
     }
-    void update(int speedLevel = 1) { formation.update(signal, servobot, row.figures, speedLevel, codeStore, cueEvents); }
+    void update(int speedLevel = 1) { formation.update(signal, servobot, row.figures, speedLevel, play.rules); }
     void updateTimes(int n, int speedLevel = 1) {
         for (int i = 0; i < n; ++i) update(speedLevel);
     }
@@ -28,12 +28,12 @@ protected:
         formation.offsetX = offsetX;
     }
 
-    Signal signal;
-    Servobot servobot;
-    VaktorFigure figures[4];
+    Play play{scoreIntegrityFlag, random, cueEvents};
+    Signal& signal = play.signal;
+    Servobot& servobot = play.servobot;
+    VaktorFigure (&figures)[4] = play.figures;
     FigureRow row{figures};
-    GuardedValue score{scoreIntegrityFlag, 0};
-    CodeStore codeStore{score};
+    GuardedValue& score = play.score;
     TileFormation formation{random};
 };
 
@@ -45,17 +45,17 @@ TEST_F(FormationTest, AFreshBlockOfFortyTilesNewestFirst) {
     EXPECT_EQ(first->y, 130);
     EXPECT_EQ(last->x, 10);
     EXPECT_EQ(last->y, 10);
-    EXPECT_EQ(formation.lowLimit, 180);
+    EXPECT_EQ(formation.lowLimit(), 180);
 }
 
 TEST_F(FormationTest, TheFirstWallIsMetInThe72ndUpdate) {
     updateTimes(71, 4);
     EXPECT_EQ(formation.offsetX, 71);
     EXPECT_EQ(formation.offsetY, 0);
-    EXPECT_EQ(formation.blockVelocity, 1);
+    EXPECT_EQ(formation.blockVelocity(), 1);
     update(4);
     EXPECT_EQ(formation.offsetY, 3);
-    EXPECT_EQ(formation.blockVelocity, -4);
+    EXPECT_EQ(formation.blockVelocity(), -4);
     EXPECT_EQ(formation.offsetX, 67);
     update(4);
     EXPECT_EQ(formation.offsetY, 3);
@@ -143,11 +143,12 @@ TEST_F(FormationTest, TheFirstStarComesInThe32ndUpdate) {
 
 TEST_F(FormationTest, ABlockOfTwoTilesLaunchesNoStar) {
     for (int tiles : {2, 3}) {
-        emptyFormation(formation);
-        for (int i = 0; i < tiles; ++i) formation.tiles.push_back(makeTile(formation, 1, 10 + 30 * i, 10));
-        formation.star->reloadTimer = 31;
-        update();
-        EXPECT_EQ(formation.star->active(), tiles > 2) << tiles << " tiles";
+        TileFormation few(random);
+        emptyFormation(few);
+        for (int i = 0; i < tiles; ++i) few.tiles.push_back(makeTile(few, 1, 10 + 30 * i, 10));
+        // The star is due in the 32nd frame (see above).
+        for (int frame = 1; frame <= 32; ++frame) few.update(signal, servobot, row.figures, 1, play.rules);
+        EXPECT_EQ(few.star->active(), tiles > 2) << tiles << " tiles";
     }
 }
 
@@ -160,7 +161,7 @@ TEST_F(FormationTest, TheFirstSquareComesInTheSeventhFrameOfADive) {
     ASSERT_TRUE(formation.square->active());
     EXPECT_EQ(formation.square->x, formation.diving->x + 4);
     EXPECT_EQ(formation.square->y, formation.diving->y + 7);
-    EXPECT_TRUE(formation.diving->flashFlag);
+    EXPECT_TRUE(formation.diving->flashFlag());
 }
 
 TEST_F(FormationTest, ASquareFallingOffTheBottomIsRelaunchedInTheSameFrame) {
@@ -189,8 +190,8 @@ TEST_F(FormationTest, AFigureAbsorbsAnImpulse) {
     EXPECT_TRUE(star.active());
     update();
     EXPECT_FALSE(star.active());
-    EXPECT_EQ(star.reloadTimer, 0);
-    EXPECT_EQ(figures[0].hitsLeft, 10);
+    EXPECT_EQ(star.reloadTimer(), 0);
+    EXPECT_EQ(figures[0].hitsLeft(), 10);
 }
 
 }  // namespace

@@ -39,6 +39,12 @@ GameTest::GameTest() {
 
 GameTest::~GameTest() { platform::fake::clearAddedResources(); }
 
+Play::Play(bool& integrityFlag, GameRandom& random, CueEvents& cues)
+    : score(integrityFlag, 0),
+      lives(integrityFlag, 4),
+      level(integrityFlag, 1),
+      rules({servobot, signal, figures, formation, score, lives, level, codeStore, random, cues, gameOver}) {}
+
 void emptyFormation(TileFormation& formation) {
     formation.tiles.clear();
     formation.diving.reset();

@@ -35,6 +35,28 @@ protected:
 
 inline std::uint8_t pixel(const Image& image, int x, int y) { return image.pixels[y * image.width + x]; }
 
+// The objects and counts the rules act on, for the tests of single objects
+// (built after the fixture's pictures, as a member of the test's fixture).
+struct Play {
+    Play(bool& integrityFlag, GameRandom& random, CueEvents& cues);
+
+    Servobot servobot;
+    Signal signal;
+    VaktorFigure figures[4];
+    std::unique_ptr<TileFormation> formation;
+    GuardedValue score;
+    GuardedValue lives;
+    GuardedValue level;
+    CodeStore codeStore{score};
+    bool gameOver = false;
+    GameRules rules;
+};
+
+// Draws frames of the Servobot (without pictures) until its protection is over.
+inline void unprotect(Servobot& servobot) {
+    while (servobot.isProtected()) servobot.countDrawnFrame();
+}
+
 // Takes every tile out of the formation, the diving tile included.
 void emptyFormation(TileFormation& formation);
 

@@ -16,7 +16,7 @@ protected:
 };
 
 // The Servobot counts the frames it is drawn in: the one visible trace of a render.
-int framesDrawn(GameSession& session) { return session.world->servobot.blinkCounter; }
+int framesDrawn(GameSession& session) { return session.world->servobot().blinkCounter(); }
 
 // A frame that the main loop's pass reached at `reached` and that runs at its
 // due time (or at `reached`, when that is later).
@@ -58,7 +58,7 @@ TEST_F(SessionTest, FrameZeroIsUpdatedButNeverDrawn) {
     session.tick(1000);
     EXPECT_EQ(framesDrawn(session), 0);
     EXPECT_FALSE(session.lastFrameDrawn);
-    EXPECT_EQ(session.world->formation->offsetX, 1);
+    EXPECT_EQ(session.world->formation().offsetX, 1);
     EXPECT_EQ(session.frameClock.frameIndex, 1u);
 }
 
@@ -105,10 +105,10 @@ TEST_F(SessionTest, ARestartBuildsANewWorldWhoseFirstFrameIsNotDrawn) {
 
 TEST_F(SessionTest, ReportsTheWorldsGameOver) {
     GameSession session(1000, seeds, keyLatches, scoreIntegrityFlag);
-    session.world->lives.setValue(1);
-    session.world->servobot.hidden = true;
+    session.world->lives().setValue(1);
+    session.world->servobot().hidden = true;
     session.tick(1000);
-    EXPECT_EQ(session.world->lives.value(), 0);
+    EXPECT_EQ(session.world->lives().value(), 0);
     EXPECT_TRUE(session.gameOver);
 }
 

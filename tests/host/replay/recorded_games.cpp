@@ -37,9 +37,9 @@ PlayedGame playRecordedGame(const RecordedGame& game, int lateEvery) {
         bool newWorld = program.theSession->frameClock.frameIndex == 1;
         if (newWorld) played.gameOver = false;
         if (!played.gameOver) {
-            played.score = world.score.shown();
-            played.level = world.level.shown();
-            played.gameOver = world.gameOver;
+            played.score = world.score().shown();
+            played.level = world.level().shown();
+            played.gameOver = world.gameOver();
         }
     }
     played.replay = program.theSession->world->replay();

@@ -24,6 +24,7 @@ Replay smallReplay() {
 }
 
 // The layout of docs/replay-format.md, byte by byte.
+// clang-format off
 const std::vector<std::uint8_t> smallReplayBytes = {
     'Z', 'R', 'P', 'L', 1, 0, 1, 0,  // magic, format version 1, rules version 1
     0xBE, 0xBA, 0xFE, 0xCA,          // build checksum
@@ -35,6 +36,7 @@ const std::vector<std::uint8_t> smallReplayBytes = {
     2, 0, 5,                         // frames 0 and 5 not drawn
     1, 0xD4, 0xC3, 0xB2, 0xA1,       // the hash after frame 250
 };
+// clang-format on
 
 std::optional<Replay> decode(const std::vector<std::uint8_t>& bytes, std::string& error,
                              const ReplayLimits& limits = {}) {
@@ -61,9 +63,9 @@ TEST(ReplayCodec, EveryShorterPrefixIsRefused) {
 TEST(ReplayCodec, FormsOtherThanTheOneAreRefused) {
     struct Case {
         const char* name;
-        std::size_t at;                       // where the bytes are replaced...
-        std::size_t length;                   // ...this many of them...
-        std::vector<std::uint8_t> with;       // ...by these
+        std::size_t at;                  // where the bytes are replaced...
+        std::size_t length;              // ...this many of them...
+        std::vector<std::uint8_t> with;  // ...by these
         const char* error;
     };
     const Case cases[] = {

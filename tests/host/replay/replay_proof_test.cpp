@@ -84,27 +84,33 @@ TEST(ReplayProof, ForgeriesAreRefused) {
     };
     std::vector<Case> cases = {
         {"a frame more than the game lasted", edited(idle, [](Replay& r) { r.frames += 1; }), "ended at frame"},
-        {"fire held a frame longer",
-         edited(play, [](Replay& r) { r.changes[2].frame += 1; }), "state hash differs"},
-        {"Left for Right", edited(play, [](Replay& r) { r.changes[1].keys = {true, false, false}; }),
+        {"fire held a frame longer", edited(play, [](Replay& r) { r.changes[2].frame += 1; }), "state hash differs"},
+        {"Left for Right",
+         edited(play,
+                [](Replay& r) {
+                    r.changes[1].keys = {true, false, false};
+                }),
          "state hash differs"},
         {"another seed", edited(play, [](Replay& r) { r.seed += 1; }), "state hash differs at frame 250"},
         {"the hash after frame 500 edited", edited(play, [](Replay& r) { r.stateHashes[1] ^= 1; }),
          "state hash differs at frame 500"},
         {"another rules version", edited(play, [](Replay& r) { r.rulesVersion += 1; }), "rules version 2"},
-        {"an unknown format version", edited(play, [](Replay& r) { r.formatVersion = 9; }),
-         "unknown format version 9"},
+        {"an unknown format version", edited(play, [](Replay& r) { r.formatVersion = 9; }), "unknown format version 9"},
         {"cut short", std::vector<std::uint8_t>(playBytes.begin(), playBytes.end() - 1), "truncated"},
-        {"padded", [&] {
+        {"padded",
+         [&] {
              auto bytes = playBytes;
              bytes.push_back(0);
              return bytes;
-         }(), "after the end"},
-        {"the header of one game on the body of another", [&] {
+         }(),
+         "after the end"},
+        {"the header of one game on the body of another",
+         [&] {
              auto bytes = playBytes;
              std::copy_n(overBytes.begin(), headerSize, bytes.begin());
              return bytes;
-         }(), "state hash differs at frame 250"},
+         }(),
+         "state hash differs at frame 250"},
     };
     for (const Case& c : cases) {
         ReplayVerdict verdict = decodeAndVerify(c.bytes);
