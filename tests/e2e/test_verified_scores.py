@@ -135,8 +135,15 @@ class VerifiedScores:
         replay, trace = os.path.join(self.folder, "game.replay"), os.path.join(self.folder, "game.jsonl")
         subprocess.run([SIM, "--keys", KEYS, "--frames", str(FRAMES), "--record", replay, "--trace", trace,
                         "--ticket", ticket["ticket"], "--seed", str(ticket["seed"])], check=True, timeout=60)
+        # The replay ends with the update that ended the game; the game goes
+        # on behind its closing questions, and so may its score.
+        shown, over = 0, False
         with open(trace) as f:
-            shown = json.loads(f.readlines()[-1])["score"]
+            for line in f:
+                frame = json.loads(line)
+                if not over:
+                    shown = frame["score"]
+                over = bool(frame["gameOver"])
         with open(replay, "rb") as f:
             data = f.read()
         # The service takes no game sooner than it could have been played.

@@ -24,10 +24,17 @@ RecordedGame recordGame(const std::string& keys, std::int64_t frames, std::uint3
     }
     std::ifstream replay(stem + ".replay", std::ios::binary);
     game.replay.assign(std::istreambuf_iterator<char>(replay), {});
+    // The game goes on behind its closing questions, and its score with it,
+    // but the replay ends with the update that ended the game: the score
+    // then is the one to prove.
     std::ifstream trace(stem + ".jsonl");
-    std::string line, last;
-    while (std::getline(trace, line)) last = line;
-    game.shownScore = nlohmann::json::parse(last).at("score").get<std::int32_t>();
+    bool over = false;
+    for (std::string line; std::getline(trace, line);) {
+        auto frame = nlohmann::json::parse(line);
+        bool nowOver = frame.at("gameOver") != 0;
+        if (!over) game.shownScore = frame.at("score").get<std::int32_t>();
+        over = nowOver;
+    }
     for (const char* suffix : {".replay", ".jsonl"}) std::filesystem::remove(stem + suffix);
     return game;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // A game played by zifra-sim on a seed and ticket of the service, as the
-// shell records it: the replay's bytes, and the score the game showed at
-// its end, as the trace tells it.
+// shell records it: the replay's bytes, and the score the game showed when
+// the replay ends (its game over, or the last frame), as the trace tells it.
 #include <cstdint>
 #include <string>
 #include <vector>
