@@ -56,6 +56,8 @@ struct ServiceSettings {
     // The lists rank only scores proven by a replay; the game's own form
     // is still taken and stored, and not listed.
     bool verifiedOnly = false;
+    // The browser game's folder, served under /spela/; none without --web.
+    std::optional<std::filesystem::path> webGame;
 };
 
 // How long a password reset link works, and how many a player may ask for
@@ -75,6 +77,8 @@ public:
     std::int32_t version() const { return settings_.version; }
     // The public address, "http://host[:port]".
     const std::string& site() const { return settings_.site; }
+    // The browser game's folder, served under /spela/; none when not served.
+    const std::optional<std::filesystem::path>& webGame() const { return settings_.webGame; }
 
     // The answer to the body of a score post; an accepted score is committed
     // before this returns. A database that fails or passwords that cannot be

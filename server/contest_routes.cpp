@@ -23,7 +23,7 @@ std::string unsubscribedPage(bool done) {
 }  // namespace
 
 HttpAnswer startPageAnswer(CompetitionService& service) {
-    return page(200, startPage(*service.contest().view(), siteHost(service.site())));
+    return page(200, startPage(*service.contest().view(), siteHost(service.site()), service.webGame().has_value()));
 }
 
 HttpAnswer winnersPageAnswer(CompetitionService& service) {

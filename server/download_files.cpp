@@ -8,17 +8,6 @@
 
 namespace {
 
-std::string typeOf(std::string_view name) {
-    auto endsWith = [&](std::string_view end) {
-        return name.size() >= end.size() && name.substr(name.size() - end.size()) == end;
-    };
-    if (endsWith(".txt")) return "text/plain; charset=utf-8";
-    if (endsWith(".htm") || endsWith(".html")) return "text/html; charset=utf-8";
-    if (endsWith(".zip")) return "application/zip";
-    if (endsWith(".png")) return "image/png";
-    return "application/octet-stream";
-}
-
 // The path's parts; none when one is empty, hidden (".", ".." among them)
 // or holds a NUL.
 std::optional<std::vector<std::string>> partsOf(std::string_view path) {
@@ -35,7 +24,23 @@ std::optional<std::vector<std::string>> partsOf(std::string_view path) {
 
 }  // namespace
 
-std::optional<HttpAnswer> downloadAnswer(const std::filesystem::path& folder, std::string_view path) {
+std::string contentTypeOf(std::string_view name) {
+    auto endsWith = [&](std::string_view end) {
+        return name.size() >= end.size() && name.substr(name.size() - end.size()) == end;
+    };
+    if (endsWith(".txt")) return "text/plain; charset=utf-8";
+    if (endsWith(".htm") || endsWith(".html")) return "text/html; charset=utf-8";
+    if (endsWith(".js")) return "text/javascript; charset=utf-8";
+    if (endsWith(".wasm")) return "application/wasm";
+    if (endsWith(".css")) return "text/css; charset=utf-8";
+    if (endsWith(".json")) return "application/json";
+    if (endsWith(".zip")) return "application/zip";
+    if (endsWith(".png")) return "image/png";
+    if (endsWith(".ico")) return "image/x-icon";
+    return "application/octet-stream";
+}
+
+std::optional<OpenFile> openBelow(const std::filesystem::path& folder, std::string_view path) {
     auto parts = partsOf(path);
     if (!parts) return std::nullopt;
     int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -54,8 +59,14 @@ std::optional<HttpAnswer> downloadAnswer(const std::filesystem::path& folder, st
         close(fd);
         return std::nullopt;
     }
+    return OpenFile{fd, static_cast<std::size_t>(facts.st_size)};
+}
+
+std::optional<HttpAnswer> downloadAnswer(const std::filesystem::path& folder, std::string_view path) {
+    auto file = openBelow(folder, path);
+    if (!file) return std::nullopt;
     HttpAnswer answer;
-    answer.contentType = typeOf(parts->back());
-    answer.file = {fd, static_cast<std::size_t>(facts.st_size)};
+    answer.contentType = contentTypeOf(path);
+    answer.file = {file->fd, file->size};
     return answer;
 }

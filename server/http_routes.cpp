@@ -12,6 +12,7 @@
 #include "server/metrics.h"
 #include "server/pages.h"
 #include "server/text_encoding.h"
+#include "server/web_game_files.h"
 
 namespace {
 
@@ -113,11 +114,12 @@ RouteTable competitionRoutes(CompetitionService& service) {
     RouteTable routes;
     // Pages that carry a reset token or a player's address are not kept.
     auto add = [&routes](const char* method, const char* path, const char* name, Work work, Handler handle,
-                         Keeping keeping = Keeping::mayCache, std::size_t bodyBytes = 0) {
+                         Keeping keeping = Keeping::mayCache, std::size_t bodyBytes = 0,
+                         Scripts scripts = Scripts::none) {
         routes.add({method, path, name, work,
-                    [handle = guarded(std::move(handle)), keeping](const HttpRequest& req) {
+                    [handle = guarded(std::move(handle)), keeping, scripts](const HttpRequest& req) {
                         HttpAnswer answer = handle(req);
-                        addSafetyHeaders(answer, keeping);
+                        addSafetyHeaders(answer, keeping, scripts);
                         return answer;
                     },
                     bodyBytes});
@@ -236,6 +238,25 @@ RouteTable competitionRoutes(CompetitionService& service) {
         auto file = downloadAnswer("download", std::string_view(req.path).substr(std::string_view("/download/").size()));
         return file ? std::move(*file) : page(notFoundPage(), 404);
     });
+
+    if (service.webGame()) {
+        // The page's own addresses are relative: without the slash they would
+        // miss the folder.
+        add("GET", "/spela", "web_game", Work::quick, [](const HttpRequest&) {
+            HttpAnswer answer = answerWith(301, htmlType, "");
+            answer.headers.emplace_back("Location", webGameAddress);
+            return answer;
+        });
+        add("GET", webGameAddress, "web_game", Work::quick, [folder = *service.webGame()](const HttpRequest& req) {
+            FileAnswer file = webGameFile(folder, std::string_view(req.path).substr(std::string_view(webGameAddress).size()),
+                                          req.header("If-None-Match"));
+            if (file.status == 404) return page(notFoundPage(), 404);
+            HttpAnswer answer = answerWith(file.status, file.contentType, std::move(file.body));
+            answer.headers.emplace_back("Cache-Control", file.cacheControl);
+            answer.headers.emplace_back("ETag", file.etag);
+            return answer;
+        }, Keeping::mayCache, 0, Scripts::webGame);
+    }
 
     routes.setRefusal([](int status) {
         HttpAnswer answer = refusalPage(status);

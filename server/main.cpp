@@ -9,6 +9,7 @@
 #include <csignal>
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -96,6 +97,12 @@ int main(int argc, char** argv) {
     settings.signUpsPerAddress = options.signUpsPerAddress;
     settings.verifiedOnly = options.verifiedOnly;
     if (options.site) settings.site = *options.site;
+    if (options.webFolder) {
+        if (!std::filesystem::is_regular_file(std::filesystem::path(*options.webFolder) / "index.html")) {
+            return fail("--web " + *options.webFolder + " holds no index.html");
+        }
+        settings.webGame = *options.webFolder;
+    }
     if (!options.smtp) {
         settings.mail = [outbox = Outbox(settings.outbox)](const MailMessage& message, std::time_t now) {
             outbox.send(message, now);

@@ -7,6 +7,7 @@
 
 #include "net/kvippa_texts.h"
 #include "server/html.h"
+#include "server/web_game_files.h"
 
 namespace {
 
@@ -83,7 +84,7 @@ std::string utcTime(std::int64_t seconds) {
     return text;
 }
 
-std::string startPage(const ContestView& view, std::string_view siteName) {
+std::string startPage(const ContestView& view, std::string_view siteName, bool webGame) {
     std::string body = "<h1>Kvippa – tävla med dina spel</h1>\n"
                        "<p>Här jämför du ditt resultat med andras. Varje spel har tio vinnare: de tio bästa när "
                        "tävlingsperioden är slut. <a href=\"/vinnare.htm\">Tidigare vinnare</a></p>\n";
@@ -105,6 +106,10 @@ std::string startPage(const ContestView& view, std::string_view siteName) {
             "<h2>Spelet</h2>\n"
             "<p><a href=\"" +
             std::string(downloadAddress) + "\">Ladda ner Zifra Invaders</a> (för Windows).</p>\n";
+    if (webGame) {
+        body += "<p><a href=\"" + std::string(webGameAddress) + "\">Spela i webbläsaren</a>: samma spel, och "
+                "poängen hamnar i samma topplista.</p>\n";
+    }
     return htmlPage("Topplistor", body);
 }
 

@@ -10,8 +10,9 @@
 // "/" and "/index2.htm": the current period and its end, each current
 // game's ten best in it and of all time, the period's collective ranking,
 // the game's own texts of the competition rules and of Kvippa (naming the
-// site `siteName`), the links.
-std::string startPage(const ContestView& view, std::string_view siteName);
+// site `siteName`), the links (to the browser game too when `webGame` is
+// served).
+std::string startPage(const ContestView& view, std::string_view siteName, bool webGame = false);
 
 // "/reg3.htm": the sign-up form, filled again with what was sent and the
 // faults found in it; `done` thanks the new player instead.

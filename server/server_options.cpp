@@ -81,7 +81,7 @@ ParsedOptions parseServerOptions(const std::vector<std::string>& arguments) {
         if (name != "--listen" && name != "--db" && name != "--builds" && name != "--version" && name != "--site" &&
             name != "--connections-per-address" && name != "--access-log" &&
             name != "--sign-ups-per-address" && name != "--proxy" && name != "--smtp" && name != "--smtp-user" &&
-            name != "--smtp-password-file") {
+            name != "--smtp-password-file" && name != "--web") {
             parsed.fault = "unknown option " + name + " (see --help)";
             return parsed;
         }
@@ -119,6 +119,8 @@ ParsedOptions parseServerOptions(const std::vector<std::string>& arguments) {
             parsed.fault = "--connections-per-address takes a whole number, not " + value;
         } else if (name == "--sign-ups-per-address" && (!wholeNumber(value, o.signUpsPerAddress) || o.signUpsPerAddress < 0)) {
             parsed.fault = "--sign-ups-per-address takes a whole number, not " + value;
+        } else if (name == "--web") {
+            o.webFolder = value;
         } else if (name == "--site") {
             o.site = parseSite(value);
             if (!o.site) parsed.fault = "--site takes http://HOST[:PORT] or https://HOST[:PORT], not " + value;
@@ -165,6 +167,8 @@ std::string serverUsage() {
            "                         with the password in FILE (its first line)\n"
            "  --verified-only        the lists rank only scores proven by a replay (the game's own score\n"
            "                         form is still taken and stored, and not listed)\n"
+           "  --web DIR              serve the browser game from DIR (its index.html and module) under\n"
+           "                         /spela/, and link to it from the start page\n"
            "  --help                 this text\n"
            "\n"
            "zifra-server admin ... is the organiser's command line: games, periods, winners, hidden\n"

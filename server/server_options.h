@@ -14,6 +14,7 @@ struct ServerOptions {
     std::optional<std::string> accessLog;
     std::optional<std::string> smtp, smtpUser, smtpPasswordFile;  // smtp://host[:port] or smtps://...  // a file, or "-" for standard error
     std::optional<std::string> site;  // "http://host[:port]" or "https://...", without a trailing slash
+    std::optional<std::string> webFolder;  // the browser game's files, served under /spela/
     std::int32_t version = 3;
     std::size_t connectionsPerAddress = 32;
     std::int64_t signUpsPerAddress = 5;  // in an hour; 0: no limit  // open at once from one client address; 0: no limit

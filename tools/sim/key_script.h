@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/game_key.h"
@@ -17,3 +18,5 @@ using KeyScript = std::map<std::int64_t, std::vector<KeyEvent>>;
 std::optional<KeyScript> readKeyScript(const std::string& path, std::string& error);
 // The script read from `in` to its end; `name` names it in the reason.
 std::optional<KeyScript> readKeyScript(std::istream& in, const std::string& name, std::string& error);
+// The same of a text already in hand (lines ended by LF, the last maybe not).
+std::optional<KeyScript> readKeyScriptText(std::string_view text, const std::string& name, std::string& error);

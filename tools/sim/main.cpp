@@ -23,6 +23,7 @@
 #include "res/resource_ids.h"
 #include "tools/sim/key_script.h"
 #include "tools/sim/png_frame.h"
+#include "tools/sim/scripted_game.h"
 #include "tools/sim/sim_options.h"
 #include "tools/sim/trace_line.h"
 
@@ -30,36 +31,6 @@ namespace {
 
 constexpr int usageError = 2;
 constexpr int runError = 1;
-
-// One pass of the main loop: steps the program until a frame has run. The
-// clock is always on time: every frame's tick begins before the frame is
-// due, and a wait ends exactly at the due time. Every dialog ends at once,
-// unanswered, as one that cannot be shown does: the game goes on behind
-// them, and as no time has passed, no end of a modal loop is reported. There
-// is no window to go away. The pass's cues are added to `cues`. False when
-// the program asked to end instead.
-bool runPass(Program& program, std::uint32_t& now, std::span<const KeyEvent> keys, bool& drawn,
-             std::vector<int>& cues) {
-    for (;;) {
-        Step step = program.step(now, keys);
-        keys = {};
-        cues.insert(cues.end(), step.cues.begin(), step.cues.end());
-        if (step.frameRan) drawn = step.drawn;
-        if (step.request) {
-            if (const auto* wait = std::get_if<WaitUntil>(&*step.request)) now = wait->dueTime;
-            if (std::holds_alternative<QuitProgram>(*step.request)) {
-                program.quit();
-                return false;
-            }
-        }
-        if (step.frameRan) return true;
-    }
-}
-
-std::span<const KeyEvent> keysBefore(const KeyScript& keys, std::int64_t tick) {
-    auto it = keys.find(tick);
-    return it == keys.end() ? std::span<const KeyEvent>{} : std::span<const KeyEvent>(it->second);
-}
 
 std::optional<PaletteColours> gamePalette() {
     auto bytes = platform::resourceBytes(platform::ResourceType::Bitmap, IDB_PALETTE);
@@ -131,25 +102,16 @@ int play(const SimOptions& options, const KeyScript& keys) {
         }
     }
 
-    std::uint32_t now = 0;
-    Program program(now, seeds(options));
-    std::uint32_t formationsSeen = 0;
+    Program program(0, seeds(options));
+    ScriptedGame game(program, keys);
     std::int64_t drawnCount = 0;
     for (std::int64_t tick = 0; tick < options.frames; ++tick) {
-        TickFacts facts;
-        facts.tick = tick;
-        // Tick 0 also carries what the program's start-up started (cue 177),
-        // just as it lists the tiles of the formation built then.
-        if (!runPass(program, now, keysBefore(keys, tick), facts.drawn, facts.cues)) break;
+        std::optional<TickFacts> facts = game.playTick();
+        if (!facts) break;
         World& world = *program.theSession->world;
-        // Frame 0 of a world has just run: its first formation is new too.
-        bool newWorld = program.theSession->frameClock.frameIndex == 1;
+        if (trace.is_open()) trace << traceLine(world, *facts) << '\n';
 
-        facts.newFormation = newWorld || world.rules().formationsBuilt() != formationsSeen;
-        formationsSeen = world.rules().formationsBuilt();
-        if (trace.is_open()) trace << traceLine(world, facts) << '\n';
-
-        if (facts.drawn && palette && ++drawnCount % options.every == 0) {
+        if (facts->drawn && palette && ++drawnCount % options.every == 0) {
             char name[32];
             std::snprintf(name, sizeof name, "frame-%06lld.png", static_cast<long long>(tick));
             std::string error;

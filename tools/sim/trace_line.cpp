@@ -1,20 +1,46 @@
 #include "tools/sim/trace_line.h"
 
-#include <sstream>
+#include <concepts>
+#include <string_view>
 
 #include "game/world.h"
 
 namespace {
 
+// The line as it is written: numbers in decimal, characters and texts as
+// they are. Not a string stream, so that the browser build, which traces
+// in its check of the recorded games, need not carry the C++ streams.
+class LineWriter {
+public:
+    LineWriter& operator<<(std::string_view text) {
+        line_ += text;
+        return *this;
+    }
+    LineWriter& operator<<(char c) {
+        line_ += c;
+        return *this;
+    }
+    template <std::integral Number>
+        requires(!std::same_as<Number, char> && !std::same_as<Number, bool>)
+    LineWriter& operator<<(Number number) {
+        line_ += std::to_string(number);
+        return *this;
+    }
+    std::string str() const { return line_; }
+
+private:
+    std::string line_;
+};
+
 int flag(bool value) { return value ? 1 : 0; }
 
-void writeImpulse(std::ostringstream& out, const char* name, const Impulse& impulse) {
+void writeImpulse(LineWriter& out, const char* name, const Impulse& impulse) {
     out << ",\"" << name << "\":{\"active\":" << flag(impulse.active()) << ",\"x\":" << impulse.x
         << ",\"y\":" << impulse.y << '}';
 }
 
 template <typename Range, typename Item>
-void writeArray(std::ostringstream& out, const Range& range, Item item) {
+void writeArray(LineWriter& out, const Range& range, Item item) {
     out << '[';
     bool first = true;
     for (const auto& element : range) {
@@ -29,7 +55,7 @@ void writeArray(std::ostringstream& out, const Range& range, Item item) {
 
 std::string traceLine(World& world, const TickFacts& facts) {
     TileFormation& formation = world.formation();
-    std::ostringstream out;
+    LineWriter out;
     out << "{\"tick\":" << facts.tick << ",\"score\":" << world.score().value()
         << ",\"lives\":" << world.lives().value() << ",\"level\":" << world.level().value()
         << ",\"speed\":" << world.rules().speedLevel() << ",\"gameOver\":" << flag(world.gameOver());

@@ -49,6 +49,7 @@ TEST(ServerProgram, ABadStartIsOneLineOnStandardErrorAndAFailure) {
         {"--db", "sqlite:" + folder + "/no/such/folder/x.db"},
         {"--builds", folder + "/missing.txt"},
         {"--builds", folder + "/bad-builds.txt"},
+        {"--web", folder + "/no-game"},
         {"--listen", "203.0.113.1:" + std::to_string(anyPort)},
         {"--listen", "127.0.0.1:" + taken.port()},
     };
