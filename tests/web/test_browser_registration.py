@@ -45,6 +45,10 @@ class BrowserRegistrationCase(unittest.TestCase):
             self.driver.find_element(By.ID, name).send_keys(value)
         self.driver.find_element(By.CSS_SELECTOR, "button[type=submit]").click()
         wait_until("the welcome", lambda: "Välkommen" in self.driver.title)
+        # The address is confirmed through the mailed link, as a player would.
+        self.driver.get(self.server.mailed_link())
+        self.driver.find_element(By.CSS_SELECTOR, "button[type=submit]").click()
+        wait_until("the confirmation", lambda: self.driver.title.startswith("Bekräftad"))
 
     def prompt(self):
         dialog = self.game.wait_for_dialog("prompt", timeout=GAME_OVER_TIMEOUT)

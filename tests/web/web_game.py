@@ -40,6 +40,17 @@ class ServerProcess:
             raise RuntimeError(f"zifra-server did not start: {line!r}")
         self.site = found.group(1)
 
+    def mailed_link(self, timeout=10):
+        """The next link the server printed for mail (it has no SMTP server)."""
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            ready, _, _ = select.select([self.process.stdout], [], [], max(0, deadline - time.monotonic()))
+            line = self.process.stdout.readline().decode() if ready else ""
+            found = re.search(r"mailed link: (\S+)", line)
+            if found:
+                return found.group(1)
+        raise RuntimeError("zifra-server printed no mailed link")
+
     def stop(self):
         if self.process.poll() is None:
             self.process.terminate()
