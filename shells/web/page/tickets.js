@@ -38,6 +38,10 @@ export class Tickets {
         m._zifra_ticket_refused();
       } else if (response.status === 404 || response.status === 405) {
         m._zifra_tickets_unavailable();
+      } else if (response.status === 429) {
+        // Wrong passwords back off: no try before the service checks again.
+        const seconds = Number(response.headers.get("Retry-After"));
+        this.notBefore = performance.now() + Math.max(RETRY_AFTER_MS, Number.isFinite(seconds) ? seconds * 1000 : 0);
       } else {
         this.notBefore = performance.now() + RETRY_AFTER_MS;
       }
