@@ -79,9 +79,8 @@ Step Program::passStep(std::uint32_t now, std::span<const KeyEvent> keys) {
     session.tick(now);
     endPass();
     bestScoreBookkeeping(now);
-    Step done{session.world->screen(), true, session.lastFrameDrawn, std::nullopt, {}};
-    if (session.quitRequested) done.request = QuitProgram{};
-    return done;
+    if (session.quitRequested) return {session.world->screen(), true, session.lastFrameDrawn, QuitProgram{}, {}};
+    return {session.world->screen(), true, session.lastFrameDrawn, std::nullopt, {}};
 }
 
 void Program::dialogEnded() {
