@@ -99,13 +99,16 @@ def wave_seconds(path):
 
 
 def information_texts():
-    """The three texts as app/information_texts.cpp keeps them, with the
-    web build's competition site, lines ended by LF as a text area reads them."""
-    with open(os.path.join(SOURCE, "app", "information_texts.cpp"), encoding="utf-8") as f:
-        source = f.read()
+    """The three texts as app/information_texts.cpp and net/kvippa_texts.h
+    keep them, with the web build's competition site, lines ended by LF as a
+    text area reads them."""
+    source = ""
+    for part in (("app", "information_texts.cpp"), ("net", "kvippa_texts.h")):
+        with open(os.path.join(SOURCE, *part), encoding="utf-8") as f:
+            source += f.read()
     texts = dict(re.findall(r'constexpr std::string_view (\w+) = R"\((.*?)\)";', source, re.S))
     site = os.environ.get("ZIFRA_COMPETITION_SITE", "www.kvippa.example")
-    return [texts["gameRules"], texts["competitionRules"], texts["aboutKvippa"].replace("@SITE@", site)]
+    return [texts["gameRules"], texts["competitionRulesText"], texts["aboutKvippaText"].replace("@SITE@", site)]
 
 
 class BrowserGameCase(unittest.TestCase):
