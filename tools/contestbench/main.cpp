@@ -19,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "percentile.h"
 #include "scratch_postgres.h"
 #include "server/competition_server.h"
 #include "server/contest_service.h"
@@ -38,12 +39,6 @@ struct Settings {
 };
 
 double milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
-
-double percentile(std::vector<double> values, double share) {
-    if (values.empty()) return 0;
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, static_cast<std::size_t>(share * static_cast<double>(values.size())))];
-}
 
 // Rows made by the database itself from a counted series, so that a
 // million of them take seconds, not a million round trips.

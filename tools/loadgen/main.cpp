@@ -28,6 +28,7 @@
 #include "child_process.h"
 #include "mailed_links.h"
 #include "net/submission_form.h"
+#include "percentile.h"
 #include "scratch_postgres.h"
 #include "server/passwords.h"
 #include "server/sql_connection.h"
@@ -54,12 +55,6 @@ struct Tally {
 };
 
 std::string player(int p) { return "spelare" + std::to_string(p) + "@example.se"; }
-
-double percentile(std::vector<double> values, double share) {
-    if (values.empty()) return 0;
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, static_cast<std::size_t>(share * static_cast<double>(values.size())))];
-}
 
 // Each player sends rising scores for `seconds`, one connection per score.
 void submitAll(const Settings& s, int port, Tally& tally) {

@@ -38,6 +38,7 @@
 #include "game/replay.h"
 #include "game/replay_check.h"
 #include "mailed_links.h"
+#include "percentile.h"
 #include "scratch_postgres.h"
 #include "server/sql_connection.h"
 
@@ -63,12 +64,6 @@ struct Tally {
 };
 
 std::string player(int p) { return "spelare" + std::to_string(p) + "@example.se"; }
-
-double percentile(std::vector<double> values, double share) {
-    if (values.empty()) return 0;
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, static_cast<std::size_t>(share * static_cast<double>(values.size())))];
-}
 
 double msSince(Clock::time_point start) { return std::chrono::duration<double, std::milli>(Clock::now() - start).count(); }
 
