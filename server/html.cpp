@@ -1,23 +1,11 @@
 #include "server/html.h"
 
+#include "server/html_template.h"
+
 #include <cstdint>
 #include <ctime>
 
-std::string htmlEscape(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            case '\'': out += "&#39;"; break;
-            default: out += c;
-        }
-    }
-    return out;
-}
+std::string htmlEscape(std::string_view text) { return escaped(text).markup(); }
 
 std::string faultList(const std::vector<std::string>& faults) {
     if (faults.empty()) return "";
