@@ -67,20 +67,20 @@ HttpAnswer ticketAnswer(CompetitionService& service, std::string_view body, cons
         return error(400, "the body must be JSON {\"email\": \"...\", \"password\": \"...\"}");
     }
     return tryAnswer([&] {
-        using Outcome = TicketRequest::Outcome;
         TicketRequest asked = service.requestTicket(request["email"].get<std::string>(),
                                                     request["password"].get<std::string>(), clientAddress);
         switch (asked.outcome) {
-            case Outcome::wrongLogin: return error(401, "wrong e-mail address or password");
-            case Outcome::unconfirmed: return error(403, "confirm the e-mail address with the link mailed to it first");
-            case Outcome::banned: return error(403, "the account is barred from the competition");
-            case Outcome::backOff: {
+            case TicketRequest::Outcome::wrongLogin: return error(401, "wrong e-mail address or password");
+            case TicketRequest::Outcome::unconfirmed:
+                return error(403, "confirm the e-mail address with the link mailed to it first");
+            case TicketRequest::Outcome::banned: return error(403, "the account is barred from the competition");
+            case TicketRequest::Outcome::backOff: {
                 HttpAnswer answer = error(429, "too many wrong passwords; try again in " + std::to_string(asked.wait) +
                                                    " seconds");
                 answer.headers.emplace_back("Retry-After", std::to_string(asked.wait));
                 return answer;
             }
-            case Outcome::issued: break;
+            case TicketRequest::Outcome::issued: break;
         }
         return json(200, {{"ticket", asked.ticket.ticket}, {"seed", asked.ticket.seed}, {"game", asked.ticket.gameId}});
     });

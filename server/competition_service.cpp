@@ -44,7 +44,9 @@ CompetitionService::CompetitionService(ConnectionPool& pool, ServiceSettings set
       contest_(pool, ContestSettings{settings_.site, settings_.clock, listed()},
                [this](const MailMessage& message, std::time_t time) { deliver(message, time); }),
       news_(pool, settings_.site, [this](const MailMessage& message, std::time_t time) { deliver(message, time); },
-            settings_.clock) {}
+            settings_.clock),
+      challenges_(pool, ChallengeSettings{settings_.site, settings_.webGame.has_value(), listed(), settings_.clock},
+                  [this](const MailMessage& message, std::time_t time) { deliver(message, time); }) {}
 
 std::int64_t CompetitionService::now() const {
     return settings_.clock ? settings_.clock() : static_cast<std::int64_t>(std::time(nullptr));
@@ -132,17 +134,16 @@ CompetitionService::SignIn CompetitionService::signIn(const std::string& emailKe
 
 TicketRequest CompetitionService::requestTicket(std::string_view email, std::string_view password,
                                                 const std::string& clientAddress) {
-    using Outcome = TicketRequest::Outcome;
     SignIn player = signIn(nameKey(trimmed(email)), password, clientAddress);
     switch (player.outcome) {
         case SignIn::Outcome::unknown:
-        case SignIn::Outcome::wrongPassword: return {Outcome::wrongLogin, {}, 0};
-        case SignIn::Outcome::backOff: return {Outcome::backOff, {}, player.wait};
-        case SignIn::Outcome::unconfirmed: return {Outcome::unconfirmed, {}, 0};
-        case SignIn::Outcome::banned: return {Outcome::banned, {}, 0};
+        case SignIn::Outcome::wrongPassword: return {TicketRequest::Outcome::wrongLogin, {}, 0};
+        case SignIn::Outcome::backOff: return {TicketRequest::Outcome::backOff, {}, player.wait};
+        case SignIn::Outcome::unconfirmed: return {TicketRequest::Outcome::unconfirmed, {}, 0};
+        case SignIn::Outcome::banned: return {TicketRequest::Outcome::banned, {}, 0};
         case SignIn::Outcome::passed: break;
     }
-    return {Outcome::issued, proofs_.issueTicket(player.account->id), 0};
+    return {TicketRequest::Outcome::issued, proofs_.issueTicket(player.account->id), 0};
 }
 
 std::vector<std::string> CompetitionService::signUp(const SignUpForm& form, const std::string& clientAddress) {
@@ -168,6 +169,7 @@ std::vector<std::string> CompetitionService::signUp(const SignUpForm& form, cons
     }
 
     std::string referrer = trimmed(form.referrer);
+    if (referrer.empty()) referrer = challenges_.challenger(form.challenge).value_or("");
     NewAccount account{email,
                        nameKey(email),
                        nickname.shown,
@@ -186,9 +188,20 @@ std::vector<std::string> CompetitionService::signUp(const SignUpForm& form, cons
             deliver(confirmationMail(serviceSender(settings_.site), made->email, made->nickname,
                                      settings_.site + "/confirm.htm?token=" + token),
                     now());
+            challenges_.joined(form.challenge, made->id);
             break;
         }
-        case SignUpResult::emailTaken: faults.push_back("Det finns redan en användare med den e-postadressen."); break;
+        case SignUpResult::emailTaken: {
+            // Answered as a new sign-up is, so that the form tells nobody
+            // which addresses have an account; the owner hears of it.
+            auto owner = store_.accountByEmailKey(account.emailKey);
+            if (owner && isOneMailbox(owner->email)) {
+                deliver(takenAddressMail(serviceSender(settings_.site), owner->email, owner->nickname,
+                                         settings_.site + "/getpass.htm"),
+                        now());
+            }
+            break;
+        }
         case SignUpResult::nicknameTaken: faults.push_back("Smeknamnet är redan upptaget."); break;
         case SignUpResult::referrerUnknown:
             faults.push_back("Ingen spelare har smeknamnet " + referrer + ". Skriv vännens smeknamn i topplistorna.");

@@ -11,6 +11,7 @@
 #include "net/answer_codes.h"
 #include "net/field_limits.h"
 #include "server/attempt_limits.h"
+#include "server/challenges.h"
 #include "server/email_confirmation.h"
 #include "server/contest_service.h"
 #include "server/known_builds.h"
@@ -32,6 +33,7 @@ struct SignUpForm {
     std::string email, nickname, password, repeated;  // UTF-8, as the browser sent them
     bool news = false;  // mail me news of Kvippa's games
     std::string referrer{};  // the nickname of who sent the game, or empty
+    std::string challenge{};  // the token of the challenge link it came by, or empty
 };
 
 // What came of asking for a ticket: issued, or why not.
@@ -87,7 +89,9 @@ public:
     SubmissionAnswer submit(std::string_view body, const std::string& clientAddress = {});
 
     // Signs a player up and mails the confirmation link; the faults of the
-    // form in Swedish, none when done.
+    // form in Swedish, none when done. An address that has an account is
+    // answered the same, and its owner is mailed instead. Without a
+    // referrer named, the player of a challenge link is the referrer.
     // Throws HashingBusy (and SqlError) when it cannot be done now.
     std::vector<std::string> signUp(const SignUpForm& form, const std::string& clientAddress = {});
 
@@ -118,6 +122,8 @@ public:
     ContestService& contest() { return contest_; }
     // News to subscribers and the links that end a subscription.
     News& news() { return news_; }
+    // Challenges to friends and the addresses that want no more mail.
+    Challenges& challenges() { return challenges_; }
 
     // A ticket for the player of the e-mail address and password (UTF-8),
     // checked as a score post's are: wrong passwords back off, and an
@@ -152,4 +158,5 @@ private:
     ScoreProofs proofs_;
     ContestService contest_;
     News news_;
+    Challenges challenges_;
 };

@@ -6,6 +6,7 @@
 
 #include "server/api_routes.h"
 #include "server/browser_safety.h"
+#include "server/challenge_routes.h"
 #include "server/download_files.h"
 #include "server/contest_routes.h"
 #include "server/html.h"
@@ -147,20 +148,24 @@ RouteTable competitionRoutes(CompetitionService& service) {
         return claimAnswer(service, req.param("token"),
                            {req.param("fullname"), req.param("address"), req.param("sweden") == "ja"});
     }, Keeping::noStore);
+    // A news subscription's link or an address's no-more-mail link.
     add("GET", "/avsluta.htm", "unsubscribe_form", Work::quick, [&service](const HttpRequest& req) {
-        return unsubscribeFormAnswer(service, req.param("token"));
+        return stopMailFormAnswer(service, req.param("token"));
     }, Keeping::noStore);
     // Taken from anywhere: a mail program posts the one click itself, and
     // the token is the whole of the authority.
     add("POST", "/avsluta.htm", "unsubscribe", Work::quick, [&service](const HttpRequest& req) {
-        return unsubscribeAnswer(service, req.param("token"));
+        return stopMailAnswer(service, req.param("token"));
     }, Keeping::noStore);
 
-    add("GET", "/reg3.htm", "signup_form", Work::quick, [](const HttpRequest&) { return page(signUpPage({}, {}, false)); });
+    add("GET", "/reg3.htm", "signup_form", Work::quick, [&service](const HttpRequest& req) {
+        return challengeSignUpFormAnswer(service, req.param("utmaning"));
+    }, Keeping::noStore);
     add("POST", "/reg3.htm", "signup", Work::hashing, [&service](const HttpRequest& req) {
         if (!fromOwnPage(req)) return page(forbiddenPage(), 403);
-        SignUpForm form{req.param("email"),    req.param("nickname"),          req.param("password"),
-                        req.param("repeated"), req.param("news") == "ja", req.param("referrer")};
+        SignUpForm form{req.param("email"),    req.param("nickname"),      req.param("password"),
+                        req.param("repeated"), req.param("news") == "ja", req.param("referrer"),
+                        req.param("challenge")};
         auto faults = service.signUp(form, req.remoteAddress);
         return page(signUpPage(form, faults, faults.empty()), faults.empty() ? 200 : 400);
     }, Keeping::noStore);

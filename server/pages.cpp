@@ -126,6 +126,8 @@ std::string signUpPage(const SignUpForm& sent, const std::vector<std::string>& f
     std::string body = "<h1>Bli medlem</h1>\n<p>Som medlem kan du registrera dina poäng från spelet. Topplistorna "
                        "visar ditt smeknamn, aldrig din e-postadress.</p>\n" +
                        faultList(faults) + "<form method=\"post\" action=\"/reg3.htm\">\n" +
+                       (sent.challenge.empty() ? "" : "<input type=\"hidden\" name=\"challenge\" value=\"" +
+                                                          htmlEscape(sent.challenge) + "\">\n") +
                        inputField("E-postadress (ditt användarnamn, högst " + std::to_string(maxUserNameLength) + " tecken)",
                              "email", "text", sent.email, maxUserNameLength) +
                        inputField("Smeknamn i topplistorna", "nickname", "text", sent.nickname, maxNicknameCharacters) +

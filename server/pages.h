@@ -15,7 +15,8 @@
 std::string startPage(const ContestView& view, std::string_view siteName, bool webGame = false);
 
 // "/reg3.htm": the sign-up form, filled again with what was sent and the
-// faults found in it; `done` thanks the new player instead.
+// faults found in it (a challenge link's token rides along hidden); `done`
+// thanks the new player instead.
 std::string signUpPage(const SignUpForm& sent, const std::vector<std::string>& faults, bool done);
 
 // "/reg2.htm": the game's user name is not signed up.
