@@ -29,48 +29,41 @@ Html friendFields(const ChallengeForm& sent) {
 
 }  // namespace
 
-std::string challengeFormPage(const std::string& formToken, const ChallengeForm& sent,
-                              const std::vector<std::string>& faults) {
-    Html body =
-        Template("<h1>Utmana dina vänner</h1>\n<p>Skicka Zifra Invaders till upp till {{most}} vänner. Var och en "
-                 "får ett brev från Kvippa med ditt smeknamn och ditt bästa resultat, länkar till spelet och en länk "
-                 "för att bli medlem. Blir en vän medlem genom länken och vinner sedan, vinner du ett bonuspris.</p>\n"
-                 "<p>Vi sparar inte dina vänners adresser, bara ett kontrollvärde av varje, så att ingen får för många "
-                 "brev. Den som inte vill ha fler brev från Kvippa slipper med ett klick.</p>\n{{faults}}"
-                 "<form method=\"post\" action=\"/index2.htm\">\n<input type=\"hidden\" name=\"form\" "
-                 "value=\"{{form}}\">\n{{friends}}<p><label for=\"message\">Meddelande till dina vänner (om du vill, "
-                 "högst {{length}} tecken)</label><textarea id=\"message\" name=\"message\" rows=\"3\" cols=\"40\" "
-                 "maxlength=\"{{length}}\">{{message}}</textarea></p>\n<p><button type=\"submit\">Skicka "
-                 "utmaningen</button></p>\n</form>\n")
-            .set("most", maxChallengedFriends)
-            .set("faults", faultItems(faults))
-            .set("form", formToken)
-            .set("friends", friendFields(sent))
-            .set("length", maxChallengeMessageCharacters)
-            .set("message", sent.message)
-            .render();
-    return htmlPage("Utmana dina vänner", body.markup());
+Html challengeFormBody(const Html& formField, const ChallengeForm& sent, const std::vector<std::string>& faults) {
+    return Template("<h1>Utmana dina vänner</h1>\n<p>Skicka Zifra Invaders till upp till {{most}} vänner. Var och "
+                    "en får ett brev från Kvippa med ditt smeknamn och ditt bästa resultat, länkar till spelet och en "
+                    "länk för att bli medlem. Blir en vän medlem genom länken och vinner sedan, vinner du ett "
+                    "bonuspris.</p>\n<p>Vi sparar inte dina vänners adresser, bara ett kontrollvärde av varje, så att "
+                    "ingen får för många brev. Den som inte vill ha fler brev från Kvippa slipper med ett klick.</p>\n"
+                    "{{faults}}<form method=\"post\" action=\"/index2.htm\">\n{{form}}\n{{friends}}<p><label "
+                    "for=\"message\">Meddelande till dina vänner (om du vill, högst {{length}} tecken)</label>"
+                    "<textarea id=\"message\" name=\"message\" rows=\"3\" cols=\"40\" maxlength=\"{{length}}\">"
+                    "{{message}}</textarea></p>\n<p><button type=\"submit\">Skicka utmaningen</button></p>\n</form>\n")
+        .set("most", maxChallengedFriends)
+        .set("faults", faultItems(faults))
+        .set("form", formField)
+        .set("friends", friendFields(sent))
+        .set("length", maxChallengeMessageCharacters)
+        .set("message", sent.message)
+        .render();
 }
 
-std::string challengeSentPage() {
-    Html body = Template("<h1>Utmana dina vänner</h1>\n<p class=\"klart\">Utmaningen är skickad.</p>\n"
-                         "<p><a href=\"/index2.htm\">Utmana fler vänner</a></p>\n<p><a href=\"/\">Till "
-                         "topplistorna</a></p>\n")
-                    .render();
-    return htmlPage("Utmana dina vänner", body.markup());
+Html challengeSentBody() {
+    return Template("<h1>Utmana dina vänner</h1>\n<p class=\"klart\">Utmaningen är skickad.</p>\n"
+                    "<p><a href=\"/index2.htm\">Utmana fler vänner</a></p>\n<p><a href=\"/\">Till "
+                    "topplistorna</a></p>\n")
+        .render();
 }
 
-std::string challengeInfoPage() {
-    Html body =
-        Template("<h1>Utmana dina vänner</h1>\n<p>Tycker du att du är bra på Zifra Invaders? Utmana dina vänner! "
-                 "Du skriver upp till {{most}} vänners e-postadresser, och var och en får ett brev från Kvippa med "
-                 "ditt smeknamn, ditt bästa resultat och spelet. Blir en vän medlem genom brevets länk och vinner "
-                 "sedan, vinner du ett bonuspris.</p>\n<p>För att utmana dina vänner loggar du in som medlem.</p>\n"
-                 "<p><a href=\"/logga-in.htm?next=/index2.htm\">Logga in</a></p>\n<p><a href=\"/reg3.htm\">Bli "
-                 "medlem</a></p>\n")
-            .set("most", maxChallengedFriends)
-            .render();
-    return htmlPage("Utmana dina vänner", body.markup());
+Html challengeInfoBody() {
+    return Template("<h1>Utmana dina vänner</h1>\n<p>Tycker du att du är bra på Zifra Invaders? Utmana dina "
+                    "vänner! Du skriver upp till {{most}} vänners e-postadresser, och var och en får ett brev från "
+                    "Kvippa med ditt smeknamn, ditt bästa resultat och spelet. Blir en vän medlem genom brevets länk "
+                    "och vinner sedan, vinner du ett bonuspris.</p>\n<p>För att utmana dina vänner loggar du in som "
+                    "medlem.</p>\n<p><a href=\"/logga-in.htm?next=/index2.htm\">Logga in</a></p>\n<p><a "
+                    "href=\"/reg3.htm\">Bli medlem</a></p>\n")
+        .set("most", maxChallengedFriends)
+        .render();
 }
 
 std::string mailRefusalPage(const std::string& token, RefusalLink link) {

@@ -5,20 +5,18 @@
 #include <vector>
 
 #include "server/challenges.h"
+#include "server/html_template.h"
 
-// "/index2.htm" for a signed-in player: the form with the friends'
-// addresses and the message, filled again with what was sent and its
-// faults; `formToken` is the session's.
-std::string challengeFormPage(const std::string& formToken, const ChallengeForm& sent,
-                              const std::vector<std::string>& faults);
-
-// "/index2.htm" after the challenge went: that it did, and nothing of
-// what came of each friend.
-std::string challengeSentPage();
-
-// "/index2.htm" for a visitor: what a challenge is, and the way to sign in
-// or up.
-std::string challengeInfoPage();
+// The bodies of "/index2.htm", for the page around them (signed_in.h):
+// for a signed-in player the form with the friends' addresses and the
+// message, filled again with what was sent and its faults, `formField`
+// the session's hidden form token;
+Html challengeFormBody(const Html& formField, const ChallengeForm& sent, const std::vector<std::string>& faults);
+// after the challenge went, that it did, and nothing of what came of each
+// friend;
+Html challengeSentBody();
+// for a visitor, what a challenge is and the way to sign in or up.
+Html challengeInfoBody();
 
 // "/avsluta.htm?token=" of an address's link: the button that asks for no
 // more mail, or that none will come.

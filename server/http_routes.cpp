@@ -158,6 +158,7 @@ RouteTable competitionRoutes(CompetitionService& service) {
         return stopMailAnswer(service, req.param("token"));
     }, Keeping::noStore);
 
+    // The form of a challenge link carries its token.
     add("GET", "/reg3.htm", "signup_form", Work::quick, [&service](const HttpRequest& req) {
         return challengeSignUpFormAnswer(service, req.param("utmaning"));
     }, Keeping::noStore);
