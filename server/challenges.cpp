@@ -7,6 +7,7 @@
 #include "server/nickname.h"
 #include "server/text_encoding.h"
 #include "server/tokens.h"
+#include "server/web_game_files.h"
 
 namespace {
 
@@ -89,7 +90,7 @@ MailMessage challengeMail(const ChallengeSettings& settings, const std::string& 
                       : nickname + " har inte registrerat något resultat ännu. Hinn före!\n");
     if (!message.empty()) mail.body += "\n" + nickname + " skriver: " + message + "\n";
     mail.body += "\nLadda ner spelet (för Windows):\n" + site + "/download/zifra.exe\n";
-    if (settings.webGame) mail.body += "\nEller spela direkt i webbläsaren:\n" + site + "/spela/\n";
+    if (settings.webGame) mail.body += "\nEller spela direkt i webbläsaren:\n" + site + webGameAddress + "\n";
     mail.body += "\nBli medlem för att tävla om priserna. Med den här länken vet vi att det var " + nickname +
                  " som skickade spelet, och vinner du får " + nickname + " ett bonuspris:\n" + site +
                  "/reg3.htm?utmaning=" + token +

@@ -165,6 +165,13 @@ TEST_F(ChallengeTest, AFormWithFaultsSendsNothingAndNamesEachFault) {
     std::string longest;
     for (int i = 0; i < 200; ++i) longest += "å";
     EXPECT_EQ(challenge("anna@example.se", {"berit@example.se"}, longest).outcome, Outcome::done);
+
+    // A banned player sends nothing, and an account that is gone neither.
+    ASSERT_TRUE(service->contest().store().banAccount("anna@example.se", {"arrangören", "fusk"}, now));
+    EXPECT_EQ(challenge("anna@example.se", {"cecilia@example.se"}).outcome, Outcome::forbidden);
+    EXPECT_EQ(service->challenges().send(accountId("anna@example.se") + 1, {{"cecilia@example.se"}, ""}).outcome,
+              Outcome::signInNeeded);
+    EXPECT_EQ(challengeMails(), 1u);
 }
 
 TEST_F(ChallengeTest, APlayerNamesTwentyFriendsADayAndTheSameFriendIsMailedAgainAfterAWeek) {
