@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "server/account_routes.h"
 #include "server/api_routes.h"
 #include "server/browser_safety.h"
 #include "server/download_files.h"
@@ -44,8 +45,8 @@ std::string siteOf(const HttpRequest& req) {
 
 // Forms change something only when sent from the service's own pages: a
 // browser names the page's origin, and a form posted from elsewhere is
-// turned away. (No cookie ever grants anything here, so this is all a
-// forged form could exploit.)
+// turned away. A signed-in player's forms carry the session's form token
+// besides (signed_in.h), which no other site can know.
 bool fromOwnPage(const HttpRequest& req) {
     std::string site = siteOf(req);
     std::string origin = req.header("Origin");
@@ -163,6 +164,18 @@ RouteTable competitionRoutes(CompetitionService& service) {
                         req.param("repeated"), req.param("news") == "ja", req.param("referrer")};
         auto faults = service.signUp(form, req.remoteAddress);
         return page(signUpPage(form, faults, faults.empty()), faults.empty() ? 200 : 400);
+    }, Keeping::noStore);
+
+    // Signed-in pages carry a form token and the player's own details.
+    add("GET", "/logga-in.htm", "sign_in_form", Work::quick, [&service](const HttpRequest& req) {
+        return signInFormAnswer(service, req);
+    }, Keeping::noStore);
+    add("POST", "/logga-in.htm", "sign_in", Work::hashing, [&service](const HttpRequest& req) {
+        if (!fromOwnPage(req)) return page(forbiddenPage(), 403);
+        return signInAnswer(service, req);
+    }, Keeping::noStore);
+    add("POST", "/logga-ut.htm", "sign_out", Work::quick, [&service](const HttpRequest& req) {
+        return signOutAnswer(service, req);
     }, Keeping::noStore);
 
     add("GET", "/reg2.htm", "not_signed_up", Work::quick, [](const HttpRequest&) { return page(notSignedUpPage()); });
