@@ -3,8 +3,8 @@
 #include <ctime>
 
 #include "net/submission_form.h"
+#include "server/accounts.h"
 #include "server/mail_address.h"
-#include "server/nickname.h"
 #include "server/play_time_bound.h"
 #include "server/text_encoding.h"
 #include "server/tokens.h"
@@ -20,18 +20,6 @@ std::string formKey(SubmissionForm form) {
     return hexDigest(formBody(form));
 }
 
-// The password's faults: length, the game's code page, the repetition.
-void checkPassword(const std::string& password, const std::string& repeated, std::vector<std::string>& faults) {
-    auto inCodePage = cp1252FromUtf8(password);
-    if (!inCodePage || !isPrintableUtf8(password)) {
-        faults.push_back("Lösenordet får bara innehålla tecken som spelet kan skicka.");
-    } else if (inCodePage->size() < minPasswordCharacters || inCodePage->size() > maxPasswordLength) {
-        faults.push_back("Lösenordet ska ha " + std::to_string(minPasswordCharacters) + " till " +
-                         std::to_string(maxPasswordLength) + " tecken.");
-    }
-    if (password != repeated) faults.push_back("Lösenorden är inte lika.");
-}
-
 }  // namespace
 
 CompetitionService::CompetitionService(ConnectionPool& pool, ServiceSettings settings)
@@ -45,8 +33,18 @@ CompetitionService::CompetitionService(ConnectionPool& pool, ServiceSettings set
                [this](const MailMessage& message, std::time_t time) { deliver(message, time); }),
       news_(pool, settings_.site, [this](const MailMessage& message, std::time_t time) { deliver(message, time); },
             settings_.clock),
+      sessions_(pool, settings_.clock),
+      accounts_(std::make_unique<Accounts>(
+          pool, AccountSettings{settings_.site, settings_.clock},
+          [this](const MailMessage& message, std::time_t time) { deliver(message, time); },
+          [this](const std::string& emailKey, std::string_view password, const std::string& clientAddress) {
+              return signIn(emailKey, password, clientAddress);
+          },
+          sessions_)),
       challenges_(pool, ChallengeSettings{settings_.site, settings_.webGame.has_value(), listed(), settings_.clock},
                   [this](const MailMessage& message, std::time_t time) { deliver(message, time); }) {}
+
+CompetitionService::~CompetitionService() = default;
 
 std::int64_t CompetitionService::now() const {
     return settings_.clock ? settings_.clock() : static_cast<std::int64_t>(std::time(nullptr));
@@ -134,34 +132,24 @@ CompetitionService::SignIn CompetitionService::signIn(const std::string& emailKe
 
 TicketRequest CompetitionService::requestTicket(std::string_view email, std::string_view password,
                                                 const std::string& clientAddress) {
+    using Issued = TicketRequest::Outcome;
     SignIn player = signIn(nameKey(trimmed(email)), password, clientAddress);
     switch (player.outcome) {
         case SignIn::Outcome::unknown:
-        case SignIn::Outcome::wrongPassword: return {TicketRequest::Outcome::wrongLogin, {}, 0};
-        case SignIn::Outcome::backOff: return {TicketRequest::Outcome::backOff, {}, player.wait};
-        case SignIn::Outcome::unconfirmed: return {TicketRequest::Outcome::unconfirmed, {}, 0};
-        case SignIn::Outcome::banned: return {TicketRequest::Outcome::banned, {}, 0};
+        case SignIn::Outcome::wrongPassword: return {Issued::wrongLogin, {}, 0};
+        case SignIn::Outcome::backOff: return {Issued::backOff, {}, player.wait};
+        case SignIn::Outcome::unconfirmed: return {Issued::unconfirmed, {}, 0};
+        case SignIn::Outcome::banned: return {Issued::banned, {}, 0};
         case SignIn::Outcome::passed: break;
     }
-    return {TicketRequest::Outcome::issued, proofs_.issueTicket(player.account->id), 0};
+    return {Issued::issued, proofs_.issueTicket(player.account->id), 0};
 }
 
 std::vector<std::string> CompetitionService::signUp(const SignUpForm& form, const std::string& clientAddress) {
     std::vector<std::string> faults;
     std::string email = trimmed(form.email);
-    auto emailInCodePage = cp1252FromUtf8(email);
-    if (!emailInCodePage || !isPrintableUtf8(email)) {
-        faults.push_back("E-postadressen får bara innehålla tecken som spelet kan skicka.");
-    } else if (emailInCodePage->size() > maxUserNameLength || !isOneMailbox(email)) {
-        faults.push_back("Ange din e-postadress, högst " + std::to_string(maxUserNameLength) + " tecken.");
-    }
-    NicknameVerdict nickname = examineNickname(form.nickname, maxNicknameCharacters);
-    if (nickname.fault == NicknameFault::emptyOrLong) {
-        faults.push_back("Ange ett smeknamn på högst " + std::to_string(maxNicknameCharacters) + " tecken.");
-    } else if (nickname.fault == NicknameFault::deceptive) {
-        faults.push_back("Smeknamnet får inte ha osynliga tecken, tecken som vänder skrivriktningen eller "
-                         "staplade accenter.");
-    }
+    checkEmail(email, faults);
+    NicknameVerdict nickname = checkNickname(form.nickname, faults);
     checkPassword(form.password, form.repeated, faults);
     if (!faults.empty()) return faults;
     if (!attempts_.takeSignUp(clientAddress, now(), settings_.signUpsPerAddress)) {

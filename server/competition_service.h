@@ -3,6 +3,7 @@
 // score submission, sign-up, password help, and the ten-best lists.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,6 +11,7 @@
 
 #include "net/answer_codes.h"
 #include "net/field_limits.h"
+#include "server/account_rules.h"
 #include "server/attempt_limits.h"
 #include "server/challenges.h"
 #include "server/email_confirmation.h"
@@ -18,7 +20,9 @@
 #include "server/news.h"
 #include "server/outbox.h"
 #include "server/passwords.h"
+#include "server/player_check.h"
 #include "server/score_proofs.h"
+#include "server/sessions.h"
 #include "server/store.h"
 
 // The game whose tickets the service issues for proven scores.
@@ -67,14 +71,12 @@ struct ServiceSettings {
 inline constexpr std::int64_t resetLinkLifetime = 60 * 60;
 inline constexpr std::int64_t resetLinksPerLifetime = 3;
 
-// The sign-up form's own limits; the e-mail address and the password are
-// bounded by what the game's dialog can send (field_limits.h).
-inline constexpr std::size_t maxNicknameCharacters = 32;
-inline constexpr std::size_t minPasswordCharacters = 6;
+class Accounts;
 
 class CompetitionService {
 public:
     CompetitionService(ConnectionPool& pool, ServiceSettings settings);
+    ~CompetitionService();
 
     std::int32_t version() const { return settings_.version; }
     // The public address, "http://host[:port]".
@@ -135,13 +137,15 @@ public:
     // Replays sent on tickets and their verification.
     ScoreProofs& proofs() { return proofs_; }
 
+    // Who is signed in on the site.
+    Sessions& sessions() { return sessions_; }
+    // Sign-in on the site and a player's own pages (accounts.h).
+    Accounts& accounts() { return *accounts_; }
+
 private:
-    // The one check of a player's password, for score posts and tickets.
-    struct SignIn {
-        enum class Outcome { unknown, backOff, wrongPassword, unconfirmed, banned, passed } outcome = Outcome::unknown;
-        std::optional<Account> account;  // unless unknown
-        std::int64_t wait = 0;  // for backOff
-    };
+    // The one check of a player's password, for score posts, tickets and
+    // the site's sign-in and forms.
+    using SignIn = PlayerCheck;  // accounts.h
     SignIn signIn(const std::string& emailKey, std::string_view password, const std::string& clientAddress);
 
     std::int64_t now() const;
@@ -158,5 +162,7 @@ private:
     ScoreProofs proofs_;
     ContestService contest_;
     News news_;
+    Sessions sessions_;
+    std::unique_ptr<Accounts> accounts_;
     Challenges challenges_;
 };

@@ -21,7 +21,24 @@ std::string inputField(const std::string& label, const char* name, const char* t
            std::to_string(maxLength) + "\" required></p>\n";
 }
 
-std::string htmlPage(std::string_view title, std::string_view body) {
+namespace {
+
+Html navBar(const NavBar& nav) {
+    if (!nav.formToken) {
+        return Template("<nav><a href=\"/\">Kvippa</a><a href=\"/reg3.htm\">Bli medlem</a>"
+                        "<a href=\"/logga-in.htm\">Logga in</a><a href=\"/getpass.htm\">Glömt lösenordet?</a></nav>\n")
+            .render();
+    }
+    return Template("<nav><a href=\"/\">Kvippa</a><a href=\"/mina-sidor\">Mina sidor</a>"
+                    "<form method=\"post\" action=\"/logga-ut.htm\"><input type=\"hidden\" name=\"form\" "
+                    "value=\"{{form}}\"><button type=\"submit\">Logga ut</button></form></nav>\n")
+        .set("form", *nav.formToken)
+        .render();
+}
+
+}  // namespace
+
+std::string htmlPage(std::string_view title, std::string_view body, const NavBar& nav) {
     std::string page;
     page += "<!DOCTYPE html>\n<html lang=\"sv\">\n<head>\n<meta charset=\"utf-8\">\n";
     page += "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n";
@@ -36,10 +53,9 @@ std::string htmlPage(std::string_view title, std::string_view body) {
             "form p { margin: .6em 0; } label { display: block; font-weight: bold; }\n"
             "input[type=text], input[type=email], input[type=password] { width: 20em; }\n"
             ".fel { color: #a00; } .klart { color: #060; }\n"
-            "nav a { margin-right: 1em; }\n"
+            "nav a { margin-right: 1em; } nav form { display: inline; }\n"
             "</style>\n</head>\n<body>\n";
-    page += "<nav><a href=\"/\">Kvippa</a><a href=\"/reg3.htm\">Bli medlem</a>"
-            "<a href=\"/getpass.htm\">Glömt lösenordet?</a></nav>\n";
+    page += navBar(nav).markup();
     page += body;
     page += "\n</body>\n</html>\n";
     return page;

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "server/account_routes.h"
 #include "server/api_routes.h"
 #include "server/browser_safety.h"
 #include "server/challenge_routes.h"
@@ -45,8 +46,8 @@ std::string siteOf(const HttpRequest& req) {
 
 // Forms change something only when sent from the service's own pages: a
 // browser names the page's origin, and a form posted from elsewhere is
-// turned away. (No cookie ever grants anything here, so this is all a
-// forged form could exploit.)
+// turned away. A signed-in player's forms carry the session's form token
+// besides (signed_in.h), which no other site can know.
 bool fromOwnPage(const HttpRequest& req) {
     std::string site = siteOf(req);
     std::string origin = req.header("Origin");
@@ -133,9 +134,14 @@ RouteTable competitionRoutes(CompetitionService& service) {
                           submissionAnswerText(answer, service.version()));
     });
 
-    auto start = [&service](const HttpRequest&) { return startPageAnswer(service); };
-    add("GET", "/", "start", Work::quick, start);
-    add("GET", "/index2.htm", "start", Work::quick, start);
+    add("GET", "/", "start", Work::quick, [&service](const HttpRequest&) { return startPageAnswer(service); });
+    // "Utmana dina vänner", for the signed-in player its form.
+    add("GET", "/index2.htm", "challenge_form", Work::quick, [&service](const HttpRequest& req) {
+        return challengePageAnswer(service, req);
+    }, Keeping::noStore);
+    add("POST", "/index2.htm", "challenge", Work::quick, [&service](const HttpRequest& req) {
+        return challengeAnswer(service, req);
+    }, Keeping::noStore);
     add("GET", "/vinnare.htm", "winners", Work::quick, [&service](const HttpRequest&) {
         return winnersPageAnswer(service);
     });
@@ -169,6 +175,18 @@ RouteTable competitionRoutes(CompetitionService& service) {
                         req.param("challenge")};
         auto faults = service.signUp(form, req.remoteAddress);
         return page(signUpPage(form, faults, faults.empty()), faults.empty() ? 200 : 400);
+    }, Keeping::noStore);
+
+    // Signed-in pages carry a form token and the player's own details.
+    add("GET", "/logga-in.htm", "sign_in_form", Work::quick, [&service](const HttpRequest& req) {
+        return signInFormAnswer(service, req);
+    }, Keeping::noStore);
+    add("POST", "/logga-in.htm", "sign_in", Work::hashing, [&service](const HttpRequest& req) {
+        if (!fromOwnPage(req)) return page(forbiddenPage(), 403);
+        return signInAnswer(service, req);
+    }, Keeping::noStore);
+    add("POST", "/logga-ut.htm", "sign_out", Work::quick, [&service](const HttpRequest& req) {
+        return signOutAnswer(service, req);
     }, Keeping::noStore);
 
     add("GET", "/reg2.htm", "not_signed_up", Work::quick, [](const HttpRequest&) { return page(notSignedUpPage()); });

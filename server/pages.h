@@ -7,7 +7,7 @@
 
 #include "server/competition_service.h"
 
-// "/" and "/index2.htm": the current period and its end, each current
+// "/": the current period and its end, each current
 // game's ten best in it and of all time, the period's collective ranking,
 // the game's own texts of the competition rules and of Kvippa (naming the
 // site `siteName`), the links (to the browser game too when `webGame` is

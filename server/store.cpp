@@ -1,5 +1,7 @@
 #include "server/store.h"
 
+#include "server/sessions.h"
+
 std::optional<Account> Store::accountByEmailKey(const std::string& emailKey) {
     auto connection = pool_.borrow();
     auto rows = connection->query("SELECT id, email, nickname, password_hash, banned_at FROM accounts WHERE email_key = $1", {emailKey});
@@ -110,6 +112,8 @@ bool Store::resetPassword(const std::string& tokenHash, std::int64_t now, const 
     if (rows.empty()) return false;
     std::int64_t accountId = sqlInteger(rows[0][0]);
     connection->query("UPDATE accounts SET password_hash = $1 WHERE id = $2", {passwordHash, accountId});
+    // Whoever knew the forgotten password is signed out with it.
+    endSessionsOf(*connection, accountId);
     // The other links were asked for the same forgotten password; left
     // open, one found later in the mailbox would undo this one.
     connection->query(

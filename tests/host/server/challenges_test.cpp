@@ -8,6 +8,7 @@
 #include "mailed_links.h"
 #include "server/challenge_routes.h"
 #include "server/http_routes.h"
+#include "server/signed_in.h"
 #include "server/text_encoding.h"
 #include "service_fixture.h"
 
@@ -51,13 +52,31 @@ protected:
         return std::regex_search(mail, found, link) ? found[1].str() : "";
     }
 
-    // A POST of the route table, as a browser on the service's own page sends it.
+    // A request through the route table, as a browser on the service's own
+    // page sends it, with the session cookie when there is one.
+    HttpAnswer ask(const std::string& method, const std::string& path,
+                   std::vector<std::pair<std::string, std::string>> params, const std::string& client = "") {
+        RouteTable routes = competitionRoutes(*service);
+        HttpRequest request{method, path, std::move(params), {}, "", client, "127.0.0.1:8080"};
+        if (!cookie.empty()) request.headers["cookie"] = cookie;
+        return routes.find(method, path)->handle(request);
+    }
     HttpAnswer post(const std::string& path, std::vector<std::pair<std::string, std::string>> params,
                     const std::string& client = "") {
-        RouteTable routes = competitionRoutes(*service);
-        HttpRequest request{"POST", path, std::move(params), {}, "", client, "127.0.0.1:8080"};
-        return routes.find("POST", path)->handle(request);
+        return ask("POST", path, std::move(params), client);
     }
+    // Signs in on the site and keeps the cookie; the session's form token.
+    std::string signInOnSite(const std::string& email) {
+        HttpAnswer answer = post("/logga-in.htm", {{"email", email}, {"password", "hemligt1"}});
+        for (const auto& [name, value] : answer.headers) {
+            if (name == "Set-Cookie") cookie = value.substr(0, value.find(';'));
+        }
+        HttpRequest request;
+        request.headers["cookie"] = cookie;
+        auto session = signedIn(*service, request);
+        return session ? session->formToken : "";
+    }
+    std::string cookie;
 
     void scoreOf(const std::string& email, std::int32_t score) {
         ASSERT_EQ(submit(gameForm(email, "hemligt1", score, 600000 + 40 * ++games)).code, AnswerCode::accepted);
@@ -373,6 +392,73 @@ TEST_F(ChallengeTest, ASignUpWithAnAddressThatHasAnAccountIsAnsweredAsANewOneAnd
         EXPECT_EQ(signUpPage("anna@example.se", "Annika" + std::to_string(i)).status, i < 2 ? 200 : 400) << i;
     }
     EXPECT_EQ(mailsTo("anna@example.se").size(), 3u);
+}
+
+TEST_F(ChallengeTest, ThePageShowsAVisitorTheWayInAndAPlayerTheFormWhoseAnswerTellsNothingOfTheFriends) {
+    signUp("anna@example.se", "Anna", "hemligt1");
+    const std::string formAction = "<form method=\"post\" action=\"/index2.htm\">";
+    HttpAnswer visitor = ask("GET", "/index2.htm", {});
+    EXPECT_EQ(visitor.status, 200);
+    EXPECT_NE(visitor.body.find("href=\"/logga-in.htm?next=/index2.htm\""), std::string::npos);
+    EXPECT_NE(visitor.body.find("href=\"/reg3.htm\""), std::string::npos);
+    EXPECT_EQ(visitor.body.find(formAction), std::string::npos);
+    EXPECT_EQ(post("/index2.htm", {{"friend1", "berit@example.se"}}).status, 403);
+
+    std::string form = signInOnSite("anna@example.se");
+    ASSERT_FALSE(form.empty());
+    HttpAnswer page = ask("GET", "/index2.htm", {});
+    EXPECT_EQ(page.status, 200);
+    EXPECT_NE(page.body.find(formAction), std::string::npos);
+    EXPECT_NE(page.body.find("<input type=\"hidden\" name=\"form\" value=\"" + form + "\">"), std::string::npos);
+    for (const char* field : {"friend1", "friend5", "message"}) {
+        EXPECT_NE(page.body.find(std::string("name=\"") + field + "\""), std::string::npos) << field;
+    }
+    EXPECT_EQ(page.body.find("name=\"friend6\""), std::string::npos);
+    bool noStore = false;
+    for (const auto& [name, value] : page.headers) noStore = noStore || (name == "Cache-Control" && value == "no-store");
+    EXPECT_TRUE(noStore);
+
+    // Without the session's form token nothing is sent.
+    EXPECT_EQ(post("/index2.htm", {{"friend1", "berit@example.se"}}).status, 403);
+    EXPECT_EQ(post("/index2.htm", {{"friend1", "berit@example.se"}, {"form", "fel"}}).status, 403);
+    EXPECT_EQ(challengeMails(), 0u);
+
+    // The form comes back with its faults, what was typed escaped.
+    HttpAnswer faulty = post("/index2.htm", {{"form", form}, {"friend2", "\"><script>x</script>"},
+                                             {"message", "<b>hej</b>"}});
+    EXPECT_EQ(faulty.status, 400);
+    EXPECT_NE(faulty.body.find("<li>Vän 2: skriv en e-postadress, som namn@exempel.se.</li>"), std::string::npos);
+    EXPECT_NE(faulty.body.find("value=\"&quot;&gt;&lt;script&gt;x&lt;/script&gt;\""), std::string::npos);
+    EXPECT_NE(faulty.body.find(">&lt;b&gt;hej&lt;/b&gt;</textarea>"), std::string::npos);
+    EXPECT_EQ(faulty.body.find("<script>"), std::string::npos);
+    EXPECT_EQ(faulty.body.find("<b>hej"), std::string::npos);
+
+    // An address with an account, one that said no and a fresh one are
+    // answered alike.
+    signUp("cecilia@example.se", "Cecilia", "hemligt1");
+    ASSERT_EQ(challenge("cecilia@example.se", {"berit@example.se"}).outcome, Outcome::done);
+    ASSERT_EQ(post("/avsluta.htm", {{"token", mailedTokens(outbox, "avsluta.htm", "berit@example.se").at(0)}}).status,
+              200);
+    std::vector<HttpAnswer> answers;
+    for (const char* to : {"cecilia@example.se", "berit@example.se", "david@example.se"}) {
+        answers.push_back(post("/index2.htm", {{"form", form}, {"friend1", to}, {"message", "Slå mig!"}}));
+    }
+    for (const HttpAnswer& answer : answers) {
+        EXPECT_EQ(answer.status, 200);
+        EXPECT_EQ(answer.body, answers[0].body);
+    }
+    EXPECT_NE(answers[0].body.find("Utmaningen är skickad."), std::string::npos);
+    EXPECT_EQ(mailsTo("berit@example.se").size(), 1u);
+    EXPECT_EQ(mailsTo("david@example.se").size(), 1u);
+    EXPECT_EQ(mailsTo("cecilia@example.se").size(), 1u);
+
+    // Past the day's share.
+    std::vector<std::pair<std::string, std::string>> five = {{"form", form}};
+    for (int i = 1; i <= 5; ++i) five.emplace_back("friend" + std::to_string(i), "v" + std::to_string(i) + "@example.se");
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(post("/index2.htm", five).status, 200);
+    HttpAnswer tooMany = post("/index2.htm", five);
+    EXPECT_EQ(tooMany.status, 429);
+    EXPECT_NE(tooMany.body.find("Just nu kan du utmana 2 till."), std::string::npos);
 }
 
 }  // namespace
