@@ -10,7 +10,9 @@ namespace {
 constexpr char htmlType[] = "text/html; charset=utf-8";
 constexpr char challengeTitle[] = "Utmana dina vänner";
 
-HttpAnswer page(Outcome outcome, std::string body) { return answerWith(httpStatus(outcome), htmlType, std::move(body)); }
+HttpAnswer page(Outcome outcome, std::string body) {
+    return answerWith(httpStatus(outcome), htmlType, std::move(body));
+}
 
 }  // namespace
 
@@ -24,7 +26,9 @@ HttpAnswer challengeAnswer(CompetitionService& service, const HttpRequest& req) 
     SignedInPost post = signedInPost(service, req);
     if (post.outcome != Outcome::done) return refusedPostAnswer(post.outcome);
     ChallengeForm form{{}, req.param("message")};
-    for (std::size_t n = 1; n <= maxChallengedFriends; ++n) form.friends.push_back(req.param("friend" + std::to_string(n)));
+    for (std::size_t n = 1; n <= maxChallengedFriends; ++n) {
+        form.friends.push_back(req.param("friend" + std::to_string(n)));
+    }
     FormOutcome sent = service.challenges().send(post.session->accountId, form);
     switch (sent.outcome) {
         case Outcome::done: return htmlAnswer(sent.outcome, challengeTitle, challengeSentBody(), post.session);
