@@ -5,15 +5,6 @@
 
 namespace {
 
-Html faultItems(const std::vector<std::string>& faults) {
-    if (faults.empty()) return {};
-    return Template("<ul class=\"fel\">\n{{items}}</ul>\n")
-        .set("items", joined(faults, [](const std::string& fault) {
-            return Template("<li>{{fault}}</li>\n").set("fault", fault).render();
-        }))
-        .render();
-}
-
 Html friendFields(const ChallengeForm& sent) {
     Html fields;
     for (std::size_t n = 1; n <= maxChallengedFriends; ++n) {
@@ -40,7 +31,7 @@ Html challengeFormBody(const Html& formField, const ChallengeForm& sent, const s
                     "<textarea id=\"message\" name=\"message\" rows=\"3\" cols=\"40\" maxlength=\"{{length}}\">"
                     "{{message}}</textarea></p>\n<p><button type=\"submit\">Skicka utmaningen</button></p>\n</form>\n")
         .set("most", maxChallengedFriends)
-        .set("faults", faultItems(faults))
+        .set("faults", faultList(faults))
         .set("form", formField)
         .set("friends", friendFields(sent))
         .set("length", maxChallengeMessageCharacters)
@@ -66,12 +57,11 @@ Html challengeInfoBody() {
         .render();
 }
 
-std::string mailRefusalPage(const std::string& token, RefusalLink link) {
+Html mailRefusalPage(const std::string& token, RefusalLink link) {
     if (link == RefusalLink::used) {
         return htmlPage("Inga fler brev", Template("<h1>Klart</h1>\n<p class=\"klart\">Kvippa skickar inga fler "
                                                    "utmaningar eller nyheter till din adress.</p>\n")
-                                              .render()
-                                              .markup());
+                                              .render());
     }
     // A link scanner that fetches the link changes nothing: the page asks
     // for the one click.
@@ -81,6 +71,5 @@ std::string mailRefusalPage(const std::string& token, RefusalLink link) {
                              "action=\"/avsluta.htm?token={{token}}\">\n<p><button type=\"submit\">Ja, skicka inga "
                              "fler brev</button></p>\n</form>\n")
                         .set("token", token)
-                        .render()
-                        .markup());
+                        .render());
 }

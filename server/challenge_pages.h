@@ -20,4 +20,4 @@ Html challengeInfoBody();
 
 // "/avsluta.htm?token=" of an address's link: the button that asks for no
 // more mail, or that none will come.
-std::string mailRefusalPage(const std::string& token, RefusalLink link);
+Html mailRefusalPage(const std::string& token, RefusalLink link);

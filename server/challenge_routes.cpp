@@ -10,9 +10,7 @@ namespace {
 constexpr char htmlType[] = "text/html; charset=utf-8";
 constexpr char challengeTitle[] = "Utmana dina vänner";
 
-HttpAnswer page(Outcome outcome, std::string body) {
-    return answerWith(httpStatus(outcome), htmlType, std::move(body));
-}
+HttpAnswer page(Outcome outcome, const Html& body) { return answerWith(httpStatus(outcome), htmlType, body.markup()); }
 
 }  // namespace
 

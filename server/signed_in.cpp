@@ -62,7 +62,7 @@ HttpAnswer htmlAnswer(Outcome outcome, std::string_view title, const Html& body,
                       const std::optional<Session>& visitor) {
     NavBar nav;
     if (visitor) nav.formToken = visitor->formToken;
-    return answerWith(httpStatus(outcome), htmlType, htmlPage(title, body.markup(), nav));
+    return answerWith(httpStatus(outcome), htmlType, htmlPage(title, body, nav).markup());
 }
 
 HttpAnswer refusedPostAnswer(Outcome outcome) {
