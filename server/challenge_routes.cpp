@@ -2,15 +2,13 @@
 
 #include "server/challenge_pages.h"
 #include "server/contest_routes.h"
+#include "server/html.h"
 #include "server/pages.h"
 #include "server/signed_in.h"
 
 namespace {
 
-constexpr char htmlType[] = "text/html; charset=utf-8";
 constexpr char challengeTitle[] = "Utmana dina vänner";
-
-HttpAnswer page(Outcome outcome, const Html& body) { return answerWith(httpStatus(outcome), htmlType, body.markup()); }
 
 }  // namespace
 
@@ -45,16 +43,16 @@ HttpAnswer challengeSignUpFormAnswer(CompetitionService& service, const std::str
         form.referrer = *challenger;
         form.challenge = token;
     }
-    return page(Outcome::done, signUpPage(form, {}, false));
+    return pageAnswer(Outcome::done, signUpPage(form, {}, false));
 }
 
 HttpAnswer stopMailFormAnswer(CompetitionService& service, const std::string& token) {
     RefusalLink link = service.challenges().refusalLink(token);
     if (link == RefusalLink::unknown) return unsubscribeFormAnswer(service, token);
-    return page(Outcome::done, mailRefusalPage(token, link));
+    return pageAnswer(Outcome::done, mailRefusalPage(token, link));
 }
 
 HttpAnswer stopMailAnswer(CompetitionService& service, const std::string& token) {
     if (!service.challenges().refuseMail(token)) return unsubscribeAnswer(service, token);
-    return page(Outcome::done, mailRefusalPage(token, RefusalLink::used));
+    return pageAnswer(Outcome::done, mailRefusalPage(token, RefusalLink::used));
 }

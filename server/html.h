@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "server/html_template.h"
+#include "server/http_exchange.h"
+#include "server/outcome.h"
 
 // The faults of a sent form as a list, nothing when there are none.
 Html faultList(const std::vector<std::string>& faults);
@@ -27,6 +29,9 @@ struct NavBar {
 
 // A whole UTF-8 page in the service's look around `body`.
 Html htmlPage(std::string_view title, const Html& body, const NavBar& nav = {});
+
+// A page as the answer to a call, with the status of what came of it.
+HttpAnswer pageAnswer(Outcome outcome, const Html& page);
 
 // A date (calendar seconds) as YYYY-MM-DD in the server's time zone.
 std::string calendarDate(std::int64_t seconds);
