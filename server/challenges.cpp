@@ -60,6 +60,8 @@ std::string messageOf(const std::string& typed, std::vector<std::string>& faults
     if (trimmed(flat).empty()) return "";
     NicknameVerdict verdict = examineNickname(flat, maxChallengeMessageCharacters);
     if (verdict.fault == NicknameFault::emptyOrLong) {
+        // Nothing visible is no message.
+        if (characterCount(trimmed(flat)) <= maxChallengeMessageCharacters) return "";
         faults.push_back("Meddelandet får vara högst " + std::to_string(maxChallengeMessageCharacters) + " tecken.");
         return "";
     }
