@@ -2,6 +2,7 @@
 
 #include "net/field_limits.h"
 #include "server/account_rules.h"
+#include "server/html.h"
 #include "server/pages.h"
 #include "server/signed_in.h"
 
@@ -34,14 +35,6 @@ Html signInBody(const std::string& email, const std::string& next, const std::st
 }
 
 namespace {
-
-Html faultList(const std::vector<std::string>& faults) {
-    if (faults.empty()) return {};
-    return Template("<ul class=\"fel\">\n{{items}}</ul>\n")
-        .set("items",
-             joined(faults, [](const std::string& f) { return Template("<li>{{f}}</li>\n").set("f", f).render(); }))
-        .render();
-}
 
 Html bestsTable(const std::vector<MyBest>& bests) {
     if (bests.empty()) return Template("<p>Du har inga poäng i topplistorna ännu.</p>\n").render();

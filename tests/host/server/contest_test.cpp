@@ -9,6 +9,7 @@
 #include "mailed_links.h"
 #include "server/contest_admin.h"
 #include "server/contest_routes.h"
+#include "server/pages.h"
 #include "server/period_closer.h"
 #include "server/replay_store.h"
 #include "server/text_encoding.h"
@@ -187,10 +188,10 @@ TEST_F(Contest, EachWinnerIsMailedALinkThatClaimsThePrizeOnce) {
         {{"Anna Svensson", "Storgatan 1", false}, 1},
         {{std::string(101, 'a'), std::string(301, 'b'), false}, 3},
     };
-    for (const Case& c : faulty) EXPECT_EQ(service->contest().claim(token, c.claim).size(), c.faults) << c.claim.fullName;
-    EXPECT_EQ(service->contest().claim(token, {"Anna Svensson", "Storgatan 1\n123 45 Byn", true}), ClaimFaults{});
+    for (const Case& c : faulty) EXPECT_EQ(service->contest().claim(token, c.claim).faults.size(), c.faults) << c.claim.fullName;
+    EXPECT_EQ(service->contest().claim(token, {"Anna Svensson", "Storgatan 1\n123 45 Byn", true}).outcome, Outcome::done);
     EXPECT_FALSE(service->contest().claimable(token));
-    EXPECT_EQ(service->contest().claim(token, {"Någon Annan", "Annanstans 2", true}).size(), 1u);
+    EXPECT_EQ(service->contest().claim(token, {"Någon Annan", "Annanstans 2", true}).outcome, Outcome::gone);
     auto stored = pool->borrow()->query("SELECT full_name, postal_address, lives_in_sweden FROM winners WHERE place = 1");
     ASSERT_EQ(stored.size(), 1u);
     EXPECT_EQ(stored[0][0], "Anna Svensson");
@@ -410,11 +411,57 @@ TEST_F(Contest, TheWinnersPageAndTheClaimFormEscapeWhatPlayersWrote) {
     EXPECT_EQ(claimAnswer(*service, token[1], {"Kalle Anka", "Gatan 1", true}).status, 410);
 }
 
+TEST_F(Contest, EveryPageThatShowsWhatPlayersWroteShowsItAsText) {
+    const std::string quoted = "Kalle \"K\" & 'J'", script = "<script>alert(\"x\")</script>";
+    signUp("k@example.se", quoted, "hemligt1");
+    ASSERT_EQ(service->signUp({"s@example.se", script, "hemligt1", "hemligt1", false, quoted}).outcome, Outcome::done);
+    for (const std::string& token : mailedTokens(outbox, "confirm.htm", "s@example.se")) service->confirmEmail(token);
+    now = periodStart;
+    ASSERT_EQ(submit(gameForm("s@example.se", "hemligt1", 4711)).code, AnswerCode::accepted);
+    std::string start = startPageAnswer(*service).body;
+    now = periodEnd;
+    ASSERT_EQ(service->contest().closeEndedPeriods(), 1);
+    auto claimTokens = mailedTokens(outbox, "vinst.htm", "s@example.se");
+    ASSERT_EQ(claimTokens.size(), 1u);
+    // A referrer that is nobody's nickname comes back in the form's value and in the fault that names it.
+    const std::string unknown = "\"><b>nobody";
+    SignUpForm faulty{"n@example.se", "Nils", "hemligt1", "hemligt1", false, unknown};
+    auto faults = service->signUp(faulty).faults;
+    ASSERT_EQ(faults.size(), 1u);
+    const std::string address = "</textarea><script>x</script>";
+
+    struct Case {
+        const char* page;
+        std::string body;
+        std::vector<std::string> texts;  // each must show as text, and only so
+    };
+    const std::vector<Case> cases = {
+        {"start page: both lists of the period and the collective ranking", start, {script}},
+        {"winners page: the winner and the bonus prize's winner", winnersPageAnswer(*service).body, {script, quoted}},
+        {"claim form", claimFormAnswer(*service, claimTokens[0]).body, {script}},
+        {"claim form sent back with its faults", claimAnswer(*service, claimTokens[0], {quoted, address, false}).body,
+         {script, quoted, address}},
+        {"sign-up form sent back with its faults", signUpPage(faulty, faults, false).markup(), {unknown, faults[0]}},
+        {"sign-up done", signUpPage({"s@example.se", script, "", ""}, {}, true).markup(), {script}},
+    };
+    for (const Case& c : cases) {
+        for (const std::string& text : c.texts) {
+            EXPECT_NE(c.body.find(escaped(text).markup()), std::string::npos) << c.page << ": " << text;
+            EXPECT_EQ(c.body.find(text), std::string::npos) << c.page << ": " << text;
+        }
+        EXPECT_EQ(c.body.find("<script"), std::string::npos) << c.page;
+    }
+    // Where a nickname is listed, it is in its own cell.
+    const std::string cell = "<td>" + escaped(script).markup() + "</td>";
+    EXPECT_NE(start.find(cell), start.rfind(cell)) << "the period's list and all time's";
+    EXPECT_NE(start.find("<table class=\"topplista\" id=\"gemensam\">"), std::string::npos);
+}
+
 TEST_F(Contest, NewsGoesToSubscribersOnlyAndEachMailEndsTheSubscriptionWithOneClick) {
     // u asks for news but never confirms the address.
     for (const char* who : {"a", "b", "u"}) {
         std::string email = std::string(who) + "@example.se";
-        ASSERT_EQ(service->signUp({email, who, "hemligt1", "hemligt1", true}), std::vector<std::string>{});
+        ASSERT_EQ(service->signUp({email, who, "hemligt1", "hemligt1", true}).faults, std::vector<std::string>{});
         if (*who == 'u') continue;
         for (const std::string& token : mailedTokens(outbox, "confirm.htm", email)) service->confirmEmail(token);
     }
@@ -471,7 +518,7 @@ TEST_F(Contest, AWinnersReferrerIsNamedForTheBonusPrizeOneStepUpTheChainOnly) {
     signUp("a@example.se", "Anna", "hemligt1");
     // Signs up and confirms; the faults of the form.
     auto signUpSentBy = [&](const char* email, const char* nickname, const char* referrer) {
-        auto faults = service->signUp({email, nickname, "hemligt1", "hemligt1", false, referrer});
+        auto faults = service->signUp({email, nickname, "hemligt1", "hemligt1", false, referrer}).faults;
         for (const std::string& token : mailedTokens(outbox, "confirm.htm", email)) service->confirmEmail(token);
         return faults;
     };
