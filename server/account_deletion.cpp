@@ -21,6 +21,8 @@ void eraseAccount(SqlConnection& connection, std::int64_t accountId) {
              "DELETE FROM email_changes WHERE account_id = $1",
              "DELETE FROM trusted_addresses WHERE account_id = $1",
              "DELETE FROM unsubscribe_links WHERE account_id = $1",
+             "DELETE FROM challenges WHERE account_id = $1",
+             "UPDATE challenges SET joined_id = NULL WHERE joined_id = $1",
              "UPDATE accounts SET referrer_id = NULL WHERE referrer_id = $1",
              "UPDATE winners SET account_id = NULL, claim_token_hash = NULL, full_name = NULL, "
              "postal_address = NULL, lives_in_sweden = NULL WHERE account_id = $1",

@@ -4,8 +4,9 @@
 // and nothing else breaks. Its scores go with it, and so leave every list;
 // a closed period's winners stay frozen and keep the nickname alone, with
 // nothing that leads back to the account; players it referred keep their
-// accounts without a referrer; the organiser's audit names the address no
-// more.
+// accounts without a referrer, and its challenges go (the friends' own
+// record of no more mail stays); the organiser's audit names the address
+// no more.
 #include <cstdint>
 
 #include "server/sql_connection.h"

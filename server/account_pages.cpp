@@ -82,14 +82,14 @@ Html challengesList(const std::vector<SentChallenge>& challenges) {
             .render();
     }
     return Template(
-               "<table id=\"mina-utmaningar\">\n<tr><th>Datum</th><th>Vän</th><th>Blev medlem</th></tr>\n"
+               "<table id=\"mina-utmaningar\">\n<tr><th>Datum</th><th>Brevet</th><th>Blev medlem</th></tr>\n"
                "{{rows}}</table>\n")
         .set("rows", joined(challenges,
                             [](const SentChallenge& c) {
-                                return Template("<tr><td>{{date}}</td><td>{{friend}}</td><td>{{joined}}</td></tr>\n")
+                                return Template("<tr><td>{{date}}</td><td>{{mailed}}</td><td>{{joined}}</td></tr>\n")
                                     .set("date", utcTime(c.sentAt))
-                                    .set("friend", c.friendEmail)
-                                    .set("joined", c.signedUp ? "ja" : "nej")
+                                    .set("mailed", c.mailed ? "skickat" : "inte skickat (vännen har fått nog med brev)")
+                                    .set("joined", c.joined.empty() ? "–" : c.joined)
                                     .render();
                             }))
         .render();

@@ -40,7 +40,9 @@ CompetitionService::CompetitionService(ConnectionPool& pool, ServiceSettings set
           [this](const std::string& emailKey, std::string_view password, const std::string& clientAddress) {
               return signIn(emailKey, password, clientAddress);
           },
-          sessions_)) {}
+          sessions_)),
+      challenges_(pool, ChallengeSettings{settings_.site, settings_.webGame.has_value(), listed(), settings_.clock},
+                  [this](const MailMessage& message, std::time_t time) { deliver(message, time); }) {}
 
 CompetitionService::~CompetitionService() = default;
 
@@ -166,6 +168,7 @@ FormOutcome CompetitionService::signUp(const SignUpForm& form, const std::string
     }
 
     std::string referrer = trimmed(form.referrer);
+    if (referrer.empty()) referrer = challenges_.challenger(form.challenge).value_or("");
     NewAccount account{email,
                        nameKey(email),
                        nickname.shown,
@@ -184,9 +187,20 @@ FormOutcome CompetitionService::signUp(const SignUpForm& form, const std::string
             deliver(confirmationMail(serviceSender(settings_.site), made->email, made->nickname,
                                      settings_.site + "/confirm.htm?token=" + token),
                     now());
+            challenges_.joined(form.challenge, made->id);
             break;
         }
-        case SignUpResult::emailTaken: faults.push_back("Det finns redan en användare med den e-postadressen."); break;
+        case SignUpResult::emailTaken: {
+            // Answered as a new sign-up is, so that the form tells nobody
+            // which addresses have an account; the owner hears of it.
+            auto owner = store_.accountByEmailKey(account.emailKey);
+            if (owner && isOneMailbox(owner->email)) {
+                deliver(takenAddressMail(serviceSender(settings_.site), owner->email, owner->nickname,
+                                         settings_.site + "/getpass.htm"),
+                        now());
+            }
+            break;
+        }
         case SignUpResult::nicknameTaken: faults.push_back("Smeknamnet är redan upptaget."); break;
         case SignUpResult::referrerUnknown:
             faults.push_back("Ingen spelare har smeknamnet " + referrer + ". Skriv vännens smeknamn i topplistorna.");

@@ -13,6 +13,7 @@
 #include "net/field_limits.h"
 #include "server/account_rules.h"
 #include "server/attempt_limits.h"
+#include "server/challenges.h"
 #include "server/email_confirmation.h"
 #include "server/contest_service.h"
 #include "server/known_builds.h"
@@ -37,6 +38,7 @@ struct SignUpForm {
     std::string email, nickname, password, repeated;  // UTF-8, as the browser sent them
     bool news = false;  // mail me news of Kvippa's games
     std::string referrer{};  // the nickname of who sent the game, or empty
+    std::string challenge{};  // the token of the challenge link it came by, or empty
 };
 
 // What came of asking for a ticket: issued, or why not.
@@ -94,7 +96,9 @@ public:
 
     // Signs a player up and mails the confirmation link: done, faulty with
     // the faults of the form in Swedish, or tooMany sign-ups from the client
-    // address lately (with its fault).
+    // address lately (with its fault). An address that has an account is
+    // answered as a new one is, and its owner is mailed instead. Without a
+    // referrer named, the player of a challenge link is the referrer.
     // Throws HashingBusy (and SqlError) when it cannot be done now.
     FormOutcome signUp(const SignUpForm& form, const std::string& clientAddress = {});
 
@@ -128,6 +132,8 @@ public:
     ContestService& contest() { return contest_; }
     // News to subscribers and the links that end a subscription.
     News& news() { return news_; }
+    // Challenges to friends and the addresses that want no more mail.
+    Challenges& challenges() { return challenges_; }
 
     // A ticket for the player of the e-mail address and password (UTF-8),
     // checked as a score post's are: wrong passwords back off, and an
@@ -166,4 +172,5 @@ private:
     News news_;
     Sessions sessions_;
     std::unique_ptr<Accounts> accounts_;
+    Challenges challenges_;
 };

@@ -7,6 +7,7 @@
 #include "server/account_routes.h"
 #include "server/api_routes.h"
 #include "server/browser_safety.h"
+#include "server/challenge_routes.h"
 #include "server/download_files.h"
 #include "server/contest_routes.h"
 #include "server/html.h"
@@ -145,9 +146,14 @@ RouteTable competitionRoutes(CompetitionService& service) {
                           submissionAnswerText(answer, service.version()));
     });
 
-    auto start = [&service](const HttpRequest&) { return startPageAnswer(service); };
-    add("GET", "/", "start", Work::quick, start);
-    add("GET", "/index2.htm", "start", Work::quick, start);
+    add("GET", "/", "start", Work::quick, [&service](const HttpRequest&) { return startPageAnswer(service); });
+    // "Utmana dina vänner", for the signed-in player its form.
+    add("GET", "/index2.htm", "challenge_form", Work::quick, [&service](const HttpRequest& req) {
+        return challengePageAnswer(service, req);
+    }, Keeping::noStore);
+    add("POST", "/index2.htm", "challenge", Work::quick, [&service](const HttpRequest& req) {
+        return challengeAnswer(service, req);
+    }, Keeping::noStore);
     add("GET", "/vinnare.htm", "winners", Work::quick, [&service](const HttpRequest&) {
         return winnersPageAnswer(service);
     });
@@ -160,22 +166,25 @@ RouteTable competitionRoutes(CompetitionService& service) {
         return claimAnswer(service, req.param("token"),
                            {req.param("fullname"), req.param("address"), req.param("sweden") == "ja"});
     }, Keeping::noStore);
+    // A news subscription's link or an address's no-more-mail link.
     add("GET", "/avsluta.htm", "unsubscribe_form", Work::quick, [&service](const HttpRequest& req) {
-        return unsubscribeFormAnswer(service, req.param("token"));
+        return stopMailFormAnswer(service, req.param("token"));
     }, Keeping::noStore);
     // Taken from anywhere: a mail program posts the one click itself, and
     // the token is the whole of the authority.
     add("POST", "/avsluta.htm", "unsubscribe", Work::quick, [&service](const HttpRequest& req) {
-        return unsubscribeAnswer(service, req.param("token"));
+        return stopMailAnswer(service, req.param("token"));
     }, Keeping::noStore);
 
-    add("GET", "/reg3.htm", "signup_form", Work::quick, [](const HttpRequest&) {
-        return pageAnswer(Outcome::done, signUpPage({}, {}, false));
-    });
+    // The form of a challenge link carries its token.
+    add("GET", "/reg3.htm", "signup_form", Work::quick, [&service](const HttpRequest& req) {
+        return challengeSignUpFormAnswer(service, req.param("utmaning"));
+    }, Keeping::noStore);
     add("POST", "/reg3.htm", "signup", Work::hashing, [&service](const HttpRequest& req) {
         if (!fromOwnPage(req)) return pageAnswer(Outcome::forbidden, forbiddenPage());
-        SignUpForm form{req.param("email"),    req.param("nickname"),          req.param("password"),
-                        req.param("repeated"), req.param("news") == "ja", req.param("referrer")};
+        SignUpForm form{req.param("email"),    req.param("nickname"),      req.param("password"),
+                        req.param("repeated"), req.param("news") == "ja", req.param("referrer"),
+                        req.param("challenge")};
         FormOutcome signedUp = service.signUp(form, req.remoteAddress);
         return pageAnswer(signedUp.outcome, signUpPage(form, signedUp.faults, signedUp.outcome == Outcome::done));
     }, Keeping::noStore);

@@ -7,7 +7,7 @@ namespace {
 
 // {id} stands for the table's generated key and {bytes} for a column of
 // raw bytes, the things the two databases spell differently.
-constexpr std::array<std::string_view, 10> migrations = {
+constexpr std::array<std::string_view, 11> migrations = {
     R"(
 CREATE TABLE accounts (
     id {id},
@@ -253,6 +253,36 @@ CREATE TABLE email_changes (
     used_at BIGINT
 );
 CREATE INDEX email_changes_by_account ON email_changes (account_id, created_at);
+)",
+    // Friends a player challenged, each kept as a keyed hash of the address:
+    // enough to bound how often an address is mailed, without keeping the
+    // addresses of people who never asked to be known here. A row is kept
+    // for every friend named, mailed or not, so the day's share counts the
+    // same whether an address said no or not. The sign-up link's token is
+    // kept as its hash (none when no mail went), with the account that
+    // signed up through it. Addresses that asked for no more mail are kept
+    // the same way, and so are the links that ask it.
+    R"(
+CREATE TABLE challenges (
+    id {id},
+    account_id BIGINT NOT NULL REFERENCES accounts (id),
+    friend_hash TEXT NOT NULL,
+    token_hash TEXT UNIQUE,
+    sent_at BIGINT NOT NULL,
+    mailed INTEGER NOT NULL,
+    joined_id BIGINT REFERENCES accounts (id)
+);
+CREATE INDEX challenges_by_account ON challenges (account_id, sent_at);
+CREATE INDEX challenges_by_friend ON challenges (friend_hash, sent_at);
+CREATE TABLE mail_refusals (
+    address_hash TEXT PRIMARY KEY,
+    refused_at BIGINT NOT NULL
+);
+CREATE TABLE refusal_links (
+    token_hash TEXT PRIMARY KEY,
+    address_hash TEXT NOT NULL,
+    created_at BIGINT NOT NULL
+);
 )",
 };
 

@@ -1,8 +1,8 @@
 #pragma once
-// The challenges a player has sent, for my pages and my data. The
-// challenges themselves (the form at /index2.htm, their mail and their
-// table) are kept by their own part of the service; this is the one place
-// my pages read them from.
+// The challenges a player has sent, for my pages and my data, read from
+// the challenges' own table (challenges.h). A friend's address is kept
+// there only as a keyed hash, so a challenge is told by when it was sent,
+// whether its mail went, and who signed up through it.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -10,9 +10,9 @@
 #include "server/sql_connection.h"
 
 struct SentChallenge {
-    std::string friendEmail;
     std::int64_t sentAt = 0;
-    bool signedUp = false;  // the friend signed up through the challenge's link
+    bool mailed = false;  // false: the friend had had enough mail lately, or asked for none
+    std::string joined;   // the nickname of who signed up through its link; empty: nobody yet
 };
 
 // The player's challenges, the newest first.

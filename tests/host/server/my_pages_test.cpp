@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 #include "mailed_links.h"
@@ -40,6 +41,15 @@ protected:
             if (all.str().find("To: " + to) != std::string::npos) mails.push_back(all.str());
         }
         return mails;
+    }
+
+    // The sign-up link's token of the challenge mailed to `to`.
+    std::string challengeToken(const std::string& to) {
+        auto mails = mailsTo(to);
+        std::smatch found;
+        if (mails.empty() || !std::regex_search(mails.back(), found, std::regex("utmaning=([A-Za-z0-9_-]+)")))
+            return "";
+        return found[1];
     }
 
     SiteBrowser anna;
@@ -87,6 +97,30 @@ TEST_F(MyPages, ShowMyBestPerGameAndPeriodAndEveryScoreOfMine) {
     HttpAnswer visitor = myPageAnswer(*service, SiteBrowser{}.request("GET"));
     EXPECT_EQ(visitor.status, 303);
     EXPECT_EQ(headerOf(visitor, "Location"), "/logga-in.htm?next=/mina-sidor");
+}
+
+TEST_F(MyPages, MyChallengesTellWhetherTheMailWentAndWhoSignedUp) {
+    std::int64_t annasId = session(anna).value().accountId;
+    ASSERT_EQ(service->challenges().send(annasId, {{"dora@example.se"}, "Slå mig!"}).outcome, Outcome::done);
+    now += 60;
+    ASSERT_EQ(service->challenges().send(annasId, {{"dora@example.se", "eva@example.se"}, ""}).outcome, Outcome::done);
+    std::string token = challengeToken("dora@example.se");
+    ASSERT_FALSE(token.empty());
+    SignUpForm dora{"dora@example.se", "Dora", "hemligt4", "hemligt4"};
+    dora.challenge = token;
+    ASSERT_EQ(service->signUp(dora).outcome, Outcome::done);
+
+    auto challenges = service->accounts().myPage(session(anna).value()).challenges;
+    ASSERT_EQ(challenges.size(), 3u);
+    EXPECT_EQ(challenges[0].sentAt, now);
+    EXPECT_TRUE(challenges[0].mailed);  // eva
+    EXPECT_EQ(challenges[0].joined, "");
+    EXPECT_FALSE(challenges[1].mailed) << "dora again within the week";
+    EXPECT_EQ(challenges[2].joined, "Dora");
+    auto data = nlohmann::json::parse(myDataAnswer(*service, anna.request("GET")).body);
+    EXPECT_EQ(data["challenges"].size(), 3u);
+    EXPECT_EQ(data["challenges"][2]["joined"], "Dora");
+    EXPECT_NE(myPageAnswer(*service, anna.request("GET")).body.find("<td>Dora</td>"), std::string::npos);
 }
 
 TEST_F(MyPages, EveryChangeNeedsTheFormToken) {
@@ -286,8 +320,11 @@ TEST_F(MyPages, MyDataHoldsWhatIsKeptOfMeButNoHash) {
 }
 
 TEST_F(MyPages, ADeletedAccountLeavesNoAddressNorScoresAndWinnersKeepTheNickname) {
-    ASSERT_EQ(service->signUp({"cecilia@example.se", "Cecilia", "hemligt3", "hemligt3", false, "Anna"}).outcome,
+    ASSERT_EQ(service->challenges().send(session(anna).value().accountId, {{"cecilia@example.se"}, ""}).outcome,
               Outcome::done);
+    SignUpForm challenged{"cecilia@example.se", "Cecilia", "hemligt3", "hemligt3"};
+    challenged.challenge = challengeToken("cecilia@example.se");
+    ASSERT_EQ(service->signUp(challenged).outcome, Outcome::done);
     for (const std::string& token : mailedTokens(outbox, "confirm.htm", "cecilia@example.se")) {
         service->confirmEmail(token);
     }
@@ -344,7 +381,8 @@ TEST_F(MyPages, ADeletedAccountLeavesNoAddressNorScoresAndWinnersKeepTheNickname
     EXPECT_EQ(winners[0].nickname, "Anna") << "frozen winners stay";
     EXPECT_EQ(count("SELECT COUNT(*) FROM winners WHERE account_id IS NOT NULL AND nickname = 'Anna'"), 0);
     SiteBrowser cecilia;
-    EXPECT_EQ(signIn(cecilia, "cecilia@example.se", "hemligt3").status, 303) << "whom she referred is left whole";
+    EXPECT_EQ(signIn(cecilia, "cecilia@example.se", "hemligt3").status, 303) << "whom she challenged is left whole";
+    EXPECT_EQ(count("SELECT COUNT(*) FROM challenges"), 0);
 
     EXPECT_EQ(submit(gameForm("anna@example.se", "hemligt1", 10)).code, AnswerCode::notSignedUp);
     signUp("anna@example.se", "Anna", "nytt-konto");
