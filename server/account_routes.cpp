@@ -1,5 +1,7 @@
 #include "server/account_routes.h"
 
+#include <functional>
+
 #include "server/account_pages.h"
 #include "server/accounts.h"
 #include "server/signed_in.h"
@@ -7,6 +9,25 @@
 namespace {
 
 constexpr char myPagesPath[] = "/mina-sidor";
+constexpr char myPagesTitle[] = "Mina sidor";
+
+HttpAnswer signInFirst() { return seeOther(std::string("/logga-in.htm?next=") + myPagesPath); }
+
+HttpAnswer myPageWith(CompetitionService& service, const Session& session, const FormOutcome& sent) {
+    return htmlAnswer(sent.outcome, myPagesTitle, myPageBody(service.accounts().myPage(session), session, sent.faults),
+                      session);
+}
+
+// A change of my pages: back to them when done, so that a reload does not
+// send it again; else the page with the faults.
+HttpAnswer myPageChange(CompetitionService& service, const HttpRequest& req,
+                        const std::function<FormOutcome(const Session&)>& change) {
+    SignedInPost post = signedInPost(service, req);
+    if (post.outcome != Outcome::done) return refusedPostAnswer(post.outcome);
+    FormOutcome result = change(*post.session);
+    if (result.outcome == Outcome::done) return seeOther(myPagesPath);
+    return myPageWith(service, *post.session, result);
+}
 
 }  // namespace
 
@@ -46,4 +67,77 @@ HttpAnswer signOutAnswer(CompetitionService& service, const HttpRequest& req) {
     HttpAnswer answer = seeOther("/");
     answer.headers.emplace_back("Set-Cookie", endedSessionCookie(service.site()));
     return answer;
+}
+
+HttpAnswer myPageAnswer(CompetitionService& service, const HttpRequest& req) {
+    auto session = signedIn(service, req);
+    if (!session) return signInFirst();
+    return myPageWith(service, *session, {});
+}
+
+HttpAnswer nicknameChangeAnswer(CompetitionService& service, const HttpRequest& req) {
+    return myPageChange(service, req, [&](const Session& session) {
+        return service.accounts().changeNickname(session, req.param("nickname"));
+    });
+}
+
+HttpAnswer emailChangeRequestAnswer(CompetitionService& service, const HttpRequest& req) {
+    return myPageChange(service, req, [&](const Session& session) {
+        return service.accounts().changeEmail(session, req.param("email"), req.param("password"), req.remoteAddress);
+    });
+}
+
+HttpAnswer passwordChangeAnswer(CompetitionService& service, const HttpRequest& req) {
+    return myPageChange(service, req, [&](const Session& session) {
+        return service.accounts().changePassword(session, req.param("password"), req.param("new"),
+                                                 req.param("repeated"), req.remoteAddress);
+    });
+}
+
+HttpAnswer newsChoiceAnswer(CompetitionService& service, const HttpRequest& req) {
+    return myPageChange(service, req, [&](const Session& session) {
+        service.accounts().setNews(session, req.param("news") == "ja");
+        return FormOutcome{};
+    });
+}
+
+HttpAnswer accountDeletionAnswer(CompetitionService& service, const HttpRequest& req) {
+    SignedInPost post = signedInPost(service, req);
+    if (post.outcome != Outcome::done) return refusedPostAnswer(post.outcome);
+    FormOutcome result = service.accounts().deleteAccount(*post.session, req.param("password"),
+                                                          req.param("sure") == "ja", req.remoteAddress);
+    if (result.outcome != Outcome::done) return myPageWith(service, *post.session, result);
+    HttpAnswer answer = seeOther("/");
+    answer.headers.emplace_back("Set-Cookie", endedSessionCookie(service.site()));
+    return answer;
+}
+
+HttpAnswer myDataAnswer(CompetitionService& service, const HttpRequest& req) {
+    auto session = signedIn(service, req);
+    if (!session) return signInFirst();
+    std::string json =
+        service.accounts().myData(*session).dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
+    HttpAnswer answer = answerWith(httpStatus(Outcome::done), "application/json; charset=utf-8", json + "\n");
+    answer.headers.emplace_back("Content-Disposition", "attachment; filename=\"kvippa-mina-uppgifter.json\"");
+    return answer;
+}
+
+// The link asks before it changes anything, as the sign-up's does: a mail
+// scanner that follows every link would otherwise make the change.
+HttpAnswer emailChangeFormAnswer(CompetitionService& service, const HttpRequest& req) {
+    std::string token = req.param("token");
+    if (!service.accounts().emailChangeWorks(token)) {
+        return htmlAnswer(
+            Outcome::gone, "Byt e-postadress",
+            emailChangeBody("", EmailChangeStep::faulty, {"Länken har redan använts eller är för gammal."}),
+            std::nullopt);
+    }
+    return htmlAnswer(Outcome::done, "Byt e-postadress", emailChangeBody(token, EmailChangeStep::ask, {}),
+                      std::nullopt);
+}
+
+HttpAnswer emailChangeAnswer(CompetitionService& service, const HttpRequest& req) {
+    FormOutcome result = service.accounts().confirmEmailChange(req.param("token"));
+    EmailChangeStep step = result.outcome == Outcome::done ? EmailChangeStep::done : EmailChangeStep::faulty;
+    return htmlAnswer(result.outcome, "Byt e-postadress", emailChangeBody("", step, result.faults), std::nullopt);
 }

@@ -24,6 +24,15 @@ Html inputField(std::string_view label, std::string_view name, std::string_view 
         .render();
 }
 
+Html checkboxField(std::string_view label, std::string_view name, bool checked) {
+    return Template("<p><input id=\"{{name}}\" name=\"{{name}}\" type=\"checkbox\" value=\"ja\"{{checked}}> "
+                    "<label for=\"{{name}}\" style=\"display:inline\">{{label}}</label></p>\n")
+        .set("name", name)
+        .set("checked", checked ? Template(" checked").render() : Html())
+        .set("label", label)
+        .render();
+}
+
 namespace {
 
 Html navBar(const NavBar& nav) {
@@ -40,15 +49,6 @@ Html navBar(const NavBar& nav) {
 }
 
 }  // namespace
-
-Html checkboxField(std::string_view label, std::string_view name, bool checked) {
-    return Template("<p><input id=\"{{name}}\" name=\"{{name}}\" type=\"checkbox\" value=\"ja\"{{checked}}> "
-                    "<label for=\"{{name}}\" style=\"display:inline\">{{label}}</label></p>\n")
-        .set("name", name)
-        .set("checked", checked ? Template(" checked").render() : Html())
-        .set("label", label)
-        .render();
-}
 
 Html htmlPage(std::string_view title, const Html& body, const NavBar& nav) {
     return Template("<!DOCTYPE html>\n<html lang=\"sv\">\n<head>\n<meta charset=\"utf-8\">\n"

@@ -200,6 +200,36 @@ RouteTable competitionRoutes(CompetitionService& service) {
     add("POST", "/logga-ut.htm", "sign_out", Work::quick, [&service](const HttpRequest& req) {
         return signOutAnswer(service, req);
     }, Keeping::noStore);
+    add("GET", "/mina-sidor", "my_page", Work::quick, [&service](const HttpRequest& req) {
+        return myPageAnswer(service, req);
+    }, Keeping::noStore);
+    add("GET", "/mina-sidor/data.json", "my_data", Work::quick, [&service](const HttpRequest& req) {
+        return myDataAnswer(service, req);
+    }, Keeping::noStore);
+    add("POST", "/mina-sidor/smeknamn", "nickname_change", Work::quick, [&service](const HttpRequest& req) {
+        return nicknameChangeAnswer(service, req);
+    }, Keeping::noStore);
+    add("POST", "/mina-sidor/epost", "email_change_request", Work::hashing, [&service](const HttpRequest& req) {
+        return emailChangeRequestAnswer(service, req);
+    }, Keeping::noStore);
+    add("POST", "/mina-sidor/losenord", "password_change", Work::hashing, [&service](const HttpRequest& req) {
+        return passwordChangeAnswer(service, req);
+    }, Keeping::noStore);
+    add("POST", "/mina-sidor/nyheter", "news_choice", Work::quick, [&service](const HttpRequest& req) {
+        return newsChoiceAnswer(service, req);
+    }, Keeping::noStore);
+    add("POST", "/mina-sidor/radera", "account_deletion", Work::hashing, [&service](const HttpRequest& req) {
+        return accountDeletionAnswer(service, req);
+    }, Keeping::noStore);
+    // The link of an e-mail change carries the whole of its authority, as
+    // the sign-up's confirmation link does.
+    add("GET", "/mina-sidor/ny-epost", "email_change_form", Work::quick, [&service](const HttpRequest& req) {
+        return emailChangeFormAnswer(service, req);
+    }, Keeping::noStore);
+    add("POST", "/mina-sidor/ny-epost", "email_change", Work::quick, [&service](const HttpRequest& req) {
+        if (!fromOwnPage(req)) return pageAnswer(Outcome::forbidden, forbiddenPage());
+        return emailChangeAnswer(service, req);
+    }, Keeping::noStore);
 
     add("GET", "/reg2.htm", "not_signed_up", Work::quick, [](const HttpRequest&) {
         return pageAnswer(Outcome::done, notSignedUpPage());

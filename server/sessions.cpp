@@ -57,9 +57,13 @@ void Sessions::end(const Session& session) {
 void Sessions::endAll(std::int64_t accountId) { endSessionsOf(*pool_.borrow(), accountId); }
 
 void Sessions::endOthers(std::int64_t accountId, const std::string& kept) {
-    pool_.borrow()->query("DELETE FROM sessions WHERE account_id = $1 AND id_hash <> $2", {accountId, kept});
+    endOtherSessionsOf(*pool_.borrow(), accountId, kept);
 }
 
 void endSessionsOf(SqlConnection& connection, std::int64_t accountId) {
     connection.query("DELETE FROM sessions WHERE account_id = $1", {accountId});
+}
+
+void endOtherSessionsOf(SqlConnection& connection, std::int64_t accountId, const std::string& kept) {
+    connection.query("DELETE FROM sessions WHERE account_id = $1 AND id_hash <> $2", {accountId, kept});
 }

@@ -54,3 +54,5 @@ private:
 // Ends every session of the account inside the caller's transaction: a
 // ban or a deletion does it in the same one as the change itself.
 void endSessionsOf(SqlConnection& connection, std::int64_t accountId);
+// Every one of them but `kept` (an id hash): a new password does so.
+void endOtherSessionsOf(SqlConnection& connection, std::int64_t accountId, const std::string& kept);

@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr char htmlType[] = "text/html; charset=utf-8";
-
 // The value of the first cookie of that name in the Cookie header.
 std::string cookieValue(const HttpRequest& req, std::string_view name) {
     std::string header = req.header("Cookie");
@@ -62,7 +60,7 @@ HttpAnswer htmlAnswer(Outcome outcome, std::string_view title, const Html& body,
                       const std::optional<Session>& visitor) {
     NavBar nav;
     if (visitor) nav.formToken = visitor->formToken;
-    return answerWith(httpStatus(outcome), htmlType, htmlPage(title, body, nav).markup());
+    return pageAnswer(outcome, htmlPage(title, body, nav));
 }
 
 HttpAnswer refusedPostAnswer(Outcome outcome) {

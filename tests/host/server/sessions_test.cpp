@@ -6,49 +6,14 @@
 #include "server/account_routes.h"
 #include "server/contest_admin.h"
 #include "server/signed_in.h"
-#include "service_fixture.h"
+#include "signed_in_fixture.h"
 
 namespace {
 
-// A browser of one player: its cookie, as the service set it last.
-struct Browser {
-    std::string cookie;  // "zifra_session=..." or empty
+using Browser = SiteBrowser;
 
-    HttpRequest request(const std::string& method, std::vector<std::pair<std::string, std::string>> params = {}) const {
-        HttpRequest req;
-        req.method = method;
-        req.params = std::move(params);
-        if (!cookie.empty()) req.headers["cookie"] = "andra=1; " + cookie;
-        req.remoteAddress = "192.0.2.7";
-        return req;
-    }
-    // Takes the cookie the answer sets, as a browser would.
-    void take(const HttpAnswer& answer) {
-        for (const auto& [name, value] : answer.headers) {
-            if (name != "Set-Cookie") continue;
-            std::string pair = value.substr(0, value.find(';'));
-            cookie = pair == "zifra_session=" ? "" : pair;
-        }
-    }
-};
-
-std::string header(const HttpAnswer& answer, const std::string& name) {
-    for (const auto& [n, value] : answer.headers) {
-        if (n == name) return value;
-    }
-    return "";
-}
-
-class SignInOnSite : public ServiceFixture {
+class SignInOnSite : public SignedInFixture {
 protected:
-    HttpAnswer signIn(Browser& browser, const std::string& email, const std::string& password,
-                      const std::string& next = "") {
-        HttpAnswer answer =
-            signInAnswer(*service, browser.request("POST", {{"email", email}, {"password", password}, {"next", next}}));
-        browser.take(answer);
-        return answer;
-    }
-    std::optional<Session> session(const Browser& browser) { return signedIn(*service, browser.request("GET")); }
     HttpAnswer signOut(Browser& browser, const std::string& form) {
         HttpAnswer answer = signOutAnswer(*service, browser.request("POST", {{"form", form}}));
         browser.take(answer);
@@ -65,14 +30,14 @@ TEST_F(SignInOnSite, ASignInSetsTheSessionCookieSecureOnlyOnAnHttpsSite) {
         Browser browser;
         HttpAnswer answer = signIn(browser, "anna@example.se", "hemligt1");
         EXPECT_EQ(answer.status, 303);
-        EXPECT_EQ(header(answer, "Location"), "/mina-sidor");
-        std::string cookie = header(answer, "Set-Cookie");
+        EXPECT_EQ(headerOf(answer, "Location"), "/mina-sidor");
+        std::string cookie = headerOf(answer, "Set-Cookie");
         EXPECT_TRUE(std::regex_match(cookie, std::regex("zifra_session=[A-Za-z0-9_-]{43}; Path=/; HttpOnly; "
                                                         "SameSite=Lax(; Secure)?; Max-Age=2592000")))
             << cookie;
         EXPECT_EQ(cookie.find("; Secure") != std::string::npos, std::string(site).rfind("https:", 0) == 0);
         ASSERT_TRUE(session(browser));
-        EXPECT_EQ(session(browser)->nickname, "Anna");
+        EXPECT_EQ(session(browser).value().nickname, "Anna");
         // Only its hash is kept.
         std::string id = browser.cookie.substr(browser.cookie.find('=') + 1);
         EXPECT_EQ(count("SELECT COUNT(*) FROM sessions WHERE id_hash = '" + id + "'"), 0);
@@ -81,7 +46,7 @@ TEST_F(SignInOnSite, ASignInSetsTheSessionCookieSecureOnlyOnAnHttpsSite) {
 
 TEST_F(SignInOnSite, AWrongAddressAndAWrongPasswordGetOneAnswerAndNoSession) {
     signUp("anna@example.se", "Anna", "hemligt1");
-    ASSERT_EQ(service->signUp({"berit@example.se", "Berit", "hemligt2", "hemligt2"}).faults, std::vector<std::string>{});
+    ASSERT_EQ(service->signUp({"berit@example.se", "Berit", "hemligt2", "hemligt2"}).outcome, Outcome::done);
     Browser browser;
     HttpAnswer unknown = signIn(browser, "okand@example.se", "hemligt1");
     HttpAnswer wrong = signIn(browser, "anna@example.se", "fel-fel");
@@ -92,7 +57,7 @@ TEST_F(SignInOnSite, AWrongAddressAndAWrongPasswordGetOneAnswerAndNoSession) {
     EXPECT_EQ(wrong.body, unknownBody) << "but for the address typed, which the form keeps";
     EXPECT_NE(wrong.body.find("Fel e-postadress eller lösenord."), std::string::npos);
     EXPECT_NE(wrong.body.find("value=\"anna@example.se\""), std::string::npos) << "the address is kept in the form";
-    EXPECT_EQ(header(wrong, "Set-Cookie"), "");
+    EXPECT_EQ(headerOf(wrong, "Set-Cookie"), "");
 
     struct Case {
         const char* what;
@@ -161,18 +126,18 @@ TEST_F(SignInOnSite, TheNextPathIsFollowedOnlyWithinTheSite) {
 
     signUp("anna@example.se", "Anna", "hemligt1");
     Browser browser;
-    EXPECT_EQ(header(signIn(browser, "anna@example.se", "hemligt1", "/index2.htm"), "Location"), "/index2.htm");
+    EXPECT_EQ(headerOf(signIn(browser, "anna@example.se", "hemligt1", "/index2.htm"), "Location"), "/index2.htm");
     // Signed in already, the form sends the browser on.
     HttpAnswer form = signInFormAnswer(*service, browser.request("GET", {{"next", "//elak.example"}}));
     EXPECT_EQ(form.status, 303);
-    EXPECT_EQ(header(form, "Location"), "/mina-sidor");
+    EXPECT_EQ(headerOf(form, "Location"), "/mina-sidor");
 }
 
 TEST_F(SignInOnSite, SignOutTakesTheFormTokenAndEndsTheSession) {
     signUp("anna@example.se", "Anna", "hemligt1");
     Browser browser;
     signIn(browser, "anna@example.se", "hemligt1");
-    std::string token = session(browser)->formToken;
+    std::string token = session(browser).value().formToken;
     for (const std::string& forged : {std::string(), std::string("fel"), token.substr(1)}) {
         SCOPED_TRACE(forged);
         Browser copy = browser;
@@ -182,8 +147,8 @@ TEST_F(SignInOnSite, SignOutTakesTheFormTokenAndEndsTheSession) {
     Browser stolen = browser;
     HttpAnswer out = signOut(browser, token);
     EXPECT_EQ(out.status, 303);
-    EXPECT_EQ(header(out, "Location"), "/");
-    EXPECT_EQ(header(out, "Set-Cookie").rfind("zifra_session=; Path=/; HttpOnly; SameSite=Lax; Max-Age=0", 0), 0u);
+    EXPECT_EQ(headerOf(out, "Location"), "/");
+    EXPECT_EQ(headerOf(out, "Set-Cookie").rfind("zifra_session=; Path=/; HttpOnly; SameSite=Lax; Max-Age=0", 0), 0u);
     EXPECT_FALSE(session(stolen)) << "the id is dead on the server, not only forgotten by the browser";
 }
 
@@ -227,11 +192,16 @@ TEST_F(SignInOnSite, ABanAndANewPasswordThroughAResetLinkEndTheSessions) {
     EXPECT_TRUE(session(berit));
     EXPECT_EQ(signIn(anna, "anna@example.se", "hemligt1").status, 403);
     EXPECT_FALSE(session(anna));
+    auto audit = service->contest().store().audit();
+    ASSERT_FALSE(audit.empty());
+    EXPECT_EQ(audit.back().actor, "organisatören");
+    EXPECT_EQ(audit.back().action, "account ban");
+    EXPECT_EQ(audit.back().reason, "fusk");
 
     service->requestPasswordReset("berit@example.se");
     auto tokens = mailedTokens(outbox, "reset.htm", "berit@example.se");
     ASSERT_EQ(tokens.size(), 1u);
-    EXPECT_EQ(service->resetPassword(tokens[0], "nyttlosen", "nyttlosen").faults, std::vector<std::string>{});
+    EXPECT_EQ(service->resetPassword(tokens[0], "nyttlosen", "nyttlosen").outcome, Outcome::done);
     EXPECT_FALSE(session(berit));
 }
 
@@ -241,7 +211,7 @@ TEST_F(SignInOnSite, ASignedInPostNeedsTheSessionsOwnFormToken) {
     Browser anna, berit;
     signIn(anna, "anna@example.se", "hemligt1");
     signIn(berit, "berit@example.se", "hemligt2");
-    std::string annasToken = session(anna)->formToken, beritsToken = session(berit)->formToken;
+    std::string annasToken = session(anna).value().formToken, beritsToken = session(berit)->formToken;
     struct Case {
         const char* what;
         const Browser& browser;
@@ -260,7 +230,7 @@ TEST_F(SignInOnSite, ASignedInPostNeedsTheSessionsOwnFormToken) {
         EXPECT_EQ(post.outcome, c.outcome);
         EXPECT_EQ(post.session.has_value(), c.outcome == Outcome::done);
     }
-    EXPECT_EQ(formTokenField(*session(anna)).markup(),
+    EXPECT_EQ(formTokenField(session(anna).value()).markup(),
               "<input type=\"hidden\" name=\"form\" value=\"" + annasToken + "\">");
 }
 
