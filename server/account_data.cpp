@@ -139,9 +139,7 @@ Json accountData(SqlConnection& connection, std::int64_t accountId) {
 
     Json challenges = Json::array();
     for (const SentChallenge& c : sentChallenges(connection, accountId)) {
-        challenges.push_back({{"sent", isoTime(c.sentAt)},
-                              {"mailed", c.mailed},
-                              {"joined", c.joined.empty() ? Json(nullptr) : Json(c.joined)}});
+        challenges.push_back({{"sent", isoTime(c.sentAt)}, {"joined", c.joined.empty() ? Json(nullptr) : Json(c.joined)}});
     }
     data["challenges"] = std::move(challenges);
     return data;

@@ -82,13 +82,12 @@ Html challengesList(const std::vector<SentChallenge>& challenges) {
             .render();
     }
     return Template(
-               "<table id=\"mina-utmaningar\">\n<tr><th>Datum</th><th>Brevet</th><th>Blev medlem</th></tr>\n"
+               "<table id=\"mina-utmaningar\">\n<tr><th>Datum</th><th>Blev medlem</th></tr>\n"
                "{{rows}}</table>\n")
         .set("rows", joined(challenges,
                             [](const SentChallenge& c) {
-                                return Template("<tr><td>{{date}}</td><td>{{mailed}}</td><td>{{joined}}</td></tr>\n")
+                                return Template("<tr><td>{{date}}</td><td>{{joined}}</td></tr>\n")
                                     .set("date", utcTime(c.sentAt))
-                                    .set("mailed", c.mailed ? "skickat" : "inte skickat (vännen har fått nog med brev)")
                                     .set("joined", c.joined.empty() ? "–" : c.joined)
                                     .render();
                             }))
