@@ -9,6 +9,11 @@ void eraseAccount(SqlConnection& connection, std::int64_t accountId) {
     auto account = connection.query("SELECT email_key FROM accounts WHERE id = $1", id);
     if (account.empty()) return;
     std::string emailKey = *account[0][0];
+    // Mail not yet sent to the address, or to one it was moving to, would
+    // go on reaching someone the service no longer knows.
+    connection.query("DELETE FROM mail_queue WHERE lower(recipient) = $1 OR lower(recipient) IN "
+                     "(SELECT email_key FROM email_changes WHERE account_id = $2)",
+                     {emailKey, accountId});
     // Each table before the ones it refers to.
     for (const char* sql : {
              "DELETE FROM period_totals WHERE account_id = $1",

@@ -366,6 +366,11 @@ TEST_F(MyPages, ADeletedAccountLeavesNoAddressNorScoresAndWinnersKeepTheNickname
         EXPECT_TRUE(session(anna));
     }
     std::string hash = text("SELECT password_hash FROM accounts WHERE email_key = 'anna@example.se'");
+    for (const char* to : {"Anna@Example.se", "berit@example.se"}) {
+        pool->borrow()->query("INSERT INTO mail_queue (sender, recipient, message, queued_at, tries, next_try_at) "
+                              "VALUES ('kvippa@example.se', $1, 'x', 0, 0, 0)",
+                              {std::string(to)});
+    }
     HttpAnswer deleted = accountDeletionAnswer(*service, form(anna, {{"password", "hemligt1"}, {"sure", "ja"}}));
     EXPECT_EQ(deleted.status, 303);
     EXPECT_EQ(headerOf(deleted, "Location"), "/");
@@ -378,6 +383,9 @@ TEST_F(MyPages, ADeletedAccountLeavesNoAddressNorScoresAndWinnersKeepTheNickname
         0);
     EXPECT_EQ(count("SELECT COUNT(*) FROM audit WHERE subject LIKE '%anna@example.se%'"), 0);
     EXPECT_EQ(count("SELECT COUNT(*) FROM sessions"), 0);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM mail_queue WHERE recipient <> 'berit@example.se'"), 0)
+        << "no mail left waiting for the address";
+    EXPECT_EQ(count("SELECT COUNT(*) FROM mail_queue"), 1);
     now = periodEnd + 120;
     auto view = service->contest().view();
     EXPECT_TRUE(view->games.at(0).period.empty()) << "the current period's list";
