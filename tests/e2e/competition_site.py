@@ -179,14 +179,23 @@ class Browser:
     def heading(self):
         return self.driver.find_element(By.TAG_NAME, "h1").text
 
+    def field(self, name):
+        """The named field of the page shown; its absence fails the test
+        with the page that lacks it."""
+        found = self.driver.find_elements(By.NAME, name)
+        if not found:
+            title = self.driver.title
+            raise AssertionError(f"{self.path()} ({title!r}) has no field named {name!r}")
+        return found[0]
+
     def value(self, name):
-        return self.driver.find_element(By.NAME, name).get_attribute("value")
+        return self.field(name).get_attribute("value")
 
     def fill(self, **fields):
         """Types into the named fields (ticks or clears a check box for True
         or False) and sends their form."""
         for name, value in fields.items():
-            box = self.driver.find_element(By.NAME, name)
+            box = self.field(name)
             if box.get_attribute("type") == "checkbox":
                 if box.is_selected() != value:
                     box.click()
