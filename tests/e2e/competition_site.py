@@ -191,6 +191,15 @@ class Browser:
     def value(self, name):
         return self.field(name).get_attribute("value")
 
+    def follow(self, path, **query):
+        """Follows the page's link to `path` with that query, wherever the
+        page writes it relative to."""
+        for link in self.driver.find_elements(By.TAG_NAME, "a"):
+            parts = urllib.parse.urlsplit(link.get_attribute("href") or "")
+            if (parts.path, dict(urllib.parse.parse_qsl(parts.query))) == (path, query):
+                return self.open(link.get_attribute("href"))
+        raise AssertionError(f"{self.path()} has no link to {path} with {query}")
+
     def fill(self, **fields):
         """Types into the named fields (ticks or clears a check box for True
         or False) and sends their form."""

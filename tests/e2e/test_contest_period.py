@@ -3,17 +3,17 @@ zifra-server.
 
 The organiser opens a period around now with `zifra-server admin`. Player A
 signs up in one Chromium (confirming the address through the mailed link),
-registers a score through the game's score post, signs in and challenges
-friend B from /index2.htm. B, in a second Chromium that shares no cookie with
-the first, follows the challenge mail's sign-up link, signs up with A filled
-in as referrer, confirms, and registers a score through the loopback
-zifra.exe under Wine, through its dialog. Nine more members, set up over
-HTTP, post scores: eight fill the ten, and the ninth ties B's score after B,
-so the tie puts B tenth and the ninth out. The organiser closes the period;
-/vinnare.htm lists the ten in order with A beside B as the bonus prize's
-winner; B's winner mail leads to the claim page, which takes the details
-once. Last, A's sign-out ends the session on the server, not only in the
-browser.
+registers a score through the game's score post, and from /index2.htm is
+led to sign in and back to challenge friend B. B, in a second Chromium that
+shares no cookie with the first, follows the challenge mail's sign-up link,
+signs up with A filled in as referrer, confirms, and registers a score
+through the loopback zifra.exe under Wine, through its dialog. Nine more
+members, set up over HTTP, post scores: eight fill the ten, and the ninth
+ties B's score after B, so the tie puts B tenth and the ninth out. The
+organiser closes the period; /vinnare.htm lists the ten in order with A
+beside B as the bonus prize's winner; B's winner mail leads to the claim
+page, which takes the details once. Last, A's sign-out ends the session on
+the server, not only in the browser.
 """
 
 import datetime
@@ -107,20 +107,23 @@ class ContestPeriodTest(RegistrationCase):
         self.sign_up_in_browser(self.a_browser, A)
         self.post_score(A, A_SCORE)
 
-        # A signs in: a session cookie the page's scripts cannot read.
-        self.a_browser.open("/logga-in.htm")
+        # A, not signed in, is led from /index2.htm to sign in and back,
+        # with a session cookie the page's scripts cannot read.
+        self.a_browser.open("/index2.htm")
+        self.a_browser.follow("/logga-in.htm", next="/index2.htm")
         self.a_browser.fill(email=A.address, password=A.password)
-        self.assertEqual(self.a_browser.path(), "/mina-sidor")
+        self.assertEqual(self.a_browser.path(), "/index2.htm")
         cookie = self.a_browser.driver.get_cookie(SESSION_COOKIE)
         self.assertIsNotNone(cookie, "no session cookie after signing in")
         self.assertEqual((cookie["httpOnly"], cookie.get("sameSite"), cookie["path"]), (True, "Lax", "/"))
 
-        # A challenges B; B gets one mail, with a sign-up link that knows A.
-        self.a_browser.open("/index2.htm")
+        # A challenges B; B gets one mail, with a sign-up link that knows A
+        # (and no browser game, which this server does not serve).
         self.a_browser.fill(friend1=B.address, message="Slå mig om du kan!")
         mail, body = self.server.mail_to(B.address, f"{SITE}/reg3.htm?utmaning=", "the challenge mail")
         for text in (A.nickname, str(A_SCORE), f"{SITE}/download/zifra.exe", f"{SITE}/avsluta.htm?token="):
             self.assertIn(text, body)
+        self.assertNotIn(f"{SITE}/spela/", body)
         self.assertIn("/avsluta.htm?token=", mail["List-Unsubscribe"])
         self.assertEqual([m["To"] for m in self.server.mails()].count(B.address), 1)
         link = next(word for word in body.split() if word.startswith(f"{SITE}/reg3.htm?utmaning="))
