@@ -5,12 +5,13 @@
 #include <vector>
 
 #include "server/contest_service.h"
+#include "server/html_template.h"
 
 // "/vinnare.htm": every closed period's winners by nickname, game by game.
-std::string winnersPage(const std::vector<ClosedPeriod>& periods, const std::vector<GameEntry>& games);
+Html winnersPage(const std::vector<ClosedPeriod>& periods, const std::vector<GameEntry>& games);
 
 // "/vinst.htm?token=...": the claim form for the winner, filled again with
 // what was sent and its faults; `done` thanks instead; no winner: the link
 // is used or unknown.
-std::string claimPage(const std::string& token, const std::optional<Winner>& winner, const PrizeClaim& sent,
-                      const ClaimFaults& faults, bool done);
+Html claimPage(const std::string& token, const std::optional<Winner>& winner, const PrizeClaim& sent,
+               const ClaimFaults& faults, bool done);

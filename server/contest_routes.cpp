@@ -9,15 +9,17 @@ namespace {
 
 constexpr char htmlType[] = "text/html; charset=utf-8";
 
-HttpAnswer page(int status, std::string body) { return answerWith(status, htmlType, std::move(body)); }
+HttpAnswer page(int status, const Html& body) { return answerWith(status, htmlType, body.markup()); }
 
-std::string unsubscribedPage(bool done) {
+Html unsubscribedPage(bool done) {
     if (done) {
-        return htmlPage("Nyheter från Kvippa", "<h1>Klart</h1>\n<p class=\"klart\">Du får inga fler nyheter från "
-                                               "Kvippa.</p>\n");
+        return htmlPage("Nyheter från Kvippa",
+                        Template("<h1>Klart</h1>\n<p class=\"klart\">Du får inga fler nyheter från Kvippa.</p>\n")
+                            .render());
     }
-    return htmlPage("Nyheter från Kvippa", "<h1>Länken fungerar inte</h1>\n<p>Prenumerationen är redan avslutad, "
-                                           "eller så är länken okänd.</p>\n");
+    return htmlPage("Nyheter från Kvippa", Template("<h1>Länken fungerar inte</h1>\n<p>Prenumerationen är redan "
+                                                    "avslutad, eller så är länken okänd.</p>\n")
+                                               .render());
 }
 
 }  // namespace
@@ -49,10 +51,11 @@ HttpAnswer claimAnswer(CompetitionService& service, const std::string& token, co
 HttpAnswer unsubscribeFormAnswer(CompetitionService& service, const std::string& token) {
     if (!service.news().subscribed(token)) return page(410, unsubscribedPage(false));
     return page(200, htmlPage("Nyheter från Kvippa",
-                              "<h1>Sluta få nyheter?</h1>\n<form method=\"post\" action=\"/avsluta.htm?token=" +
-                                  htmlEscape(token) +
-                                  "\">\n<p><button type=\"submit\">Ja, skicka inga fler nyheter</button></p>\n"
-                                  "</form>\n"));
+                              Template("<h1>Sluta få nyheter?</h1>\n<form method=\"post\" "
+                                       "action=\"/avsluta.htm?token={{token}}\">\n<p><button type=\"submit\">Ja, skicka "
+                                       "inga fler nyheter</button></p>\n</form>\n")
+                                  .set("token", token)
+                                  .render()));
 }
 
 HttpAnswer unsubscribeAnswer(CompetitionService& service, const std::string& token) {

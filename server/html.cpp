@@ -1,48 +1,60 @@
 #include "server/html.h"
 
-#include "server/html_template.h"
-
 #include <cstdint>
 #include <ctime>
 
-std::string htmlEscape(std::string_view text) { return escaped(text).markup(); }
-
-std::string faultList(const std::vector<std::string>& faults) {
-    if (faults.empty()) return "";
-    std::string list = "<ul class=\"fel\">\n";
-    for (const std::string& fault : faults) list += "<li>" + htmlEscape(fault) + "</li>\n";
-    return list + "</ul>\n";
+Html faultList(const std::vector<std::string>& faults) {
+    if (faults.empty()) return {};
+    return Template("<ul class=\"fel\">\n{{faults}}</ul>\n")
+        .set("faults", joined(faults, [](const std::string& fault) {
+                 return Template("<li>{{fault}}</li>\n").set("fault", fault).render();
+             }))
+        .render();
 }
 
-std::string inputField(const std::string& label, const char* name, const char* type, const std::string& value,
-                       std::size_t maxLength) {
-    return "<p><label for=\"" + std::string(name) + "\">" + label + "</label><input id=\"" + name + "\" name=\"" +
-           name + "\" type=\"" + type + "\" value=\"" + htmlEscape(value) + "\" maxlength=\"" +
-           std::to_string(maxLength) + "\" required></p>\n";
+Html inputField(std::string_view label, std::string_view name, std::string_view type, std::string_view value,
+                std::size_t maxLength) {
+    return Template("<p><label for=\"{{name}}\">{{label}}</label><input id=\"{{name}}\" name=\"{{name}}\" "
+                    "type=\"{{type}}\" value=\"{{value}}\" maxlength=\"{{maxLength}}\" required></p>\n")
+        .set("label", label)
+        .set("name", name)
+        .set("type", type)
+        .set("value", value)
+        .set("maxLength", maxLength)
+        .render();
 }
 
-std::string htmlPage(std::string_view title, std::string_view body) {
-    std::string page;
-    page += "<!DOCTYPE html>\n<html lang=\"sv\">\n<head>\n<meta charset=\"utf-8\">\n";
-    page += "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n";
-    page += "<title>" + htmlEscape(title) + " – Kvippa</title>\n";
-    page += "<style>\n"
-            "body { font-family: Verdana, sans-serif; max-width: 44em; margin: 2em auto; padding: 0 1em;"
-            " color: #123; background: #f4f8f0; }\n"
-            "h1 { color: #2a6e2a; } a { color: #1d5fa0; }\n"
-            "table { border-collapse: collapse; } th, td { padding: .25em .8em; text-align: left; }\n"
-            "th { background: #cfe6c8; } td.score, th.score { text-align: right; }\n"
-            "tr:nth-child(even) td { background: #e6f0e2; }\n"
-            "form p { margin: .6em 0; } label { display: block; font-weight: bold; }\n"
-            "input[type=text], input[type=email], input[type=password] { width: 20em; }\n"
-            ".fel { color: #a00; } .klart { color: #060; }\n"
-            "nav a { margin-right: 1em; }\n"
-            "</style>\n</head>\n<body>\n";
-    page += "<nav><a href=\"/\">Kvippa</a><a href=\"/reg3.htm\">Bli medlem</a>"
-            "<a href=\"/getpass.htm\">Glömt lösenordet?</a></nav>\n";
-    page += body;
-    page += "\n</body>\n</html>\n";
-    return page;
+Html checkboxField(std::string_view label, std::string_view name, bool checked) {
+    return Template("<p><input id=\"{{name}}\" name=\"{{name}}\" type=\"checkbox\" value=\"ja\"{{checked}}> "
+                    "<label for=\"{{name}}\" style=\"display:inline\">{{label}}</label></p>\n")
+        .set("name", name)
+        .set("checked", checked ? Template(" checked").render() : Html())
+        .set("label", label)
+        .render();
+}
+
+Html htmlPage(std::string_view title, const Html& body) {
+    return Template("<!DOCTYPE html>\n<html lang=\"sv\">\n<head>\n<meta charset=\"utf-8\">\n"
+                    "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+                    "<title>{{title}} – Kvippa</title>\n"
+                    "<style>\n"
+                    "body { font-family: Verdana, sans-serif; max-width: 44em; margin: 2em auto; padding: 0 1em;"
+                    " color: #123; background: #f4f8f0; }\n"
+                    "h1 { color: #2a6e2a; } a { color: #1d5fa0; }\n"
+                    "table { border-collapse: collapse; } th, td { padding: .25em .8em; text-align: left; }\n"
+                    "th { background: #cfe6c8; } td.score, th.score { text-align: right; }\n"
+                    "tr:nth-child(even) td { background: #e6f0e2; }\n"
+                    "form p { margin: .6em 0; } label { display: block; font-weight: bold; }\n"
+                    "input[type=text], input[type=email], input[type=password] { width: 20em; }\n"
+                    ".fel { color: #a00; } .klart { color: #060; }\n"
+                    "nav a { margin-right: 1em; }\n"
+                    "</style>\n</head>\n<body>\n"
+                    "<nav><a href=\"/\">Kvippa</a><a href=\"/reg3.htm\">Bli medlem</a>"
+                    "<a href=\"/getpass.htm\">Glömt lösenordet?</a></nav>\n"
+                    "{{body}}\n</body>\n</html>\n")
+        .set("title", title)
+        .set("body", body)
+        .render();
 }
 
 std::string calendarDate(std::int64_t seconds) {

@@ -1,24 +1,25 @@
 #pragma once
-// Building the service's pages: every text from outside goes through
-// htmlEscape on its way in.
+// The parts every page of the service shares, built from templates
+// (html_template.h), so that every text from outside is escaped on its way in.
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// The text with & < > " ' as character references, safe in element content
-// and in quoted attribute values.
-std::string htmlEscape(std::string_view text);
+#include "server/html_template.h"
 
 // The faults of a sent form as a list, nothing when there are none.
-std::string faultList(const std::vector<std::string>& faults);
+Html faultList(const std::vector<std::string>& faults);
 
 // A required input of at most `maxLength` characters, filled with `value`.
-std::string inputField(const std::string& label, const char* name, const char* type, const std::string& value,
-                       std::size_t maxLength);
+Html inputField(std::string_view label, std::string_view name, std::string_view type, std::string_view value,
+                std::size_t maxLength);
+
+// A checkbox that sends "ja" when ticked, with its label beside it.
+Html checkboxField(std::string_view label, std::string_view name, bool checked);
 
 // A whole UTF-8 page in the service's look around `body`.
-std::string htmlPage(std::string_view title, std::string_view body);
+Html htmlPage(std::string_view title, const Html& body);
 
 // A date (calendar seconds) as YYYY-MM-DD in the server's time zone.
 std::string calendarDate(std::int64_t seconds);

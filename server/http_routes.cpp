@@ -18,7 +18,7 @@ namespace {
 
 constexpr char htmlType[] = "text/html; charset=utf-8";
 
-HttpAnswer page(const std::string& html, int status = 200) { return answerWith(status, htmlType, html); }
+HttpAnswer page(const Html& html, int status = 200) { return answerWith(status, htmlType, html.markup()); }
 
 std::optional<std::int64_t> decimalParam(const HttpRequest& req, const char* name) {
     std::string text = req.param(name);
@@ -59,13 +59,14 @@ bool fromOwnPage(const HttpRequest& req) {
 }
 
 HttpAnswer busyPage() {
-    return page(htmlPage("Upptaget", "<h1>Många vill in just nu</h1>\n<p>Tjänsten hinner inte "
-                                     "med dig just nu. Försök igen om en stund.</p>\n"),
+    return page(htmlPage("Upptaget", Template("<h1>Många vill in just nu</h1>\n<p>Tjänsten hinner inte med dig just "
+                                              "nu. Försök igen om en stund.</p>\n")
+                                         .render()),
                 503);
 }
 
 HttpAnswer faultPage() {
-    return page(htmlPage("Fel", "<h1>Något gick fel</h1>\n<p>Försök igen om en stund.</p>\n"), 500);
+    return page(htmlPage("Fel", Template("<h1>Något gick fel</h1>\n<p>Försök igen om en stund.</p>\n").render()), 500);
 }
 
 // The handler, with a service that cannot do it now answered as busy and
@@ -93,10 +94,16 @@ HttpAnswer refusalPage(int status) {
     switch (status) {
         case 404: return page(notFoundPage(), 404);
         case 503: return busyPage();
-        case 413: return page(htmlPage("För stort", "<h1>För mycket på en gång</h1>\n<p>Det du skickade är större "
-                                                  "än tjänsten tar emot.</p>\n"), 413);
-        case 415: return page(htmlPage("Okänt format", "<h1>Okänt format</h1>\n<p>Tjänsten tar bara emot "
-                                                     "opackade formulär.</p>\n"), 415);
+        case 413:
+            return page(htmlPage("För stort", Template("<h1>För mycket på en gång</h1>\n<p>Det du skickade är större "
+                                                       "än tjänsten tar emot.</p>\n")
+                                                  .render()),
+                        413);
+        case 415:
+            return page(htmlPage("Okänt format", Template("<h1>Okänt format</h1>\n<p>Tjänsten tar bara emot opackade "
+                                                          "formulär.</p>\n")
+                                                     .render()),
+                        415);
         default: return faultPage();
     }
 }

@@ -6,39 +6,40 @@
 #include <vector>
 
 #include "server/competition_service.h"
+#include "server/html_template.h"
 
 // "/" and "/index2.htm": the current period and its end, each current
 // game's ten best in it and of all time, the period's collective ranking,
 // the game's own texts of the competition rules and of Kvippa (naming the
 // site `siteName`), the links (to the browser game too when `webGame` is
 // served).
-std::string startPage(const ContestView& view, std::string_view siteName, bool webGame = false);
+Html startPage(const ContestView& view, std::string_view siteName, bool webGame = false);
 
 // "/reg3.htm": the sign-up form, filled again with what was sent and the
 // faults found in it; `done` thanks the new player instead.
-std::string signUpPage(const SignUpForm& sent, const std::vector<std::string>& faults, bool done);
+Html signUpPage(const SignUpForm& sent, const std::vector<std::string>& faults, bool done);
 
 // "/reg2.htm": the game's user name is not signed up.
-std::string notSignedUpPage();
+Html notSignedUpPage();
 
 // "/getpass.htm": the form that asks for a reset link for `mail`; `asked`
 // tells that the request has been taken.
-std::string passwordHelpPage(const std::string& mail, bool asked);
+Html passwordHelpPage(const std::string& mail, bool asked);
 
 // "/reset.htm": the form for a new password through a reset link.
 enum class ResetStep { choose, faulty, done, deadLink };
-std::string resetPage(const std::string& token, ResetStep step, const std::vector<std::string>& faults);
+Html resetPage(const std::string& token, ResetStep step, const std::vector<std::string>& faults);
 
 // "/confirm.htm": the button that confirms an address through the mailed
 // link, what came of it, or that the link is dead.
 enum class ConfirmStep { ask, done, deadLink };
-std::string confirmPage(const std::string& token, ConfirmStep step);
+Html confirmPage(const std::string& token, ConfirmStep step);
 
 // "/version.htm?gameid=N": version N of the game, or that there is none.
-std::string versionPage(std::int64_t version, std::int32_t newest);
+Html versionPage(std::int64_t version, std::int32_t newest);
 
-std::string notFoundPage();
-std::string forbiddenPage();
+Html notFoundPage();
+Html forbiddenPage();
 
 // "/api/top": one game's ten best in the period (none: null and an empty
 // list) and of all time, as JSON.

@@ -9,6 +9,7 @@
 #include "mailed_links.h"
 #include "server/contest_admin.h"
 #include "server/contest_routes.h"
+#include "server/pages.h"
 #include "server/period_closer.h"
 #include "server/replay_store.h"
 #include "server/text_encoding.h"
@@ -408,6 +409,52 @@ TEST_F(Contest, TheWinnersPageAndTheClaimFormEscapeWhatPlayersWrote) {
     EXPECT_EQ(faulty.body.find("<script>"), std::string::npos);
     EXPECT_EQ(claimAnswer(*service, token[1], {"Kalle Anka", "Gatan 1", true}).status, 200);
     EXPECT_EQ(claimAnswer(*service, token[1], {"Kalle Anka", "Gatan 1", true}).status, 410);
+}
+
+TEST_F(Contest, EveryPageThatShowsWhatPlayersWroteShowsItAsText) {
+    const std::string quoted = "Kalle \"K\" & 'J'", script = "<script>alert(\"x\")</script>";
+    signUp("k@example.se", quoted, "hemligt1");
+    ASSERT_EQ(service->signUp({"s@example.se", script, "hemligt1", "hemligt1", false, quoted}), std::vector<std::string>{});
+    for (const std::string& token : mailedTokens(outbox, "confirm.htm", "s@example.se")) service->confirmEmail(token);
+    now = periodStart;
+    ASSERT_EQ(submit(gameForm("s@example.se", "hemligt1", 4711)).code, AnswerCode::accepted);
+    std::string start = startPageAnswer(*service).body;
+    now = periodEnd;
+    ASSERT_EQ(service->contest().closeEndedPeriods(), 1);
+    auto claimTokens = mailedTokens(outbox, "vinst.htm", "s@example.se");
+    ASSERT_EQ(claimTokens.size(), 1u);
+    // A referrer that is nobody's nickname comes back in the form's value and in the fault that names it.
+    const std::string unknown = "\"><b>nobody";
+    SignUpForm faulty{"n@example.se", "Nils", "hemligt1", "hemligt1", false, unknown};
+    auto faults = service->signUp(faulty);
+    ASSERT_EQ(faults.size(), 1u);
+    const std::string address = "</textarea><script>x</script>";
+
+    struct Case {
+        const char* page;
+        std::string body;
+        std::vector<std::string> texts;  // each must show as text, and only so
+    };
+    const std::vector<Case> cases = {
+        {"start page: both lists of the period and the collective ranking", start, {script}},
+        {"winners page: the winner and the bonus prize's winner", winnersPageAnswer(*service).body, {script, quoted}},
+        {"claim form", claimFormAnswer(*service, claimTokens[0]).body, {script}},
+        {"claim form sent back with its faults", claimAnswer(*service, claimTokens[0], {quoted, address, false}).body,
+         {script, quoted, address}},
+        {"sign-up form sent back with its faults", signUpPage(faulty, faults, false).markup(), {unknown, faults[0]}},
+        {"sign-up done", signUpPage({"s@example.se", script, "", ""}, {}, true).markup(), {script}},
+    };
+    for (const Case& c : cases) {
+        for (const std::string& text : c.texts) {
+            EXPECT_NE(c.body.find(escaped(text).markup()), std::string::npos) << c.page << ": " << text;
+            EXPECT_EQ(c.body.find(text), std::string::npos) << c.page << ": " << text;
+        }
+        EXPECT_EQ(c.body.find("<script"), std::string::npos) << c.page;
+    }
+    // Where a nickname is listed, it is in its own cell.
+    const std::string cell = "<td>" + escaped(script).markup() + "</td>";
+    EXPECT_NE(start.find(cell), start.rfind(cell)) << "the period's list and all time's";
+    EXPECT_NE(start.find("<table class=\"topplista\" id=\"gemensam\">"), std::string::npos);
 }
 
 TEST_F(Contest, NewsGoesToSubscribersOnlyAndEachMailEndsTheSubscriptionWithOneClick) {

@@ -134,7 +134,7 @@ TEST_F(WebGameFolder, TheServerServesItUnderSpelaAndTheStartPageLinksToIt) {
     auto start = client.Get("/");
     ASSERT_TRUE(start);
     EXPECT_NE(start->body.find("<a href=\"/spela/\">Spela i webbläsaren</a>"), std::string::npos);
-    EXPECT_EQ(startPage(ContestView{}, "kvippa.test", false).find("/spela/"), std::string::npos);
+    EXPECT_EQ(startPage(ContestView{}, "kvippa.test", false).markup().find("/spela/"), std::string::npos);
 
     server.stop();
     serving.join();
