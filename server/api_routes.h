@@ -18,8 +18,9 @@
 
 HttpAnswer ticketAnswer(CompetitionService& service, std::string_view body, const std::string& clientAddress);
 HttpAnswer replaySubmissionAnswer(CompetitionService& service, std::span<const std::uint8_t> body);
-// `rest` is what follows "/api/v1/scores/": "ID" or "ID/replay".
-HttpAnswer scoreAnswer(CompetitionService& service, std::string_view rest);
+// `id` is the score's, as the address has it.
+HttpAnswer scoreAnswer(CompetitionService& service, std::string_view id);
+HttpAnswer verifiedReplayAnswer(CompetitionService& service, std::string_view id);
 // The period's (none: the current one) and all time's lists of a game.
 HttpAnswer topListAnswer(CompetitionService& service, std::string_view gameId, std::string_view period);
 // The period's (none: the current one) collective ranking.

@@ -132,20 +132,31 @@ CompetitionService::SignIn CompetitionService::signIn(const std::string& emailKe
 
 TicketRequest CompetitionService::requestTicket(std::string_view email, std::string_view password,
                                                 const std::string& clientAddress) {
-    using Outcome = TicketRequest::Outcome;
+    using Asked = TicketRequest::Outcome;
     SignIn player = signIn(nameKey(trimmed(email)), password, clientAddress);
     switch (player.outcome) {
         case SignIn::Outcome::unknown:
-        case SignIn::Outcome::wrongPassword: return {Outcome::wrongLogin, {}, 0};
-        case SignIn::Outcome::backOff: return {Outcome::backOff, {}, player.wait};
-        case SignIn::Outcome::unconfirmed: return {Outcome::unconfirmed, {}, 0};
-        case SignIn::Outcome::banned: return {Outcome::banned, {}, 0};
+        case SignIn::Outcome::wrongPassword: return {Asked::wrongLogin, {}, 0};
+        case SignIn::Outcome::backOff: return {Asked::backOff, {}, player.wait};
+        case SignIn::Outcome::unconfirmed: return {Asked::unconfirmed, {}, 0};
+        case SignIn::Outcome::banned: return {Asked::banned, {}, 0};
         case SignIn::Outcome::passed: break;
     }
-    return {Outcome::issued, proofs_.issueTicket(player.account->id), 0};
+    return {Asked::issued, proofs_.issueTicket(player.account->id), 0};
 }
 
-std::vector<std::string> CompetitionService::signUp(const SignUpForm& form, const std::string& clientAddress) {
+Outcome outcomeOf(const TicketRequest& asked) {
+    switch (asked.outcome) {
+        case TicketRequest::Outcome::issued: return Outcome::done;
+        case TicketRequest::Outcome::wrongLogin: return Outcome::wrongSignIn;
+        case TicketRequest::Outcome::backOff: return Outcome::tooMany;
+        case TicketRequest::Outcome::unconfirmed:
+        case TicketRequest::Outcome::banned: return Outcome::forbidden;
+    }
+    return Outcome::wrongSignIn;
+}
+
+FormOutcome CompetitionService::signUp(const SignUpForm& form, const std::string& clientAddress) {
     std::vector<std::string> faults;
     std::string email = trimmed(form.email);
     auto emailInCodePage = cp1252FromUtf8(email);
@@ -162,9 +173,9 @@ std::vector<std::string> CompetitionService::signUp(const SignUpForm& form, cons
                          "staplade accenter.");
     }
     checkPassword(form.password, form.repeated, faults);
-    if (!faults.empty()) return faults;
+    if (!faults.empty()) return FormOutcome::with(std::move(faults));
     if (!attempts_.takeSignUp(clientAddress, now(), settings_.signUpsPerAddress)) {
-        return {"Det har kommit många nya medlemmar från din adress. Försök igen om en timme."};
+        return {Outcome::tooMany, {"Det har kommit många nya medlemmar från din adress. Försök igen om en timme."}};
     }
 
     std::string referrer = trimmed(form.referrer);
@@ -194,7 +205,7 @@ std::vector<std::string> CompetitionService::signUp(const SignUpForm& form, cons
             faults.push_back("Ingen spelare har smeknamnet " + referrer + ". Skriv vännens smeknamn i topplistorna.");
             break;
     }
-    return faults;
+    return FormOutcome::with(std::move(faults));
 }
 
 void CompetitionService::requestPasswordReset(std::string_view email) {
@@ -228,27 +239,32 @@ void CompetitionService::deliver(const MailMessage& message, std::int64_t time) 
     outbox_.send(message, static_cast<std::time_t>(time));
 }
 
-bool CompetitionService::confirmLinkWorks(const std::string& token) {
-    return confirmations_.works(tokenHash(token), now());
+Outcome CompetitionService::confirmLink(const std::string& token) {
+    return confirmations_.works(tokenHash(token), now()) ? Outcome::done : Outcome::gone;
 }
 
-bool CompetitionService::confirmEmail(const std::string& token) { return confirmations_.confirm(tokenHash(token), now()); }
-
-bool CompetitionService::resetLinkWorks(const std::string& token) {
-    return store_.resetTokenAccount(tokenHash(token), now()).has_value();
+Outcome CompetitionService::confirmEmail(const std::string& token) {
+    return confirmations_.confirm(tokenHash(token), now()) ? Outcome::done : Outcome::gone;
 }
 
-std::vector<std::string> CompetitionService::resetPassword(const std::string& token, const std::string& password,
-                                                           const std::string& repeated) {
+Outcome CompetitionService::resetLink(const std::string& token) {
+    return store_.resetTokenAccount(tokenHash(token), now()) ? Outcome::done : Outcome::gone;
+}
+
+FormOutcome CompetitionService::resetPassword(const std::string& token, const std::string& password,
+                                              const std::string& repeated) {
     std::vector<std::string> faults;
     checkPassword(password, repeated, faults);
-    if (!faults.empty()) return faults;
+    if (!faults.empty()) return FormOutcome::with(std::move(faults));
     auto account = store_.resetTokenAccount(tokenHash(token), now());
     if (!account || !store_.resetPassword(tokenHash(token), now(), hashPassword(password))) {
-        faults.push_back("Länken har redan använts eller är för gammal. Be om en ny.");
-    } else {
-        // The link came to the address: that confirms it as well.
-        confirmations_.confirmAccount(*account, now());
+        return {Outcome::gone, {"Länken har redan använts eller är för gammal. Be om en ny."}};
     }
-    return faults;
+    // The link came to the address: that confirms it as well.
+    confirmations_.confirmAccount(*account, now());
+    return {};
+}
+
+Outcome CompetitionService::hasVersion(std::int64_t version) const {
+    return version >= 1 && version <= settings_.version ? Outcome::done : Outcome::notFound;
 }

@@ -16,6 +16,7 @@
 #include "server/known_builds.h"
 #include "server/news.h"
 #include "server/outbox.h"
+#include "server/outcome.h"
 #include "server/passwords.h"
 #include "server/score_proofs.h"
 #include "server/store.h"
@@ -40,6 +41,9 @@ struct TicketRequest {
     IssuedTicket ticket;  // when issued
     std::int64_t wait = 0;  // seconds before a password is checked again, for backOff
 };
+
+// What a ticket request comes to: done when issued, else why not.
+Outcome outcomeOf(const TicketRequest& asked);
 
 struct ServiceSettings {
     std::int32_t version = 3;  // the newest version of the game, announced in every answer
@@ -86,30 +90,34 @@ public:
     // Wrong passwords back off per account and client address (attempt_limits.h).
     SubmissionAnswer submit(std::string_view body, const std::string& clientAddress = {});
 
-    // Signs a player up and mails the confirmation link; the faults of the
-    // form in Swedish, none when done.
+    // Signs a player up and mails the confirmation link: done, faulty with
+    // the faults of the form in Swedish, or tooMany sign-ups from the client
+    // address lately (with its fault).
     // Throws HashingBusy (and SqlError) when it cannot be done now.
-    std::vector<std::string> signUp(const SignUpForm& form, const std::string& clientAddress = {});
+    FormOutcome signUp(const SignUpForm& form, const std::string& clientAddress = {});
 
     // Sends a reset link to the address when it is signed up, unless it has
     // had its share of links lately. Says nothing of whether the address is
     // known.
     void requestPasswordReset(std::string_view email);
 
-    // True while a confirmation link's token can still be used.
-    bool confirmLinkWorks(const std::string& token);
-    // Confirms the account of a confirmation link and uses the link up;
-    // false when the link does not work.
-    bool confirmEmail(const std::string& token);
+    // done while a confirmation link's token can still be used, else gone.
+    Outcome confirmLink(const std::string& token);
+    // Confirms the account of a confirmation link and uses the link up:
+    // done, or gone when the link does not work.
+    Outcome confirmEmail(const std::string& token);
 
-    // True while the token of a reset link can still be used.
-    bool resetLinkWorks(const std::string& token);
+    // done while the token of a reset link can still be used, else gone.
+    Outcome resetLink(const std::string& token);
 
-    // Sets a new password through a reset link and uses the link up; the
-    // faults in Swedish, none when done. Throws HashingBusy (and SqlError)
-    // when it cannot be done now.
-    std::vector<std::string> resetPassword(const std::string& token, const std::string& password,
-                                           const std::string& repeated);
+    // Sets a new password through a reset link and uses the link up: done,
+    // faulty with the faults in Swedish, or gone (with its fault) when the
+    // link does not work. Throws HashingBusy (and SqlError) when it cannot be
+    // done now.
+    FormOutcome resetPassword(const std::string& token, const std::string& password, const std::string& repeated);
+
+    // done for a version of the game there is, notFound for any other.
+    Outcome hasVersion(std::int64_t version) const;
 
     // A game's ten best of all time.
     std::vector<Placing> topTen(std::int32_t gameId) { return store_.topTen(gameId, {listed(), std::nullopt}); }

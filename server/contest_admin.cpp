@@ -355,11 +355,16 @@ std::optional<std::int64_t> parseUtcTime(const std::string& text) {
 }
 
 std::string csvField(const std::string& text) {
-    bool quote = !text.empty() && (text.front() == ' ' || text.back() == ' ');
-    for (char c : text) quote = quote || c == ',' || c == '"' || c == '\n' || c == '\r';
-    if (!quote) return text;
+    // A spreadsheet takes a cell that begins so for a formula, and a
+    // player's nickname is no formula of the organiser's: a leading quote
+    // mark keeps it text.
+    bool formula = !text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
+    std::string field = formula ? "'" + text : text;
+    bool quote = formula || (!field.empty() && (field.front() == ' ' || field.back() == ' '));
+    for (char c : field) quote = quote || c == ',' || c == '"' || c == '\n' || c == '\r';
+    if (!quote) return field;
     std::string out = "\"";
-    for (char c : text) out += c == '"' ? std::string("\"\"") : std::string(1, c);
+    for (char c : field) out += c == '"' ? std::string("\"\"") : std::string(1, c);
     return out + "\"";
 }
 

@@ -42,7 +42,8 @@ AdminResult runAdmin(const std::vector<std::string>& arguments, const AdminEnvir
 std::optional<std::int64_t> parseUtcTime(const std::string& text);
 
 // A CSV field, quoted when it holds a comma, a quote, a line break or
-// spaces at its ends.
+// spaces at its ends; one that a spreadsheet would take for a formula
+// (beginning with = + - @, a tab or a CR) begins with ' and is quoted.
 std::string csvField(const std::string& text);
 
 // What `admin --help` prints.

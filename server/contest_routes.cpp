@@ -7,12 +7,8 @@
 
 namespace {
 
-constexpr char htmlType[] = "text/html; charset=utf-8";
-
-HttpAnswer page(int status, const Html& body) { return answerWith(status, htmlType, body.markup()); }
-
-Html unsubscribedPage(bool done) {
-    if (done) {
+Html unsubscribedPage(Outcome outcome) {
+    if (outcome == Outcome::done) {
         return htmlPage("Nyheter från Kvippa",
                         Template("<h1>Klart</h1>\n<p class=\"klart\">Du får inga fler nyheter från Kvippa.</p>\n")
                             .render());
@@ -25,40 +21,47 @@ Html unsubscribedPage(bool done) {
 }  // namespace
 
 HttpAnswer startPageAnswer(CompetitionService& service) {
-    return page(200, startPage(*service.contest().view(), siteHost(service.site()), service.webGame().has_value()));
+    return pageAnswer(Outcome::done,
+                      startPage(*service.contest().view(), siteHost(service.site()), service.webGame().has_value()));
 }
 
 HttpAnswer winnersPageAnswer(CompetitionService& service) {
     ContestService& contest = service.contest();
-    return page(200, winnersPage(contest.closedPeriods(), contest.store().games()));
+    return pageAnswer(Outcome::done, winnersPage(contest.closedPeriods(), contest.store().games()));
 }
 
 HttpAnswer claimFormAnswer(CompetitionService& service, const std::string& token) {
     auto winner = service.contest().claimable(token);
-    return page(winner ? 200 : 410, claimPage(token, winner, {}, {}, false));
+    return pageAnswer(winner ? Outcome::done : Outcome::gone, claimPage(token, winner, {}, {}, false));
 }
 
 HttpAnswer claimAnswer(CompetitionService& service, const std::string& token, const PrizeClaim& claim) {
     auto winner = service.contest().claimable(token);
-    if (!winner) return page(410, claimPage(token, winner, claim, {}, false));
-    ClaimFaults faults = service.contest().claim(token, claim);
-    if (faults.empty()) return page(200, claimPage(token, winner, claim, {}, true));
-    return page(400, claimPage(token, winner, claim, faults, false));
+    if (!winner) return pageAnswer(Outcome::gone, claimPage(token, winner, claim, {}, false));
+    FormOutcome claimed = service.contest().claim(token, claim);
+    switch (claimed.outcome) {
+        case Outcome::done: return pageAnswer(claimed.outcome, claimPage(token, winner, claim, {}, true));
+        case Outcome::gone: return pageAnswer(claimed.outcome, claimPage(token, std::nullopt, claim, {}, false));
+        default: return pageAnswer(claimed.outcome, claimPage(token, winner, claim, claimed.faults, false));
+    }
 }
 
 // A link scanner that fetches the link changes nothing: the page asks for
 // the one click.
 HttpAnswer unsubscribeFormAnswer(CompetitionService& service, const std::string& token) {
-    if (!service.news().subscribed(token)) return page(410, unsubscribedPage(false));
-    return page(200, htmlPage("Nyheter från Kvippa",
-                              Template("<h1>Sluta få nyheter?</h1>\n<form method=\"post\" "
-                                       "action=\"/avsluta.htm?token={{token}}\">\n<p><button type=\"submit\">Ja, skicka "
-                                       "inga fler nyheter</button></p>\n</form>\n")
-                                  .set("token", token)
-                                  .render()));
+    if (Outcome subscription = service.news().subscription(token); subscription != Outcome::done) {
+        return pageAnswer(subscription, unsubscribedPage(subscription));
+    }
+    return pageAnswer(Outcome::done,
+                      htmlPage("Nyheter från Kvippa",
+                               Template("<h1>Sluta få nyheter?</h1>\n<form method=\"post\" "
+                                        "action=\"/avsluta.htm?token={{token}}\">\n<p><button type=\"submit\">Ja, "
+                                        "skicka inga fler nyheter</button></p>\n</form>\n")
+                                   .set("token", token)
+                                   .render()));
 }
 
 HttpAnswer unsubscribeAnswer(CompetitionService& service, const std::string& token) {
-    bool known = service.news().unsubscribe(token);
-    return page(known ? 200 : 410, unsubscribedPage(known));
+    Outcome unsubscribed = service.news().unsubscribe(token);
+    return pageAnswer(unsubscribed, unsubscribedPage(unsubscribed));
 }

@@ -27,24 +27,22 @@ std::optional<ContestView> ContestService::view(const std::optional<std::string>
     return view;
 }
 
-std::optional<std::pair<std::optional<Period>, std::vector<CollectivePlacing>>> ContestService::collective(
-    const std::optional<std::string>& periodName) {
+CollectiveAnswer ContestService::collective(const std::optional<std::string>& periodName) {
     std::optional<Period> period = periodName ? store_.period(*periodName) : store_.periodAt(now());
-    if (periodName && !period) return std::nullopt;
-    std::vector<CollectivePlacing> list;
-    if (period) list = store_.collectiveTopTen(period->id, settings_.listed);
-    return std::make_pair(period, std::move(list));
+    if (periodName && !period) return {Outcome::notFound, std::nullopt, {}};
+    CollectiveAnswer answer{Outcome::done, period, {}};
+    if (period) answer.ranking = store_.collectiveTopTen(period->id, settings_.listed);
+    return answer;
 }
 
-std::optional<std::pair<std::optional<Period>, GameLists>> ContestService::gameLists(
-    std::int32_t gameId, const std::optional<std::string>& periodName) {
+GameListsAnswer ContestService::gameLists(std::int32_t gameId, const std::optional<std::string>& periodName) {
     auto game = store_.game(gameId);
-    if (!game) return std::nullopt;
+    if (!game) return {Outcome::notFound, std::nullopt, {}};
     std::optional<Period> period = periodName ? store_.period(*periodName) : store_.periodAt(now());
-    if (periodName && !period) return std::nullopt;
-    GameLists lists{*game, {}, store_.topTen(gameId, {settings_.listed, std::nullopt})};
-    if (period) lists.period = store_.topTen(gameId, {settings_.listed, period->id});
-    return std::make_pair(period, std::move(lists));
+    if (periodName && !period) return {Outcome::notFound, std::nullopt, {}};
+    GameListsAnswer answer{Outcome::done, period, {*game, {}, store_.topTen(gameId, {settings_.listed, std::nullopt})}};
+    if (period) answer.lists.period = store_.topTen(gameId, {settings_.listed, period->id});
+    return answer;
 }
 
 int ContestService::closeEndedPeriods() {
@@ -107,7 +105,7 @@ std::optional<Winner> ContestService::claimable(const std::string& token) {
     return store_.winnerOfToken(tokenHash(token));
 }
 
-ClaimFaults ContestService::claim(const std::string& token, const PrizeClaim& sent) {
+FormOutcome ContestService::claim(const std::string& token, const PrizeClaim& sent) {
     ClaimFaults faults;
     PrizeClaim claim{trimmed(sent.fullName), trimmed(sent.postalAddress), sent.livesInSweden};
     if (claim.fullName.empty() || !isPrintableUtf8(claim.fullName) ||
@@ -124,10 +122,10 @@ ClaimFaults ContestService::claim(const std::string& token, const PrizeClaim& se
         faults.push_back("Ange din postadress, högst " + std::to_string(maxPostalAddressCharacters) + " tecken.");
     }
     if (!claim.livesInSweden) faults.push_back("Bara den som bor i Sverige kan vinna. Bekräfta att du bor i Sverige.");
-    if (!faults.empty()) return faults;
+    if (!faults.empty()) return FormOutcome::with(std::move(faults));
     if (!store_.claimPrize(tokenHash(token), claim, now())) {
-        faults.push_back("Länken har redan använts eller fungerar inte.");
+        return {Outcome::gone, {"Länken har redan använts eller fungerar inte."}};
     }
-    return faults;
+    return {};
 }
 

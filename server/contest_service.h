@@ -10,6 +10,7 @@
 
 #include "server/contest_store.h"
 #include "server/outbox.h"
+#include "server/outcome.h"
 
 struct ContestSettings {
     std::string site;  // "http://host[:port]", which claim links begin with
@@ -27,6 +28,20 @@ struct ContestView {
     std::optional<Period> period;  // the current one, or the one asked for
     std::vector<GameLists> games;  // the current games
     std::vector<CollectivePlacing> collective;  // the period's, when there is one
+};
+
+// One game's lists as asked for; notFound for an unknown game or period.
+struct GameListsAnswer {
+    Outcome outcome = Outcome::done;
+    std::optional<Period> period;
+    GameLists lists;
+};
+
+// A period's collective ranking as asked for; notFound for an unknown period.
+struct CollectiveAnswer {
+    Outcome outcome = Outcome::done;
+    std::optional<Period> period;
+    std::vector<CollectivePlacing> ranking;
 };
 
 struct ClosedPeriod {
@@ -51,14 +66,11 @@ public:
     // The current games' lists of the period (the current one when none is
     // named) and of all time; nothing when a named period is unknown.
     std::optional<ContestView> view(const std::optional<std::string>& periodName = std::nullopt);
-    // One game's lists, the same way; nothing for an unknown game or period.
-    std::optional<std::pair<std::optional<Period>, GameLists>> gameLists(std::int32_t gameId,
-                                                                         const std::optional<std::string>& periodName);
+    // One game's lists, the same way.
+    GameListsAnswer gameLists(std::int32_t gameId, const std::optional<std::string>& periodName);
 
-    // The period's (the current one when none is named) collective
-    // ranking; nothing when a named period is unknown.
-    std::optional<std::pair<std::optional<Period>, std::vector<CollectivePlacing>>> collective(
-        const std::optional<std::string>& periodName);
+    // The period's (the current one when none is named) collective ranking.
+    CollectiveAnswer collective(const std::optional<std::string>& periodName);
 
     // Closes every period past its end; what the server runs now and then.
     // Returns how many it closed.
@@ -72,7 +84,9 @@ public:
 
     // The winner a claim link is for while it is unclaimed.
     std::optional<Winner> claimable(const std::string& token);
-    ClaimFaults claim(const std::string& token, const PrizeClaim& claim);
+    // Stores a winner's details: done, faulty with what the form is missing,
+    // or gone (with its fault) when the link is used or unknown.
+    FormOutcome claim(const std::string& token, const PrizeClaim& claim);
 
 private:
     void mailWinner(const NewWinner& winner, const Period& period);

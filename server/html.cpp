@@ -57,6 +57,10 @@ Html htmlPage(std::string_view title, const Html& body) {
         .render();
 }
 
+HttpAnswer pageAnswer(Outcome outcome, const Html& page) {
+    return answerWith(httpStatus(outcome), "text/html; charset=utf-8", page.markup());
+}
+
 std::string calendarDate(std::int64_t seconds) {
     std::time_t time = static_cast<std::time_t>(seconds);
     std::tm local{};

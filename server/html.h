@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "server/html_template.h"
+#include "server/http_exchange.h"
+#include "server/outcome.h"
 
 // The faults of a sent form as a list, nothing when there are none.
 Html faultList(const std::vector<std::string>& faults);
@@ -20,6 +22,9 @@ Html checkboxField(std::string_view label, std::string_view name, bool checked);
 
 // A whole UTF-8 page in the service's look around `body`.
 Html htmlPage(std::string_view title, const Html& body);
+
+// A page as the answer to a call, with the status of what came of it.
+HttpAnswer pageAnswer(Outcome outcome, const Html& page);
 
 // A date (calendar seconds) as YYYY-MM-DD in the server's time zone.
 std::string calendarDate(std::int64_t seconds);

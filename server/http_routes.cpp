@@ -17,8 +17,11 @@
 namespace {
 
 constexpr char htmlType[] = "text/html; charset=utf-8";
+constexpr char scoresAddress[] = "/api/v1/scores/";
 
-HttpAnswer page(const Html& html, int status = 200) { return answerWith(status, htmlType, html.markup()); }
+// A page with a status of the HTTP layer's own: a request refused before
+// any handler, or a fault no call answered.
+HttpAnswer refusal(int status, const Html& html) { return answerWith(status, htmlType, html.markup()); }
 
 std::optional<std::int64_t> decimalParam(const HttpRequest& req, const char* name) {
     std::string text = req.param(name);
@@ -59,14 +62,15 @@ bool fromOwnPage(const HttpRequest& req) {
 }
 
 HttpAnswer busyPage() {
-    return page(htmlPage("Upptaget", Template("<h1>Många vill in just nu</h1>\n<p>Tjänsten hinner inte med dig just "
-                                              "nu. Försök igen om en stund.</p>\n")
-                                         .render()),
-                503);
+    return pageAnswer(Outcome::busy, htmlPage("Upptaget", Template("<h1>Många vill in just nu</h1>\n<p>Tjänsten hinner "
+                                                                   "inte med dig just nu. Försök igen om en "
+                                                                   "stund.</p>\n")
+                                                              .render()));
 }
 
 HttpAnswer faultPage() {
-    return page(htmlPage("Fel", Template("<h1>Något gick fel</h1>\n<p>Försök igen om en stund.</p>\n").render()), 500);
+    return refusal(500,
+                   htmlPage("Fel", Template("<h1>Något gick fel</h1>\n<p>Försök igen om en stund.</p>\n").render()));
 }
 
 // The handler, with a service that cannot do it now answered as busy and
@@ -92,18 +96,16 @@ Handler guarded(Handler handle) {
 // The page of a request refused before any handler.
 HttpAnswer refusalPage(int status) {
     switch (status) {
-        case 404: return page(notFoundPage(), 404);
+        case 404: return refusal(404, notFoundPage());
         case 503: return busyPage();
         case 413:
-            return page(htmlPage("För stort", Template("<h1>För mycket på en gång</h1>\n<p>Det du skickade är större "
-                                                       "än tjänsten tar emot.</p>\n")
-                                                  .render()),
-                        413);
+            return refusal(413, htmlPage("För stort", Template("<h1>För mycket på en gång</h1>\n<p>Det du skickade är "
+                                                               "större än tjänsten tar emot.</p>\n")
+                                                          .render()));
         case 415:
-            return page(htmlPage("Okänt format", Template("<h1>Okänt format</h1>\n<p>Tjänsten tar bara emot opackade "
-                                                          "formulär.</p>\n")
-                                                     .render()),
-                        415);
+            return refusal(415, htmlPage("Okänt format", Template("<h1>Okänt format</h1>\n<p>Tjänsten tar bara emot "
+                                                                  "opackade formulär.</p>\n")
+                                                             .render()));
         default: return faultPage();
     }
 }
@@ -135,7 +137,10 @@ RouteTable competitionRoutes(CompetitionService& service) {
     add("POST", "/r0002.asp", "submit", Work::hashing, [&service](const HttpRequest& req) {
         SubmissionAnswer answer = service.submit(req.body, req.remoteAddress);
         serviceMetrics().answered(answer.code);
-        return answerWith(answer.code == AnswerCode::unavailable ? 503 : 200, "text/plain; charset=windows-1252",
+        // The game reads the answer's code; the status only tells a proxy to
+        // leave a busy service alone.
+        Outcome outcome = answer.code == AnswerCode::unavailable ? Outcome::busy : Outcome::done;
+        return answerWith(httpStatus(outcome), "text/plain; charset=windows-1252",
                           submissionAnswerText(answer, service.version()));
     });
 
@@ -150,7 +155,7 @@ RouteTable competitionRoutes(CompetitionService& service) {
         return claimFormAnswer(service, req.param("token"));
     }, Keeping::noStore);
     add("POST", "/vinst.htm", "claim", Work::quick, [&service](const HttpRequest& req) {
-        if (!fromOwnPage(req)) return page(forbiddenPage(), 403);
+        if (!fromOwnPage(req)) return pageAnswer(Outcome::forbidden, forbiddenPage());
         return claimAnswer(service, req.param("token"),
                            {req.param("fullname"), req.param("address"), req.param("sweden") == "ja"});
     }, Keeping::noStore);
@@ -163,63 +168,75 @@ RouteTable competitionRoutes(CompetitionService& service) {
         return unsubscribeAnswer(service, req.param("token"));
     }, Keeping::noStore);
 
-    add("GET", "/reg3.htm", "signup_form", Work::quick, [](const HttpRequest&) { return page(signUpPage({}, {}, false)); });
+    add("GET", "/reg3.htm", "signup_form", Work::quick, [](const HttpRequest&) {
+        return pageAnswer(Outcome::done, signUpPage({}, {}, false));
+    });
     add("POST", "/reg3.htm", "signup", Work::hashing, [&service](const HttpRequest& req) {
-        if (!fromOwnPage(req)) return page(forbiddenPage(), 403);
+        if (!fromOwnPage(req)) return pageAnswer(Outcome::forbidden, forbiddenPage());
         SignUpForm form{req.param("email"),    req.param("nickname"),          req.param("password"),
                         req.param("repeated"), req.param("news") == "ja", req.param("referrer")};
-        auto faults = service.signUp(form, req.remoteAddress);
-        return page(signUpPage(form, faults, faults.empty()), faults.empty() ? 200 : 400);
+        FormOutcome signedUp = service.signUp(form, req.remoteAddress);
+        return pageAnswer(signedUp.outcome, signUpPage(form, signedUp.faults, signedUp.outcome == Outcome::done));
     }, Keeping::noStore);
 
-    add("GET", "/reg2.htm", "not_signed_up", Work::quick, [](const HttpRequest&) { return page(notSignedUpPage()); });
+    add("GET", "/reg2.htm", "not_signed_up", Work::quick, [](const HttpRequest&) {
+        return pageAnswer(Outcome::done, notSignedUpPage());
+    });
 
     // The game percent-encodes every byte of the user name in its code page
     // 1252 but unreserved characters and "@", so a name with å, ä or ö comes
     // as bytes that are not UTF-8; a browser's link comes in UTF-8.
     add("GET", "/getpass.htm", "password_help_form", Work::quick, [](const HttpRequest& req) {
         std::string mail = req.param("mail");
-        return page(passwordHelpPage(isUtf8(mail) ? mail : utf8FromCp1252(mail), false));
+        return pageAnswer(Outcome::done, passwordHelpPage(isUtf8(mail) ? mail : utf8FromCp1252(mail), false));
     }, Keeping::noStore);
     add("POST", "/getpass.htm", "password_help", Work::quick, [&service](const HttpRequest& req) {
-        if (!fromOwnPage(req)) return page(forbiddenPage(), 403);
+        if (!fromOwnPage(req)) return pageAnswer(Outcome::forbidden, forbiddenPage());
         std::string mail = req.param("mail");
+        // Done either way: the page never tells whether the address is known.
         service.requestPasswordReset(mail);
-        return page(passwordHelpPage(mail, true));
+        return pageAnswer(Outcome::done, passwordHelpPage(mail, true));
     }, Keeping::noStore);
 
     add("GET", "/reset.htm", "reset_form", Work::quick, [&service](const HttpRequest& req) {
         std::string token = req.param("token");
-        bool works = service.resetLinkWorks(token);
-        return page(resetPage(token, works ? ResetStep::choose : ResetStep::deadLink, {}), works ? 200 : 410);
+        Outcome link = service.resetLink(token);
+        return pageAnswer(link, resetPage(token, link == Outcome::done ? ResetStep::choose : ResetStep::deadLink, {}));
     }, Keeping::noStore);
     add("POST", "/reset.htm", "reset", Work::hashing, [&service](const HttpRequest& req) {
-        if (!fromOwnPage(req)) return page(forbiddenPage(), 403);
+        if (!fromOwnPage(req)) return pageAnswer(Outcome::forbidden, forbiddenPage());
         std::string token = req.param("token");
-        if (!service.resetLinkWorks(token)) return page(resetPage(token, ResetStep::deadLink, {}), 410);
-        auto faults = service.resetPassword(token, req.param("password"), req.param("repeated"));
-        if (faults.empty()) return page(resetPage(token, ResetStep::done, {}));
-        return page(resetPage(token, ResetStep::faulty, faults), 400);
+        // A dead link is told before the form's faults.
+        if (Outcome link = service.resetLink(token); link != Outcome::done) {
+            return pageAnswer(link, resetPage(token, ResetStep::deadLink, {}));
+        }
+        FormOutcome reset = service.resetPassword(token, req.param("password"), req.param("repeated"));
+        switch (reset.outcome) {
+            case Outcome::done: return pageAnswer(reset.outcome, resetPage(token, ResetStep::done, {}));
+            case Outcome::gone: return pageAnswer(reset.outcome, resetPage(token, ResetStep::deadLink, {}));
+            default: return pageAnswer(reset.outcome, resetPage(token, ResetStep::faulty, reset.faults));
+        }
     }, Keeping::noStore);
 
     // The link asks before it confirms: a mail scanner that follows every
     // link would otherwise confirm for someone who never asked.
     add("GET", "/confirm.htm", "confirm_form", Work::quick, [&service](const HttpRequest& req) {
         std::string token = req.param("token");
-        bool works = service.confirmLinkWorks(token);
-        return page(confirmPage(token, works ? ConfirmStep::ask : ConfirmStep::deadLink), works ? 200 : 410);
+        Outcome link = service.confirmLink(token);
+        return pageAnswer(link, confirmPage(token, link == Outcome::done ? ConfirmStep::ask : ConfirmStep::deadLink));
     }, Keeping::noStore);
     add("POST", "/confirm.htm", "confirm", Work::quick, [&service](const HttpRequest& req) {
-        if (!fromOwnPage(req)) return page(forbiddenPage(), 403);
-        bool done = service.confirmEmail(req.param("token"));
-        return page(confirmPage("", done ? ConfirmStep::done : ConfirmStep::deadLink), done ? 200 : 410);
+        if (!fromOwnPage(req)) return pageAnswer(Outcome::forbidden, forbiddenPage());
+        Outcome confirmed = service.confirmEmail(req.param("token"));
+        return pageAnswer(confirmed,
+                          confirmPage("", confirmed == Outcome::done ? ConfirmStep::done : ConfirmStep::deadLink));
     }, Keeping::noStore);
 
     add("GET", "/version.htm", "version", Work::quick, [&service](const HttpRequest& req) {
         auto version = decimalParam(req, "gameid");
-        if (!version) return page(notFoundPage(), 404);
-        bool known = *version >= 1 && *version <= service.version();
-        return page(versionPage(*version, service.version()), known ? 200 : 404);
+        if (!version) return pageAnswer(Outcome::notFound, notFoundPage());
+        Outcome known = service.hasVersion(*version);
+        return pageAnswer(known, versionPage(*version, service.version(), known));
     });
 
     add("GET", "/api/top", "top_list", Work::quick, [&service](const HttpRequest& req) {
@@ -237,13 +254,18 @@ RouteTable competitionRoutes(CompetitionService& service) {
         auto bytes = reinterpret_cast<const std::uint8_t*>(req.body.data());
         return replaySubmissionAnswer(service, std::span(bytes, req.body.size()));
     }, Keeping::noStore, maxReplayBody);
-    add("GET", "/api/v1/scores/", "score", Work::quick, [&service](const HttpRequest& req) {
-        return scoreAnswer(service, std::string_view(req.path).substr(std::string_view("/api/v1/scores/").size()));
+    // The download first: the state's route takes whatever else follows.
+    add("GET", "/api/v1/scores/*/replay", "replay_download", Work::quick, [&service](const HttpRequest& req) {
+        std::string_view id = std::string_view(req.path).substr(std::string_view(scoresAddress).size());
+        return verifiedReplayAnswer(service, id.substr(0, id.find('/')));
+    }, Keeping::noStore);
+    add("GET", scoresAddress, "score", Work::quick, [&service](const HttpRequest& req) {
+        return scoreAnswer(service, std::string_view(req.path).substr(std::string_view(scoresAddress).size()));
     }, Keeping::noStore);
 
     add("GET", "/download/", "download", Work::quick, [](const HttpRequest& req) {
         auto file = downloadAnswer("download", std::string_view(req.path).substr(std::string_view("/download/").size()));
-        return file ? std::move(*file) : page(notFoundPage(), 404);
+        return file ? std::move(*file) : pageAnswer(Outcome::notFound, notFoundPage());
     });
 
     if (service.webGame()) {
@@ -257,7 +279,7 @@ RouteTable competitionRoutes(CompetitionService& service) {
         add("GET", webGameAddress, "web_game", Work::quick, [folder = *service.webGame()](const HttpRequest& req) {
             FileAnswer file = webGameFile(folder, std::string_view(req.path).substr(std::string_view(webGameAddress).size()),
                                           req.header("If-None-Match"));
-            if (file.status == 404) return page(notFoundPage(), 404);
+            if (file.status == 404) return pageAnswer(Outcome::notFound, notFoundPage());
             HttpAnswer answer = answerWith(file.status, file.contentType, std::move(file.body));
             answer.headers.emplace_back("Cache-Control", file.cacheControl);
             answer.headers.emplace_back("ETag", file.etag);

@@ -36,18 +36,19 @@ std::size_t News::send(const NewsLetter& letter, const AuditNote& note) {
     return sent;
 }
 
-bool News::subscribed(const std::string& token) {
-    return !pool_.borrow()
-                ->query("SELECT 1 FROM unsubscribe_links u JOIN accounts a ON a.id = u.account_id "
-                        "WHERE u.token_hash = $1 AND a.news = 1",
-                        {tokenHash(token)})
-                .empty();
+Outcome News::subscription(const std::string& token) {
+    bool subscribed = !pool_.borrow()
+                           ->query("SELECT 1 FROM unsubscribe_links u JOIN accounts a ON a.id = u.account_id "
+                                   "WHERE u.token_hash = $1 AND a.news = 1",
+                                   {tokenHash(token)})
+                           .empty();
+    return subscribed ? Outcome::done : Outcome::gone;
 }
 
-bool News::unsubscribe(const std::string& token) {
+Outcome News::unsubscribe(const std::string& token) {
     auto rows = pool_.borrow()->query(
         "UPDATE accounts SET news = 0 WHERE id = (SELECT account_id FROM unsubscribe_links WHERE token_hash = $1) "
         "RETURNING id",
         {tokenHash(token)});
-    return !rows.empty();
+    return rows.empty() ? Outcome::gone : Outcome::done;
 }

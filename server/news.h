@@ -8,6 +8,7 @@
 
 #include "server/contest_store.h"
 #include "server/outbox.h"
+#include "server/outcome.h"
 
 struct NewsLetter {
     std::string subject, body;  // UTF-8; the body's lines end in \n
@@ -23,11 +24,11 @@ public:
     // returns how many were mailed.
     std::size_t send(const NewsLetter& letter, const AuditNote& note);
 
-    // True while the link's account gets news.
-    bool subscribed(const std::string& token);
-    // Ends the subscription of the link's account; false for a link that
-    // is unknown.
-    bool unsubscribe(const std::string& token);
+    // done while the link's account gets news, else gone.
+    Outcome subscription(const std::string& token);
+    // Ends the subscription of the link's account: done, or gone for a link
+    // that is unknown.
+    Outcome unsubscribe(const std::string& token);
 
 private:
     std::int64_t now() const;

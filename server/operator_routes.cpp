@@ -1,22 +1,24 @@
 #include "server/operator_routes.h"
 
 #include "server/metrics.h"
+#include "server/outcome.h"
 #include "server/sql_connection.h"
 
 void addOperatorRoutes(RouteTable& routes, ConnectionPool& pool) {
     routes.add({"GET", "/healthz", "healthz", Work::quick, [&pool](const HttpRequest&) {
-                    HttpAnswer answer = answerWith(200, "text/plain; charset=utf-8", "ok\n");
+                    HttpAnswer answer = answerWith(httpStatus(Outcome::done), "text/plain; charset=utf-8", "ok\n");
                     try {
                         pool.borrow()->query("SELECT 1");
                     } catch (const std::exception&) {
-                        answer = answerWith(503, "text/plain; charset=utf-8", "databasen svarar inte\n");
+                        answer = answerWith(httpStatus(Outcome::busy), "text/plain; charset=utf-8",
+                                            "databasen svarar inte\n");
                     }
                     answer.headers.emplace_back("Cache-Control", "no-store");
                     return answer;
                 }});
     routes.add({"GET", "/metrics", "metrics", Work::quick, [](const HttpRequest&) {
-                    HttpAnswer answer = answerWith(200, "text/plain; version=0.0.4; charset=utf-8",
-                                                   serviceMetrics().render());
+                    HttpAnswer answer = answerWith(httpStatus(Outcome::done),
+                                                   "text/plain; version=0.0.4; charset=utf-8", serviceMetrics().render());
                     answer.headers.emplace_back("Cache-Control", "no-store");
                     return answer;
                 }});

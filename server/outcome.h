@@ -9,7 +9,9 @@ enum class Outcome {
     done,          // it is done, or here is what was asked for
     accepted,      // taken, to be decided later
     faulty,        // what was sent has faults, which are told
+    refused,       // what was sent is well formed, and not taken for what it says
     signInNeeded,  // only a signed-in player may do this
+    wrongSignIn,   // the e-mail address or the password is wrong (never told which)
     forbidden,     // this player, or this page, may not do this
     notFound,      // there is no such thing
     conflict,      // it was done already, or clashes with what is

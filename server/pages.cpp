@@ -232,9 +232,9 @@ Html resetPage(const std::string& token, ResetStep step, const std::vector<std::
                         .render());
 }
 
-Html versionPage(std::int64_t version, std::int32_t newest) {
+Html versionPage(std::int64_t version, std::int32_t newest, Outcome known) {
     std::string title = "Version " + std::to_string(version);
-    if (version < 1 || version > newest) {
+    if (known != Outcome::done) {
         return htmlPage(title, Template("<h1>Version {{version}} finns inte</h1>\n<p>Den senaste versionen av Zifra "
                                         "Invaders är {{newest}}. <a href=\"{{download}}\">Ladda ner den "
                                         "här</a>.</p>\n")

@@ -35,8 +35,9 @@ Html resetPage(const std::string& token, ResetStep step, const std::vector<std::
 enum class ConfirmStep { ask, done, deadLink };
 Html confirmPage(const std::string& token, ConfirmStep step);
 
-// "/version.htm?gameid=N": version N of the game, or that there is none.
-Html versionPage(std::int64_t version, std::int32_t newest);
+// "/version.htm?gameid=N": version N of the game when `known` is done, or
+// that there is none and which is the newest.
+Html versionPage(std::int64_t version, std::int32_t newest, Outcome known);
 
 Html notFoundPage();
 Html forbiddenPage();

@@ -17,7 +17,9 @@ using Handler = std::function<HttpAnswer(const HttpRequest&)>;
 
 struct Route {
     std::string method;  // HEAD is served by a GET route
-    std::string path;  // exact, or a prefix when it ends in "/" (but "/" itself)
+    // Exact, or a prefix when it ends in "/" (but "/" itself); a "*" stands
+    // for one segment of the path, which is not empty.
+    std::string path;
     std::string name;
     Work work = Work::quick;
     Handler handle;
@@ -27,7 +29,7 @@ struct Route {
 class RouteTable {
 public:
     void add(Route route) { routes_.push_back(std::move(route)); }
-    // The route for the method and path; none when there is none.
+    // The first route for the method and path; none when there is none.
     const Route* find(std::string_view method, std::string_view path) const;
 
     // What the service answers when the server refuses a request before

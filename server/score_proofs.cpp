@@ -25,6 +25,17 @@ ReplayReceipt refused(ReplayReceipt::Refusal refusal, std::string reason) {
 
 }  // namespace
 
+Outcome outcomeOf(const ReplayReceipt& receipt) {
+    switch (receipt.refusal) {
+        case ReplayReceipt::Refusal::none: return Outcome::accepted;
+        case ReplayReceipt::Refusal::unreadable: return Outcome::faulty;
+        case ReplayReceipt::Refusal::ticket: return Outcome::forbidden;
+        case ReplayReceipt::Refusal::ticketUsed: return Outcome::conflict;
+        case ReplayReceipt::Refusal::rules: return Outcome::refused;
+    }
+    return Outcome::refused;
+}
+
 ScoreProofs::ScoreProofs(ConnectionPool& pool, ProofSettings settings)
     : settings_(std::move(settings)), replays_(pool) {}
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "server/known_builds.h"
+#include "server/outcome.h"
 #include "server/replay_store.h"
 #include "server/store.h"
 
@@ -35,6 +36,9 @@ struct ReplayReceipt {
     enum class Refusal { none, unreadable, ticket, ticketUsed, rules } refusal = Refusal::none;
     std::string reason;  // in English, for the sender's log
 };
+
+// What a replay sent comes to: accepted into the queue, or why not.
+Outcome outcomeOf(const ReplayReceipt& receipt);
 
 struct ProofSettings {
     std::int32_t gameId = 4;  // the game whose tickets are issued

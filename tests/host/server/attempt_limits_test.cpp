@@ -92,12 +92,14 @@ TEST_F(AttemptLimitsCase, SignUpsFromOneAddressAreLimitedPerHour) {
         return SignUpForm{name + "@example.se", name, "hemligt1", "hemligt1"};
     };
     const std::vector<std::string> none, limited = {"Det har kommit många nya medlemmar från din adress. Försök igen om en timme."};
-    EXPECT_EQ(service->signUp(form(1), attacker), none);
-    EXPECT_EQ(service->signUp(form(2), attacker), none);
-    EXPECT_EQ(service->signUp(form(3), attacker), limited);
-    EXPECT_EQ(service->signUp(form(3), player), none) << "another address";
+    EXPECT_EQ(service->signUp(form(1), attacker).faults, none);
+    EXPECT_EQ(service->signUp(form(2), attacker).faults, none);
+    FormOutcome refused = service->signUp(form(3), attacker);
+    EXPECT_EQ(refused.outcome, Outcome::tooMany);
+    EXPECT_EQ(refused.faults, limited);
+    EXPECT_EQ(service->signUp(form(3), player).faults, none) << "another address";
     now += 3600;
-    EXPECT_EQ(service->signUp(form(4), attacker), none) << "an hour later";
+    EXPECT_EQ(service->signUp(form(4), attacker).faults, none) << "an hour later";
     EXPECT_EQ(count("SELECT COUNT(*) FROM accounts"), 4);
 }
 
@@ -114,7 +116,7 @@ TEST_F(AttemptLimitsCase, LookAlikeNicknamesAndMailingListsAreNotSignedUp) {
          {"Ange din e-postadress, högst 64 tecken."}},
         {{"Elak <me@evil.example>", "Elak", "hemligt1", "hemligt1"}, {"Ange din e-postadress, högst 64 tecken."}},
     };
-    for (const auto& [form, faults] : cases) EXPECT_EQ(service->signUp(form), faults) << form.nickname;
+    for (const auto& [form, faults] : cases) EXPECT_EQ(service->signUp(form).faults, faults) << form.nickname;
     signUp("b@example.se", " Ｂｅｒｉｔ ", "hemligt1");
     EXPECT_EQ(service->topTen(4).size(), 0u);
     auto kept = pool->borrow()->query("SELECT nickname FROM accounts WHERE email = 'b@example.se'");
@@ -129,7 +131,7 @@ TEST_F(AttemptLimitsCase, NicknamesFromBeforeSkeletonsGetThemAndCountAsTaken) {
     pool->borrow()->query("UPDATE accounts SET nickname_skeleton = NULL");
     pool->borrow()->query("UPDATE accounts SET nickname = 'Champiоn55' WHERE email = 'berit@example.se'");
     EXPECT_EQ(fillMissingSkeletons(*pool), 1u);
-    EXPECT_EQ(service->signUp({"c@example.se", "Сhampion55", "hemligt1", "hemligt1"}),
+    EXPECT_EQ(service->signUp({"c@example.se", "Сhampion55", "hemligt1", "hemligt1"}).faults,
               std::vector<std::string>{"Smeknamnet är redan upptaget."});
 }
 

@@ -7,7 +7,7 @@ namespace {
 using Confirmation = ServiceFixture;
 
 TEST_F(Confirmation, ScoresCountOnlyOnceTheMailedLinkIsAnswered) {
-    ASSERT_EQ(service->signUp({"anna@example.se", "Anna", "hemligt1", "hemligt1"}), std::vector<std::string>{});
+    ASSERT_EQ(service->signUp({"anna@example.se", "Anna", "hemligt1", "hemligt1"}).faults, std::vector<std::string>{});
     std::vector<std::string> tokens = mailedTokens(outbox, "confirm.htm", "anna@example.se");
     ASSERT_EQ(tokens.size(), 1u);
     const std::string token = tokens[0];
@@ -23,13 +23,13 @@ TEST_F(Confirmation, ScoresCountOnlyOnceTheMailedLinkIsAnswered) {
         {"a right password before confirming", 0, [&] { return score("hemligt1"); }, AnswerCode::notSignedUp},
         {"a wrong one is still wrong", 0, [&] { return score("fel"); }, AnswerCode::wrongPassword},
         {"a made-up link confirms nothing", 0,
-         [&] { return service->confirmEmail("pAXt3kn") ? AnswerCode::accepted : AnswerCode::refused; },
+         [&] { return service->confirmEmail("pAXt3kn") == Outcome::done ? AnswerCode::accepted : AnswerCode::refused; },
          AnswerCode::refused},
-        {"the mailed link", 60, [&] { return service->confirmEmail(token) ? AnswerCode::accepted : AnswerCode::refused; },
+        {"the mailed link", 60, [&] { return service->confirmEmail(token) == Outcome::done ? AnswerCode::accepted : AnswerCode::refused; },
          AnswerCode::accepted},
         {"then the score counts", 0, [&] { return score("hemligt1"); }, AnswerCode::accepted},
         {"the link works once", 0,
-         [&] { return service->confirmEmail(token) ? AnswerCode::accepted : AnswerCode::refused; }, AnswerCode::refused},
+         [&] { return service->confirmEmail(token) == Outcome::done ? AnswerCode::accepted : AnswerCode::refused; }, AnswerCode::refused},
     };
     for (const Step& s : steps) {
         SCOPED_TRACE(s.what);
@@ -41,17 +41,17 @@ TEST_F(Confirmation, ScoresCountOnlyOnceTheMailedLinkIsAnswered) {
 }
 
 TEST_F(Confirmation, ALinkLastsAWeekAndANewPasswordConfirmsToo) {
-    ASSERT_EQ(service->signUp({"anna@example.se", "Anna", "hemligt1", "hemligt1"}), std::vector<std::string>{});
+    ASSERT_EQ(service->signUp({"anna@example.se", "Anna", "hemligt1", "hemligt1"}).faults, std::vector<std::string>{});
     std::string token = mailedTokens(outbox, "confirm.htm").at(0);
     EXPECT_EQ(submit(gameForm("anna@example.se", "hemligt1", 1)).text,
               "Bekräfta först din e-postadress med länken i brevet från Kvippa.");
     now += confirmLinkLifetime;
-    EXPECT_FALSE(service->confirmLinkWorks(token));
-    EXPECT_FALSE(service->confirmEmail(token));
+    EXPECT_EQ(service->confirmLink(token), Outcome::gone);
+    EXPECT_EQ(service->confirmEmail(token), Outcome::gone);
 
     service->requestPasswordReset("anna@example.se");
     std::string reset = mailedTokens(outbox, "reset.htm").at(0);
-    EXPECT_EQ(service->resetPassword(reset, "nyttord1", "nyttord1"), std::vector<std::string>{});
+    EXPECT_EQ(service->resetPassword(reset, "nyttord1", "nyttord1").outcome, Outcome::done);
     EXPECT_EQ(submit(gameForm("anna@example.se", "nyttord1", 1)).code, AnswerCode::accepted)
         << "the reset link came by mail as well";
 }

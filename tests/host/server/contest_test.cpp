@@ -188,10 +188,10 @@ TEST_F(Contest, EachWinnerIsMailedALinkThatClaimsThePrizeOnce) {
         {{"Anna Svensson", "Storgatan 1", false}, 1},
         {{std::string(101, 'a'), std::string(301, 'b'), false}, 3},
     };
-    for (const Case& c : faulty) EXPECT_EQ(service->contest().claim(token, c.claim).size(), c.faults) << c.claim.fullName;
-    EXPECT_EQ(service->contest().claim(token, {"Anna Svensson", "Storgatan 1\n123 45 Byn", true}), ClaimFaults{});
+    for (const Case& c : faulty) EXPECT_EQ(service->contest().claim(token, c.claim).faults.size(), c.faults) << c.claim.fullName;
+    EXPECT_EQ(service->contest().claim(token, {"Anna Svensson", "Storgatan 1\n123 45 Byn", true}).outcome, Outcome::done);
     EXPECT_FALSE(service->contest().claimable(token));
-    EXPECT_EQ(service->contest().claim(token, {"Någon Annan", "Annanstans 2", true}).size(), 1u);
+    EXPECT_EQ(service->contest().claim(token, {"Någon Annan", "Annanstans 2", true}).outcome, Outcome::gone);
     auto stored = pool->borrow()->query("SELECT full_name, postal_address, lives_in_sweden FROM winners WHERE place = 1");
     ASSERT_EQ(stored.size(), 1u);
     EXPECT_EQ(stored[0][0], "Anna Svensson");
@@ -414,7 +414,7 @@ TEST_F(Contest, TheWinnersPageAndTheClaimFormEscapeWhatPlayersWrote) {
 TEST_F(Contest, EveryPageThatShowsWhatPlayersWroteShowsItAsText) {
     const std::string quoted = "Kalle \"K\" & 'J'", script = "<script>alert(\"x\")</script>";
     signUp("k@example.se", quoted, "hemligt1");
-    ASSERT_EQ(service->signUp({"s@example.se", script, "hemligt1", "hemligt1", false, quoted}), std::vector<std::string>{});
+    ASSERT_EQ(service->signUp({"s@example.se", script, "hemligt1", "hemligt1", false, quoted}).outcome, Outcome::done);
     for (const std::string& token : mailedTokens(outbox, "confirm.htm", "s@example.se")) service->confirmEmail(token);
     now = periodStart;
     ASSERT_EQ(submit(gameForm("s@example.se", "hemligt1", 4711)).code, AnswerCode::accepted);
@@ -426,7 +426,7 @@ TEST_F(Contest, EveryPageThatShowsWhatPlayersWroteShowsItAsText) {
     // A referrer that is nobody's nickname comes back in the form's value and in the fault that names it.
     const std::string unknown = "\"><b>nobody";
     SignUpForm faulty{"n@example.se", "Nils", "hemligt1", "hemligt1", false, unknown};
-    auto faults = service->signUp(faulty);
+    auto faults = service->signUp(faulty).faults;
     ASSERT_EQ(faults.size(), 1u);
     const std::string address = "</textarea><script>x</script>";
 
@@ -461,7 +461,7 @@ TEST_F(Contest, NewsGoesToSubscribersOnlyAndEachMailEndsTheSubscriptionWithOneCl
     // u asks for news but never confirms the address.
     for (const char* who : {"a", "b", "u"}) {
         std::string email = std::string(who) + "@example.se";
-        ASSERT_EQ(service->signUp({email, who, "hemligt1", "hemligt1", true}), std::vector<std::string>{});
+        ASSERT_EQ(service->signUp({email, who, "hemligt1", "hemligt1", true}).faults, std::vector<std::string>{});
         if (*who == 'u') continue;
         for (const std::string& token : mailedTokens(outbox, "confirm.htm", email)) service->confirmEmail(token);
     }
@@ -518,7 +518,7 @@ TEST_F(Contest, AWinnersReferrerIsNamedForTheBonusPrizeOneStepUpTheChainOnly) {
     signUp("a@example.se", "Anna", "hemligt1");
     // Signs up and confirms; the faults of the form.
     auto signUpSentBy = [&](const char* email, const char* nickname, const char* referrer) {
-        auto faults = service->signUp({email, nickname, "hemligt1", "hemligt1", false, referrer});
+        auto faults = service->signUp({email, nickname, "hemligt1", "hemligt1", false, referrer}).faults;
         for (const std::string& token : mailedTokens(outbox, "confirm.htm", email)) service->confirmEmail(token);
         return faults;
     };

@@ -123,6 +123,24 @@ std::string chunk(std::size_t size) {
     return head + std::string(size, 'x') + "\r\n";
 }
 
+TEST(RouteTable, APathIsExactAPrefixOrHasOneSegmentForEachStar) {
+    RouteTable routes;
+    for (const char* path : {"/", "/a", "/s/*/replay", "/s/", "/p/*"}) {
+        routes.add({"GET", path, path, Work::quick, [](const HttpRequest&) { return answerWith(200, "text/plain", ""); }});
+    }
+    // The path asked for, and the route that takes it ("-": none).
+    const std::pair<const char*, const char*> cases[] = {
+        {"/", "/"},           {"/a", "/a"},        {"/a/", "-"},           {"/b", "-"},
+        {"/s/7/replay", "/s/*/replay"},            {"/s/7", "/s/"},        {"/s//replay", "/s/"},
+        {"/s/7/replay/x", "/s/"},                  {"/s/7/8/replay", "/s/"},
+        {"/p/x", "/p/*"},     {"/p/", "-"},        {"/p/x/y", "-"},
+    };
+    for (const auto& [path, route] : cases) {
+        const Route* found = routes.find("GET", path);
+        EXPECT_EQ(found ? found->name : "-", route) << path;
+    }
+}
+
 TEST(HttpServer, EveryRequestIsBoundedWhateverItsFraming) {
     std::atomic<int> calls = 0;
     Serving serving(echoRoutes(calls));

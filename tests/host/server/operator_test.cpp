@@ -113,12 +113,17 @@ TEST(Operator, TheAccessLogAndTheMetricsOfARunningServerHaveEveryRequestAndNoSec
     c.Get("/getpass.htm?mail=" + email);
     c.Post("/getpass.htm", httplib::Params{{"mail", email}});
     c.Get("/reset.htm?token=" + token);
+    // A score's state and its replay's download are told apart.
+    c.Get("/api/v1/scores/7");
+    c.Get("/api/v1/scores/7/replay");
     EXPECT_EQ(c.Get("/healthz")->body, "ok\n");
     auto scrape = c.Get("/metrics");
     ASSERT_TRUE(scrape);
     EXPECT_EQ(promtoolFaults(scrape->body), "");
     for (const char* line : {"zifra_http_requests_total{route=\"signup\",status=\"200\"} 1",
                              "zifra_http_requests_total{route=\"reset_form\",status=\"410\"} 1",
+                             "zifra_http_requests_total{route=\"score\",status=\"404\"} 1",
+                             "zifra_http_requests_total{route=\"replay_download\",status=\"404\"} 1",
                              "zifra_submissions_total{code=\"0\"} 1", "zifra_mail_queued_total 2",
                              "zifra_http_connections_open 1"}) {
         EXPECT_NE(scrape->body.find(std::string("\n") + line + "\n"), std::string::npos) << line;
@@ -129,7 +134,7 @@ TEST(Operator, TheAccessLogAndTheMetricsOfARunningServerHaveEveryRequestAndNoSec
     std::istringstream lines(log);
     std::vector<std::string> seen;
     for (std::string line; std::getline(lines, line);) seen.push_back(line);
-    ASSERT_EQ(seen.size(), 9u) << log;
+    ASSERT_EQ(seen.size(), 11u) << log;
     const std::regex shape(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ 127\.0\.0\.1 "(GET|POST) /[^ ?]*" \d{3} \d+\.\d{4} \w+)");
     for (const std::string& line : seen) EXPECT_TRUE(std::regex_match(line, shape)) << line;
     EXPECT_NE(seen[0].find("\"POST /reg3.htm\" 200"), std::string::npos) << seen[0];

@@ -89,13 +89,14 @@ TEST_F(PasswordReset, ALinkWorksOnceAndSetsThePasswordTheGameMustThenSend) {
     EXPECT_TRUE(pool->borrow()->query("SELECT 1 FROM password_resets WHERE token_hash = $1", {token}).empty())
         << "only the token's hash is kept";
 
-    EXPECT_TRUE(service->resetLinkWorks(token));
-    EXPECT_EQ(service->resetPassword(token, "nyttord1", "nyttord2"), std::vector<std::string>{"Lösenorden är inte lika."});
-    EXPECT_TRUE(service->resetLinkWorks(token)) << "a faulty form does not use the link up";
-    EXPECT_EQ(service->resetPassword(token, "nyttord1", "nyttord1"), std::vector<std::string>{});
-    EXPECT_FALSE(service->resetLinkWorks(token));
-    EXPECT_EQ(service->resetPassword(token, "tredje11", "tredje11"),
-              std::vector<std::string>{"Länken har redan använts eller är för gammal. Be om en ny."});
+    EXPECT_EQ(service->resetLink(token), Outcome::done);
+    EXPECT_EQ(service->resetPassword(token, "nyttord1", "nyttord2").faults, std::vector<std::string>{"Lösenorden är inte lika."});
+    EXPECT_EQ(service->resetLink(token), Outcome::done) << "a faulty form does not use the link up";
+    EXPECT_EQ(service->resetPassword(token, "nyttord1", "nyttord1").outcome, Outcome::done);
+    EXPECT_EQ(service->resetLink(token), Outcome::gone);
+    FormOutcome again = service->resetPassword(token, "tredje11", "tredje11");
+    EXPECT_EQ(again.outcome, Outcome::gone);
+    EXPECT_EQ(again.faults, std::vector<std::string>{"Länken har redan använts eller är för gammal. Be om en ny."});
 
     EXPECT_EQ(submit(gameForm("anna@example.se", "hemligt1", 200)).code, AnswerCode::wrongPassword)
         << "the remembered check of the old password no longer counts";
@@ -108,10 +109,10 @@ TEST_F(PasswordReset, ANewPasswordEndsEveryOtherOpenLink) {
     service->requestPasswordReset("anna@example.se");
     auto tokens = tokensFromMails();
     ASSERT_EQ(tokens.size(), 2u);
-    for (const std::string& token : tokens) EXPECT_TRUE(service->resetLinkWorks(token));
-    EXPECT_EQ(service->resetPassword(tokens[1], "nyttord1", "nyttord1"), std::vector<std::string>{});
-    EXPECT_FALSE(service->resetLinkWorks(tokens[0]));
-    EXPECT_FALSE(service->resetPassword(tokens[0], "elakt111", "elakt111").empty());
+    for (const std::string& token : tokens) EXPECT_EQ(service->resetLink(token), Outcome::done);
+    EXPECT_EQ(service->resetPassword(tokens[1], "nyttord1", "nyttord1").outcome, Outcome::done);
+    EXPECT_EQ(service->resetLink(tokens[0]), Outcome::gone);
+    EXPECT_EQ(service->resetPassword(tokens[0], "elakt111", "elakt111").outcome, Outcome::gone);
     EXPECT_EQ(submit(gameForm("anna@example.se", "nyttord1", 100)).code, AnswerCode::accepted);
 }
 
@@ -119,10 +120,10 @@ TEST_F(PasswordReset, ALinkExpiresAfterAnHour) {
     service->requestPasswordReset("anna@example.se");
     std::string token = tokenFromMail();
     now += resetLinkLifetime - 1;
-    EXPECT_TRUE(service->resetLinkWorks(token));
+    EXPECT_EQ(service->resetLink(token), Outcome::done);
     now += 1;
-    EXPECT_FALSE(service->resetLinkWorks(token));
-    EXPECT_FALSE(service->resetPassword(token, "nyttord1", "nyttord1").empty());
+    EXPECT_EQ(service->resetLink(token), Outcome::gone);
+    EXPECT_EQ(service->resetPassword(token, "nyttord1", "nyttord1").outcome, Outcome::gone);
 }
 
 TEST_F(PasswordReset, UnknownAddressesGetNoMailAndNoAddressGetsMoreThanThreeAnHour) {

@@ -32,7 +32,7 @@ void ServiceFixture::TearDown() {
 void ServiceFixture::startService() { service = std::make_unique<CompetitionService>(*pool, settings); }
 
 void ServiceFixture::signUp(const std::string& email, const std::string& nickname, const std::string& password) {
-    EXPECT_EQ(service->signUp({email, nickname, password, password}), std::vector<std::string>{}) << email;
+    EXPECT_EQ(service->signUp({email, nickname, password, password}).faults, std::vector<std::string>{}) << email;
     for (const std::string& token : mailedTokens(outbox, "confirm.htm", email)) service->confirmEmail(token);
 }
 

@@ -28,7 +28,7 @@ TEST(AdminText, UtcTimesAreReadStrictly) {
     for (const Case& c : cases) EXPECT_EQ(parseUtcTime(c.text), c.seconds) << c.text;
 }
 
-TEST(AdminText, CsvFieldsAreQuotedWhenTheyMustBe) {
+TEST(AdminText, CsvFieldsAreQuotedWhenTheyMustBeAndNeverReadAsFormulas) {
     const std::pair<const char*, const char*> cases[] = {
         {"Anna", "Anna"},
         {"", ""},
@@ -38,6 +38,14 @@ TEST(AdminText, CsvFieldsAreQuotedWhenTheyMustBe) {
         {"cr\r", "\"cr\r\""},
         {" kant", "\" kant\""},
         {"Åsa Öberg", "Åsa Öberg"},
+        // What a spreadsheet would run as a formula stays text.
+        {"=HYPERLINK(\"http://x\",\"1\")", "\"'=HYPERLINK(\"\"http://x\"\",\"\"1\"\")\""},
+        {"+46 70", "\"'+46 70\""},
+        {"-2+3", "\"'-2+3\""},
+        {"@SUM(A1)", "\"'@SUM(A1)\""},
+        {"\t=1", "\"'\t=1\""},
+        {"\r=1", "\"'\r=1\""},
+        {"a=b-c", "a=b-c"},
     };
     for (const auto& [text, field] : cases) EXPECT_EQ(csvField(text), field) << text;
 }

@@ -98,7 +98,7 @@ TEST_F(VerifiedScores, TicketsAreHeldBackAsTheScoreFormIs) {
     now += 1;
     EXPECT_EQ(ask("anna@example.se", "hemligt1", attacker).outcome, Outcome::issued);
 
-    ASSERT_TRUE(service->signUp({"berit@example.se", "Berit", "hemligt1", "hemligt1"}).empty());
+    ASSERT_TRUE(service->signUp({"berit@example.se", "Berit", "hemligt1", "hemligt1"}).faults.empty());
     EXPECT_EQ(ask("berit@example.se", "hemligt1").outcome, Outcome::unconfirmed);
     EXPECT_EQ(ask("berit@example.se", "fel").outcome, Outcome::wrongLogin) << "the address is not told before the password";
     EXPECT_EQ(count("SELECT COUNT(*) FROM tickets"), 1);
