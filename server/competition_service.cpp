@@ -3,8 +3,8 @@
 #include <ctime>
 
 #include "net/submission_form.h"
+#include "server/accounts.h"
 #include "server/mail_address.h"
-#include "server/nickname.h"
 #include "server/play_time_bound.h"
 #include "server/text_encoding.h"
 #include "server/tokens.h"
@@ -20,18 +20,6 @@ std::string formKey(SubmissionForm form) {
     return hexDigest(formBody(form));
 }
 
-// The password's faults: length, the game's code page, the repetition.
-void checkPassword(const std::string& password, const std::string& repeated, std::vector<std::string>& faults) {
-    auto inCodePage = cp1252FromUtf8(password);
-    if (!inCodePage || !isPrintableUtf8(password)) {
-        faults.push_back("Lösenordet får bara innehålla tecken som spelet kan skicka.");
-    } else if (inCodePage->size() < minPasswordCharacters || inCodePage->size() > maxPasswordLength) {
-        faults.push_back("Lösenordet ska ha " + std::to_string(minPasswordCharacters) + " till " +
-                         std::to_string(maxPasswordLength) + " tecken.");
-    }
-    if (password != repeated) faults.push_back("Lösenorden är inte lika.");
-}
-
 }  // namespace
 
 CompetitionService::CompetitionService(ConnectionPool& pool, ServiceSettings settings)
@@ -44,7 +32,19 @@ CompetitionService::CompetitionService(ConnectionPool& pool, ServiceSettings set
       contest_(pool, ContestSettings{settings_.site, settings_.clock, listed()},
                [this](const MailMessage& message, std::time_t time) { deliver(message, time); }),
       news_(pool, settings_.site, [this](const MailMessage& message, std::time_t time) { deliver(message, time); },
-            settings_.clock) {}
+            settings_.clock),
+      sessions_(pool, settings_.clock),
+      accounts_(std::make_unique<Accounts>(
+          pool, AccountSettings{settings_.site, settings_.clock},
+          [this](const MailMessage& message, std::time_t time) { deliver(message, time); },
+          [this](const std::string& emailKey, std::string_view password, const std::string& clientAddress) {
+              return signIn(emailKey, password, clientAddress);
+          },
+          sessions_)),
+      challenges_(pool, ChallengeSettings{settings_.site, settings_.webGame.has_value(), listed(), settings_.clock},
+                  [this](const MailMessage& message, std::time_t time) { deliver(message, time); }) {}
+
+CompetitionService::~CompetitionService() = default;
 
 std::int64_t CompetitionService::now() const {
     return settings_.clock ? settings_.clock() : static_cast<std::int64_t>(std::time(nullptr));
@@ -159,19 +159,8 @@ Outcome outcomeOf(const TicketRequest& asked) {
 FormOutcome CompetitionService::signUp(const SignUpForm& form, const std::string& clientAddress) {
     std::vector<std::string> faults;
     std::string email = trimmed(form.email);
-    auto emailInCodePage = cp1252FromUtf8(email);
-    if (!emailInCodePage || !isPrintableUtf8(email)) {
-        faults.push_back("E-postadressen får bara innehålla tecken som spelet kan skicka.");
-    } else if (emailInCodePage->size() > maxUserNameLength || !isOneMailbox(email)) {
-        faults.push_back("Ange din e-postadress, högst " + std::to_string(maxUserNameLength) + " tecken.");
-    }
-    NicknameVerdict nickname = examineNickname(form.nickname, maxNicknameCharacters);
-    if (nickname.fault == NicknameFault::emptyOrLong) {
-        faults.push_back("Ange ett smeknamn på högst " + std::to_string(maxNicknameCharacters) + " tecken.");
-    } else if (nickname.fault == NicknameFault::deceptive) {
-        faults.push_back("Smeknamnet får inte ha osynliga tecken, tecken som vänder skrivriktningen eller "
-                         "staplade accenter.");
-    }
+    checkEmail(email, faults);
+    NicknameVerdict nickname = checkNickname(form.nickname, faults);
     checkPassword(form.password, form.repeated, faults);
     if (!faults.empty()) return FormOutcome::with(std::move(faults));
     if (!attempts_.takeSignUp(clientAddress, now(), settings_.signUpsPerAddress)) {
@@ -179,6 +168,7 @@ FormOutcome CompetitionService::signUp(const SignUpForm& form, const std::string
     }
 
     std::string referrer = trimmed(form.referrer);
+    if (referrer.empty()) referrer = challenges_.challenger(form.challenge).value_or("");
     NewAccount account{email,
                        nameKey(email),
                        nickname.shown,
@@ -197,9 +187,20 @@ FormOutcome CompetitionService::signUp(const SignUpForm& form, const std::string
             deliver(confirmationMail(serviceSender(settings_.site), made->email, made->nickname,
                                      settings_.site + "/confirm.htm?token=" + token),
                     now());
+            challenges_.joined(form.challenge, made->id);
             break;
         }
-        case SignUpResult::emailTaken: faults.push_back("Det finns redan en användare med den e-postadressen."); break;
+        case SignUpResult::emailTaken: {
+            // Answered as a new sign-up is, so that the form tells nobody
+            // which addresses have an account; the owner hears of it.
+            auto owner = store_.accountByEmailKey(account.emailKey);
+            if (owner && isOneMailbox(owner->email)) {
+                deliver(takenAddressMail(serviceSender(settings_.site), owner->email, owner->nickname,
+                                         settings_.site + "/getpass.htm"),
+                        now());
+            }
+            break;
+        }
         case SignUpResult::nicknameTaken: faults.push_back("Smeknamnet är redan upptaget."); break;
         case SignUpResult::referrerUnknown:
             faults.push_back("Ingen spelare har smeknamnet " + referrer + ". Skriv vännens smeknamn i topplistorna.");

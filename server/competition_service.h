@@ -3,6 +3,7 @@
 // score submission, sign-up, password help, and the ten-best lists.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,7 +11,9 @@
 
 #include "net/answer_codes.h"
 #include "net/field_limits.h"
+#include "server/account_rules.h"
 #include "server/attempt_limits.h"
+#include "server/challenges.h"
 #include "server/email_confirmation.h"
 #include "server/contest_service.h"
 #include "server/known_builds.h"
@@ -18,7 +21,9 @@
 #include "server/outbox.h"
 #include "server/outcome.h"
 #include "server/passwords.h"
+#include "server/player_check.h"
 #include "server/score_proofs.h"
+#include "server/sessions.h"
 #include "server/store.h"
 
 // The game whose tickets the service issues for proven scores.
@@ -33,6 +38,7 @@ struct SignUpForm {
     std::string email, nickname, password, repeated;  // UTF-8, as the browser sent them
     bool news = false;  // mail me news of Kvippa's games
     std::string referrer{};  // the nickname of who sent the game, or empty
+    std::string challenge{};  // the token of the challenge link it came by, or empty
 };
 
 // What came of asking for a ticket: issued, or why not.
@@ -69,14 +75,12 @@ struct ServiceSettings {
 inline constexpr std::int64_t resetLinkLifetime = 60 * 60;
 inline constexpr std::int64_t resetLinksPerLifetime = 3;
 
-// The sign-up form's own limits; the e-mail address and the password are
-// bounded by what the game's dialog can send (field_limits.h).
-inline constexpr std::size_t maxNicknameCharacters = 32;
-inline constexpr std::size_t minPasswordCharacters = 6;
+class Accounts;
 
 class CompetitionService {
 public:
     CompetitionService(ConnectionPool& pool, ServiceSettings settings);
+    ~CompetitionService();
 
     std::int32_t version() const { return settings_.version; }
     // The public address, "http://host[:port]".
@@ -92,7 +96,9 @@ public:
 
     // Signs a player up and mails the confirmation link: done, faulty with
     // the faults of the form in Swedish, or tooMany sign-ups from the client
-    // address lately (with its fault).
+    // address lately (with its fault). An address that has an account is
+    // answered as a new one is, and its owner is mailed instead. Without a
+    // referrer named, the player of a challenge link is the referrer.
     // Throws HashingBusy (and SqlError) when it cannot be done now.
     FormOutcome signUp(const SignUpForm& form, const std::string& clientAddress = {});
 
@@ -126,6 +132,8 @@ public:
     ContestService& contest() { return contest_; }
     // News to subscribers and the links that end a subscription.
     News& news() { return news_; }
+    // Challenges to friends and the addresses that want no more mail.
+    Challenges& challenges() { return challenges_; }
 
     // A ticket for the player of the e-mail address and password (UTF-8),
     // checked as a score post's are: wrong passwords back off, and an
@@ -137,13 +145,15 @@ public:
     // Replays sent on tickets and their verification.
     ScoreProofs& proofs() { return proofs_; }
 
+    // Who is signed in on the site.
+    Sessions& sessions() { return sessions_; }
+    // Sign-in on the site and a player's own pages (accounts.h).
+    Accounts& accounts() { return *accounts_; }
+
 private:
-    // The one check of a player's password, for score posts and tickets.
-    struct SignIn {
-        enum class Outcome { unknown, backOff, wrongPassword, unconfirmed, banned, passed } outcome = Outcome::unknown;
-        std::optional<Account> account;  // unless unknown
-        std::int64_t wait = 0;  // for backOff
-    };
+    // The one check of a player's password, for score posts, tickets and
+    // the site's sign-in and forms.
+    using SignIn = PlayerCheck;  // accounts.h
     SignIn signIn(const std::string& emailKey, std::string_view password, const std::string& clientAddress);
 
     std::int64_t now() const;
@@ -160,4 +170,7 @@ private:
     ScoreProofs proofs_;
     ContestService contest_;
     News news_;
+    Sessions sessions_;
+    std::unique_ptr<Accounts> accounts_;
+    Challenges challenges_;
 };

@@ -2,7 +2,7 @@
 // The competition's pages as functions of what a request carries to an answer,
 // so that only the route table knows the HTTP library.
 //
-//   GET  /, /index2.htm     the current period, the lists, the rules
+//   GET  /                  the current period, the lists, the rules
 //   GET  /vinnare.htm       every closed period's winners
 //   GET  /vinst.htm?token=  a winner's claim form
 //   POST /vinst.htm         token, fullname, address, sweden=ja

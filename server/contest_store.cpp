@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "server/sessions.h"
 #include "server/tokens.h"
 
 namespace {
@@ -13,6 +14,8 @@ void refreshScoresBest(SqlConnection& connection, const SqlRow& score) {
 }
 
 void refreshTotals(SqlConnection& connection, const SqlRow&) { refreshAllTotals(connection); }
+
+void endSessions(SqlConnection& connection, const SqlRow& account) { endSessionsOf(connection, sqlInteger(account[0])); }
 
 void addAudit(SqlConnection& connection, const AuditNote& note, const std::string& action, const std::string& subject,
               std::int64_t now) {
@@ -246,7 +249,7 @@ bool ContestStore::restoreScore(std::int64_t id, const AuditNote& note, std::int
 bool ContestStore::banAccount(const std::string& emailKey, const AuditNote& note, std::int64_t now) {
     return auditedChange(pool_,
                          "UPDATE accounts SET banned_at = $2, banned_reason = $3 WHERE email_key = $1 AND banned_at IS NULL",
-                         {emailKey, now, note.reason}, note, "account ban", emailKey, now);
+                         {emailKey, now, note.reason}, note, "account ban", emailKey, now, "id", endSessions);
 }
 
 bool ContestStore::unbanAccount(const std::string& emailKey, const AuditNote& note, std::int64_t now) {

@@ -51,3 +51,22 @@ MailMessage confirmationMail(const std::string& from, const std::string& to, con
                    "Har du inte blivit medlem kan du strunta i det här brevet; då registreras inga poäng i ditt namn.\n";
     return message;
 }
+
+MailMessage takenAddressMail(const std::string& from, const std::string& to, const std::string& nickname,
+                             const std::string& passwordLink) {
+    MailMessage message;
+    message.from = from;
+    message.to = to;
+    message.subject = "Du är redan medlem hos Kvippa";
+    message.body = "Hej " + nickname +
+                   "!\n\n"
+                   "Någon, förhoppningsvis du, försökte nyss bli medlem hos Kvippa med den här adressen.\n"
+                   "Adressen har redan ett konto, med smeknamnet " +
+                   nickname +
+                   ", så inget nytt konto skapades.\n\n"
+                   "Har du glömt lösenordet? Välj ett nytt här:\n\n" +
+                   passwordLink +
+                   "\n\n"
+                   "Var det inte du kan du strunta i det här brevet; ditt konto är som förut.\n";
+    return message;
+}

@@ -31,3 +31,8 @@ private:
 // The mail with the link, from and to the given addresses.
 MailMessage confirmationMail(const std::string& from, const std::string& to, const std::string& nickname,
                              const std::string& link);
+
+// The mail to the owner of an address that someone signed up with again,
+// with the link to choose a new password.
+MailMessage takenAddressMail(const std::string& from, const std::string& to, const std::string& nickname,
+                             const std::string& passwordLink);

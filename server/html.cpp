@@ -33,7 +33,24 @@ Html checkboxField(std::string_view label, std::string_view name, bool checked) 
         .render();
 }
 
-Html htmlPage(std::string_view title, const Html& body) {
+namespace {
+
+Html navBar(const NavBar& nav) {
+    if (!nav.formToken) {
+        return Template("<nav><a href=\"/\">Kvippa</a><a href=\"/reg3.htm\">Bli medlem</a>"
+                        "<a href=\"/logga-in.htm\">Logga in</a><a href=\"/getpass.htm\">Glömt lösenordet?</a></nav>\n")
+            .render();
+    }
+    return Template("<nav><a href=\"/\">Kvippa</a><a href=\"/mina-sidor\">Mina sidor</a>"
+                    "<form method=\"post\" action=\"/logga-ut.htm\"><input type=\"hidden\" name=\"form\" "
+                    "value=\"{{form}}\"><button type=\"submit\">Logga ut</button></form></nav>\n")
+        .set("form", *nav.formToken)
+        .render();
+}
+
+}  // namespace
+
+Html htmlPage(std::string_view title, const Html& body, const NavBar& nav) {
     return Template("<!DOCTYPE html>\n<html lang=\"sv\">\n<head>\n<meta charset=\"utf-8\">\n"
                     "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
                     "<title>{{title}} – Kvippa</title>\n"
@@ -47,12 +64,11 @@ Html htmlPage(std::string_view title, const Html& body) {
                     "form p { margin: .6em 0; } label { display: block; font-weight: bold; }\n"
                     "input[type=text], input[type=email], input[type=password] { width: 20em; }\n"
                     ".fel { color: #a00; } .klart { color: #060; }\n"
-                    "nav a { margin-right: 1em; }\n"
+                    "nav a { margin-right: 1em; } nav form { display: inline; }\n"
                     "</style>\n</head>\n<body>\n"
-                    "<nav><a href=\"/\">Kvippa</a><a href=\"/reg3.htm\">Bli medlem</a>"
-                    "<a href=\"/getpass.htm\">Glömt lösenordet?</a></nav>\n"
-                    "{{body}}\n</body>\n</html>\n")
+                    "{{nav}}{{body}}\n</body>\n</html>\n")
         .set("title", title)
+        .set("nav", navBar(nav))
         .set("body", body)
         .render();
 }

@@ -72,3 +72,10 @@ std::vector<std::pair<std::string, std::string>> decodeForm(std::string_view tex
     }
     return fields;
 }
+
+HttpAnswer seeOther(std::string location) {
+    constexpr int seeOtherStatus = 303;
+    HttpAnswer answer = answerWith(seeOtherStatus, "text/plain; charset=utf-8", "");
+    answer.headers.emplace_back("Location", std::move(location));
+    return answer;
+}

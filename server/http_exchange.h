@@ -38,6 +38,10 @@ struct HttpAnswer {
 // An answer of that status, type and body.
 HttpAnswer answerWith(int status, std::string contentType, std::string body);
 
+// "303 See Other" to a path of the service: where a browser goes after a
+// form that did what it asked, so that reloading does not send it again.
+HttpAnswer seeOther(std::string location);
+
 // The fields of an application/x-www-form-urlencoded text, in order: "+"
 // is a space, %XX a byte; a broken escape is kept as it is.
 std::vector<std::pair<std::string, std::string>> decodeForm(std::string_view text);

@@ -4,8 +4,10 @@
 #include <charconv>
 #include <cstdio>
 
+#include "server/account_routes.h"
 #include "server/api_routes.h"
 #include "server/browser_safety.h"
+#include "server/challenge_routes.h"
 #include "server/download_files.h"
 #include "server/contest_routes.h"
 #include "server/html.h"
@@ -47,8 +49,8 @@ std::string siteOf(const HttpRequest& req) {
 
 // Forms change something only when sent from the service's own pages: a
 // browser names the page's origin, and a form posted from elsewhere is
-// turned away. (No cookie ever grants anything here, so this is all a
-// forged form could exploit.)
+// turned away. A signed-in player's forms carry the session's form token
+// besides (signed_in.h), which no other site can know.
 bool fromOwnPage(const HttpRequest& req) {
     std::string site = siteOf(req);
     std::string origin = req.header("Origin");
@@ -144,9 +146,14 @@ RouteTable competitionRoutes(CompetitionService& service) {
                           submissionAnswerText(answer, service.version()));
     });
 
-    auto start = [&service](const HttpRequest&) { return startPageAnswer(service); };
-    add("GET", "/", "start", Work::quick, start);
-    add("GET", "/index2.htm", "start", Work::quick, start);
+    add("GET", "/", "start", Work::quick, [&service](const HttpRequest&) { return startPageAnswer(service); });
+    // "Utmana dina vänner", for the signed-in player its form.
+    add("GET", "/index2.htm", "challenge_form", Work::quick, [&service](const HttpRequest& req) {
+        return challengePageAnswer(service, req);
+    }, Keeping::noStore);
+    add("POST", "/index2.htm", "challenge", Work::quick, [&service](const HttpRequest& req) {
+        return challengeAnswer(service, req);
+    }, Keeping::noStore);
     add("GET", "/vinnare.htm", "winners", Work::quick, [&service](const HttpRequest&) {
         return winnersPageAnswer(service);
     });
@@ -159,24 +166,69 @@ RouteTable competitionRoutes(CompetitionService& service) {
         return claimAnswer(service, req.param("token"),
                            {req.param("fullname"), req.param("address"), req.param("sweden") == "ja"});
     }, Keeping::noStore);
+    // A news subscription's link or an address's no-more-mail link.
     add("GET", "/avsluta.htm", "unsubscribe_form", Work::quick, [&service](const HttpRequest& req) {
-        return unsubscribeFormAnswer(service, req.param("token"));
+        return stopMailFormAnswer(service, req.param("token"));
     }, Keeping::noStore);
     // Taken from anywhere: a mail program posts the one click itself, and
     // the token is the whole of the authority.
     add("POST", "/avsluta.htm", "unsubscribe", Work::quick, [&service](const HttpRequest& req) {
-        return unsubscribeAnswer(service, req.param("token"));
+        return stopMailAnswer(service, req.param("token"));
     }, Keeping::noStore);
 
-    add("GET", "/reg3.htm", "signup_form", Work::quick, [](const HttpRequest&) {
-        return pageAnswer(Outcome::done, signUpPage({}, {}, false));
-    });
+    // The form of a challenge link carries its token.
+    add("GET", "/reg3.htm", "signup_form", Work::quick, [&service](const HttpRequest& req) {
+        return challengeSignUpFormAnswer(service, req.param("utmaning"));
+    }, Keeping::noStore);
     add("POST", "/reg3.htm", "signup", Work::hashing, [&service](const HttpRequest& req) {
         if (!fromOwnPage(req)) return pageAnswer(Outcome::forbidden, forbiddenPage());
-        SignUpForm form{req.param("email"),    req.param("nickname"),          req.param("password"),
-                        req.param("repeated"), req.param("news") == "ja", req.param("referrer")};
+        SignUpForm form{req.param("email"),    req.param("nickname"),      req.param("password"),
+                        req.param("repeated"), req.param("news") == "ja", req.param("referrer"),
+                        req.param("challenge")};
         FormOutcome signedUp = service.signUp(form, req.remoteAddress);
         return pageAnswer(signedUp.outcome, signUpPage(form, signedUp.faults, signedUp.outcome == Outcome::done));
+    }, Keeping::noStore);
+
+    // Signed-in pages carry a form token and the player's own details.
+    add("GET", "/logga-in.htm", "sign_in_form", Work::quick, [&service](const HttpRequest& req) {
+        return signInFormAnswer(service, req);
+    }, Keeping::noStore);
+    add("POST", "/logga-in.htm", "sign_in", Work::hashing, [&service](const HttpRequest& req) {
+        if (!fromOwnPage(req)) return pageAnswer(Outcome::forbidden, forbiddenPage());
+        return signInAnswer(service, req);
+    }, Keeping::noStore);
+    add("POST", "/logga-ut.htm", "sign_out", Work::quick, [&service](const HttpRequest& req) {
+        return signOutAnswer(service, req);
+    }, Keeping::noStore);
+    add("GET", "/mina-sidor", "my_page", Work::quick, [&service](const HttpRequest& req) {
+        return myPageAnswer(service, req);
+    }, Keeping::noStore);
+    add("GET", "/mina-sidor/data.json", "my_data", Work::quick, [&service](const HttpRequest& req) {
+        return myDataAnswer(service, req);
+    }, Keeping::noStore);
+    add("POST", "/mina-sidor/smeknamn", "nickname_change", Work::quick, [&service](const HttpRequest& req) {
+        return nicknameChangeAnswer(service, req);
+    }, Keeping::noStore);
+    add("POST", "/mina-sidor/epost", "email_change_request", Work::hashing, [&service](const HttpRequest& req) {
+        return emailChangeRequestAnswer(service, req);
+    }, Keeping::noStore);
+    add("POST", "/mina-sidor/losenord", "password_change", Work::hashing, [&service](const HttpRequest& req) {
+        return passwordChangeAnswer(service, req);
+    }, Keeping::noStore);
+    add("POST", "/mina-sidor/nyheter", "news_choice", Work::quick, [&service](const HttpRequest& req) {
+        return newsChoiceAnswer(service, req);
+    }, Keeping::noStore);
+    add("POST", "/mina-sidor/radera", "account_deletion", Work::hashing, [&service](const HttpRequest& req) {
+        return accountDeletionAnswer(service, req);
+    }, Keeping::noStore);
+    // The link of an e-mail change carries the whole of its authority, as
+    // the sign-up's confirmation link does.
+    add("GET", "/mina-sidor/ny-epost", "email_change_form", Work::quick, [&service](const HttpRequest& req) {
+        return emailChangeFormAnswer(service, req);
+    }, Keeping::noStore);
+    add("POST", "/mina-sidor/ny-epost", "email_change", Work::quick, [&service](const HttpRequest& req) {
+        if (!fromOwnPage(req)) return pageAnswer(Outcome::forbidden, forbiddenPage());
+        return emailChangeAnswer(service, req);
     }, Keeping::noStore);
 
     add("GET", "/reg2.htm", "not_signed_up", Work::quick, [](const HttpRequest&) {

@@ -1,8 +1,9 @@
 #pragma once
 // The service's one table of addresses: the game's score post, the pages
 // the game and its menu open, sign-up and confirmation, password help, the
-// competition's pages (contest_routes.h), the JSON interface
-// (api_routes.h), the game for download and the browser game under /spela/.
+// competition's pages (contest_routes.h), challenges (challenge_routes.h),
+// the JSON interface (api_routes.h), the game for download and the browser
+// game under /spela/.
 #include "game/replay.h"
 #include "server/competition_service.h"
 #include "server/route_table.h"

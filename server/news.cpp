@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include "server/mail_refusals.h"
 #include "server/tokens.h"
 
 News::News(ConnectionPool& pool, std::string site, SendMail mail, std::function<std::int64_t()> clock)
@@ -15,6 +16,7 @@ std::size_t News::send(const NewsLetter& letter, const AuditNote& note) {
         "ORDER BY id");
     std::size_t sent = 0;
     for (const SqlRow& r : subscribers) {
+        if (mailRefused(*pool_.borrow(), *r[1])) continue;
         std::string token = newToken();
         pool_.borrow()->query("INSERT INTO unsubscribe_links (token_hash, account_id, created_at) VALUES ($1, $2, $3)",
                               {tokenHash(token), sqlInteger(r[0]), now()});

@@ -19,8 +19,9 @@ public:
     News(ConnectionPool& pool, std::string site, SendMail mail, std::function<std::int64_t()> clock);
 
     // Mails every subscriber whose address is confirmed (so that nobody is
-    // sent news on a sign-up someone else made with their address) and whose
-    // account is not banned, and audits it;
+    // sent news on a sign-up someone else made with their address), whose
+    // account is not banned and whose address has not asked for no more
+    // mail (mail_refusals.h), and audits it;
     // returns how many were mailed.
     std::size_t send(const NewsLetter& letter, const AuditNote& note);
 

@@ -158,12 +158,17 @@ Html signUpPage(const SignUpForm& sent, const std::vector<std::string>& faults, 
     Html body =
         Template("<h1>Bli medlem</h1>\n<p>Som medlem kan du registrera dina poäng från spelet. Topplistorna visar ditt "
                  "smeknamn, aldrig din e-postadress.</p>\n{{faults}}<form method=\"post\" action=\"/reg3.htm\">\n"
-                 "{{email}}{{nickname}}{{password}}{{repeated}}"
+                 "{{challenge}}{{email}}{{nickname}}{{password}}{{repeated}}"
                  "<p><label for=\"referrer\">Vem skickade spelet till dig? (vännens smeknamn, om du vill: vinner du, "
                  "vinner vännen ett bonuspris)</label><input id=\"referrer\" name=\"referrer\" type=\"text\" "
                  "value=\"{{referrer}}\" maxlength=\"{{referrerLength}}\"></p>\n"
                  "{{news}}<p><button type=\"submit\">Bli medlem</button></p>\n</form>\n")
             .set("faults", faultList(faults))
+            .set("challenge", sent.challenge.empty() ? Html()
+                                                     : Template("<input type=\"hidden\" name=\"challenge\" "
+                                                                "value=\"{{token}}\">\n")
+                                                           .set("token", sent.challenge)
+                                                           .render())
             .set("email", inputField(emailLabel, "email", "text", sent.email, maxUserNameLength))
             .set("nickname", inputField("Smeknamn i topplistorna", "nickname", "text", sent.nickname, maxNicknameCharacters))
             .set("password", inputField(passwordLabel("Lösenord"), "password", "password", "", maxPasswordLength))

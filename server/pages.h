@@ -8,7 +8,7 @@
 #include "server/competition_service.h"
 #include "server/html_template.h"
 
-// "/" and "/index2.htm": the current period and its end, each current
+// "/": the current period and its end, each current
 // game's ten best in it and of all time, the period's collective ranking,
 // the game's own texts of the competition rules and of Kvippa (naming the
 // site `siteName`), the links (to the browser game too when `webGame` is
@@ -16,7 +16,8 @@
 Html startPage(const ContestView& view, std::string_view siteName, bool webGame = false);
 
 // "/reg3.htm": the sign-up form, filled again with what was sent and the
-// faults found in it; `done` thanks the new player instead.
+// faults found in it (a challenge link's token rides along hidden); `done`
+// thanks the new player instead.
 Html signUpPage(const SignUpForm& sent, const std::vector<std::string>& faults, bool done);
 
 // "/reg2.htm": the game's user name is not signed up.

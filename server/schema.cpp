@@ -7,7 +7,7 @@ namespace {
 
 // {id} stands for the table's generated key and {bytes} for a column of
 // raw bytes, the things the two databases spell differently.
-constexpr std::array<std::string_view, 9> migrations = {
+constexpr std::array<std::string_view, 11> migrations = {
     R"(
 CREATE TABLE accounts (
     id {id},
@@ -228,6 +228,61 @@ CREATE TABLE unsubscribe_links (
     R"(
 ALTER TABLE accounts ADD COLUMN referrer_id BIGINT REFERENCES accounts (id);
 ALTER TABLE winners ADD COLUMN referrer_nickname TEXT;
+)",
+    // Players signed in on the site, each session kept as the hash of its
+    // id with the token its forms carry; and new e-mail addresses waiting
+    // for the mailed link that confirms them.
+    R"(
+CREATE TABLE sessions (
+    id_hash TEXT PRIMARY KEY,
+    account_id BIGINT NOT NULL REFERENCES accounts (id),
+    form_token TEXT NOT NULL,
+    created_at BIGINT NOT NULL,
+    last_seen_at BIGINT NOT NULL,
+    expires_at BIGINT NOT NULL
+);
+CREATE INDEX sessions_by_account ON sessions (account_id);
+CREATE INDEX sessions_by_expiry ON sessions (expires_at);
+CREATE TABLE email_changes (
+    token_hash TEXT PRIMARY KEY,
+    account_id BIGINT NOT NULL REFERENCES accounts (id),
+    email TEXT NOT NULL,
+    email_key TEXT NOT NULL,
+    created_at BIGINT NOT NULL,
+    expires_at BIGINT NOT NULL,
+    used_at BIGINT
+);
+CREATE INDEX email_changes_by_account ON email_changes (account_id, created_at);
+)",
+    // Friends a player challenged, each kept as a keyed hash of the address:
+    // enough to bound how often an address is mailed, without keeping the
+    // addresses of people who never asked to be known here. A row is kept
+    // for every friend named, mailed or not, so the day's share counts the
+    // same whether an address said no or not. The sign-up link's token is
+    // kept as its hash (none when no mail went), with the account that
+    // signed up through it. Addresses that asked for no more mail are kept
+    // the same way, and so are the links that ask it.
+    R"(
+CREATE TABLE challenges (
+    id {id},
+    account_id BIGINT NOT NULL REFERENCES accounts (id),
+    friend_hash TEXT NOT NULL,
+    token_hash TEXT UNIQUE,
+    sent_at BIGINT NOT NULL,
+    mailed INTEGER NOT NULL,
+    joined_id BIGINT REFERENCES accounts (id)
+);
+CREATE INDEX challenges_by_account ON challenges (account_id, sent_at);
+CREATE INDEX challenges_by_friend ON challenges (friend_hash, sent_at);
+CREATE TABLE mail_refusals (
+    address_hash TEXT PRIMARY KEY,
+    refused_at BIGINT NOT NULL
+);
+CREATE TABLE refusal_links (
+    token_hash TEXT PRIMARY KEY,
+    address_hash TEXT NOT NULL,
+    created_at BIGINT NOT NULL
+);
 )",
 };
 

@@ -1,5 +1,7 @@
 #include "server/store.h"
 
+#include "server/sessions.h"
+
 std::optional<Account> Store::accountByEmailKey(const std::string& emailKey) {
     auto connection = pool_.borrow();
     auto rows = connection->query("SELECT id, email, nickname, password_hash, banned_at FROM accounts WHERE email_key = $1", {emailKey});
@@ -7,36 +9,48 @@ std::optional<Account> Store::accountByEmailKey(const std::string& emailKey) {
     return Account{sqlInteger(rows[0][0]), *rows[0][1], *rows[0][2], *rows[0][3], rows[0][4].has_value()};
 }
 
-SignUpResult Store::addAccount(const NewAccount& a) {
-    auto connection = pool_.borrow();
-    SqlTransaction transaction(*connection);
-    if (!connection->query("SELECT 1 FROM accounts WHERE email_key = $1", {a.emailKey}).empty()) {
-        return SignUpResult::emailTaken;
-    }
-    if (!connection->query("SELECT 1 FROM accounts WHERE nickname_key = $1 OR nickname_skeleton = $2",
-                           {a.nicknameKey, a.nicknameSkeleton}).empty()) {
+namespace {
+
+// The nickname is looked at before the address: a taken nickname is
+// public, and a form that tried a taken one with an address that has an
+// account must be told what a new address is told.
+SignUpResult insertAccount(SqlConnection& connection, const NewAccount& a) {
+    SqlTransaction transaction(connection);
+    if (!connection.query("SELECT 1 FROM accounts WHERE nickname_key = $1 OR nickname_skeleton = $2",
+                          {a.nicknameKey, a.nicknameSkeleton}).empty()) {
         return SignUpResult::nicknameTaken;
     }
     std::optional<std::int64_t> referrer;
     if (!a.referrerKey.empty()) {
-        auto found = connection->query("SELECT id FROM accounts WHERE nickname_key = $1", {a.referrerKey});
+        auto found = connection.query("SELECT id FROM accounts WHERE nickname_key = $1", {a.referrerKey});
         if (found.empty()) return SignUpResult::referrerUnknown;
         referrer = sqlInteger(found[0][0]);
     }
-    try {
-        connection->query(
-            "INSERT INTO accounts (email, email_key, nickname, nickname_key, password_hash, created_at, "
-            "nickname_skeleton, news, referrer_id) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, "
-            "CASE WHEN $9 = 0 THEN NULL ELSE $9 END)",
-            {a.email, a.emailKey, a.nickname, a.nicknameKey, a.passwordHash, a.createdAt, a.nicknameSkeleton,
-             std::int64_t{a.news ? 1 : 0}, referrer.value_or(0)});
-        transaction.commit();
-    } catch (const SqlError& error) {
-        // A sign-up of the same name that won the race since the look-up.
-        if (!error.uniqueViolation) throw;
+    if (!connection.query("SELECT 1 FROM accounts WHERE email_key = $1", {a.emailKey}).empty()) {
         return SignUpResult::emailTaken;
     }
+    connection.query(
+        "INSERT INTO accounts (email, email_key, nickname, nickname_key, password_hash, created_at, "
+        "nickname_skeleton, news, referrer_id) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, "
+        "CASE WHEN $9 = 0 THEN NULL ELSE $9 END)",
+        {a.email, a.emailKey, a.nickname, a.nicknameKey, a.passwordHash, a.createdAt, a.nicknameSkeleton,
+         std::int64_t{a.news ? 1 : 0}, referrer.value_or(0)});
+    transaction.commit();
     return SignUpResult::created;
+}
+
+}  // namespace
+
+SignUpResult Store::addAccount(const NewAccount& a) {
+    auto connection = pool_.borrow();
+    try {
+        return insertAccount(*connection, a);
+    } catch (const SqlError& error) {
+        // A sign-up of the same address or nickname won the race since the
+        // look-up; looking again tells which.
+        if (!error.uniqueViolation) throw;
+        return insertAccount(*connection, a);
+    }
 }
 
 bool Store::addSubmission(const AcceptedSubmission& s) {
@@ -98,6 +112,8 @@ bool Store::resetPassword(const std::string& tokenHash, std::int64_t now, const 
     if (rows.empty()) return false;
     std::int64_t accountId = sqlInteger(rows[0][0]);
     connection->query("UPDATE accounts SET password_hash = $1 WHERE id = $2", {passwordHash, accountId});
+    // Whoever knew the forgotten password is signed out with it.
+    endSessionsOf(*connection, accountId);
     // The other links were asked for the same forgotten password; left
     // open, one found later in the mailbox would undo this one.
     connection->query(

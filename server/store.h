@@ -63,9 +63,9 @@ public:
                        std::int64_t since, std::int64_t most);
     // The account of an unused, unexpired token, if any.
     std::optional<std::int64_t> resetTokenAccount(const std::string& tokenHash, std::int64_t now);
-    // Sets the new password and uses up the token and every other open
-    // token of the account, in one transaction; false when the token is
-    // unknown, used or expired.
+    // Sets the new password, uses up the token and every other open token
+    // of the account and ends its sessions, in one transaction; false when
+    // the token is unknown, used or expired.
     bool resetPassword(const std::string& tokenHash, std::int64_t now, const std::string& passwordHash);
 
 private:

@@ -34,8 +34,8 @@ TEST_F(Accounts, TheSignUpFormNamesEveryFault) {
     // 64 characters in the game's code page, å counted once.
     signUp(std::string(50, 'a') + "å@exempel.se", "Lång", "hemligt1");
     EXPECT_EQ(service->signUp({"ANNA@example.se", "Anna", "hemligt1", "hemligt1"}).outcome, Outcome::done);
-    EXPECT_EQ(service->signUp({"anna@EXAMPLE.se", "Berit", "hemligt1", "hemligt1"}).faults,
-              std::vector<std::string>{"Det finns redan en användare med den e-postadressen."});
+    // A taken address is answered as a new one (challenges_test.cpp has its mail).
+    EXPECT_EQ(service->signUp({"anna@EXAMPLE.se", "Berit", "hemligt1", "hemligt1"}).outcome, Outcome::done);
     EXPECT_EQ(service->signUp({"berit@example.se", "ANNA", "hemligt1", "hemligt1"}).faults,
               std::vector<std::string>{"Smeknamnet är redan upptaget."});
     EXPECT_EQ(count("SELECT COUNT(*) FROM accounts"), 2);

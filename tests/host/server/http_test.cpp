@@ -296,7 +296,11 @@ TEST_F(HttpService, EveryAnswerCarriesTheBrowserSafetyHeaders) {
         {"not found", [&] { return client().Get("/nowhere"); }, false},
         {"a packed body", [&] { return client().Post("/r0002.asp", {{"Content-Encoding", "gzip"}}, "x", "text/plain"); },
          false},
-        {"the sign-up form", [&] { return client().Get("/reg3.htm"); }, false},
+        // It may carry a challenge link's token.
+        {"the sign-up form", [&] { return client().Get("/reg3.htm"); }, true},
+        {"a challenge link's sign-up form", [&] { return client().Get("/reg3.htm?utmaning=abc"); }, true},
+        // Signed in, it carries the session's form token.
+        {"the challenge page", [&] { return client().Get("/index2.htm"); }, true},
         {"a sign-up", [&] { return signUp("berit@example.se", "Berit", "hemligt1", "hemligt1"); }, true},
         {"password help", [&] { return client().Get("/getpass.htm?mail=anna@example.se"); }, true},
         {"a reset link", [&] { return client().Get("/reset.htm?token=abc"); }, true},
