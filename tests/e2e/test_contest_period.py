@@ -119,9 +119,10 @@ class ContestPeriodTest(RegistrationCase):
 
         # A challenges B; B gets one mail, with a sign-up link that knows A
         # (and no browser game, which this server does not serve).
-        self.a_browser.fill(friend1=B.address, message="Slå mig om du kan!")
+        message = "Slå mig om du kan!"
+        self.a_browser.fill(friend1=B.address, message=message)
         mail, body = self.server.mail_to(B.address, f"{SITE}/reg3.htm?utmaning=", "the challenge mail")
-        for text in (A.nickname, str(A_SCORE), f"{SITE}/download/zifra.exe", f"{SITE}/avsluta.htm?token="):
+        for text in (A.nickname, str(A_SCORE), message, f"{SITE}/download/zifra.exe", f"{SITE}/avsluta.htm?token="):
             self.assertIn(text, body)
         self.assertNotIn(f"{SITE}/spela/", body)
         self.assertIn("/avsluta.htm?token=", mail["List-Unsubscribe"])
