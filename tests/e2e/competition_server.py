@@ -37,6 +37,21 @@ def unscramble(value):
     return bytes(b ^ FIELD_KEY[i % 8] for i, b in enumerate(raw)).decode("cp1252")
 
 
+def scramble(text):
+    """A field's text as the game sends it: the inverse of `unscramble`."""
+    raw = text.encode("cp1252")
+    return bytes(b ^ FIELD_KEY[i % 8] for i, b in enumerate(raw)).hex().upper()
+
+
+def score_form(user, password, score, play_time, checksum, length, speed=98, processor="CPU UNKNOWN"):
+    """The body of the game's score post, its eleven fields consistent with
+    one another; the play time as the game sends it, signed."""
+    values = [scramble(user), "4", scramble(password), scramble(str(score)), scramble(str(play_time)),
+              scramble(str(speed)), scramble(processor), scramble(str(checksum)), scramble(str(length)),
+              scramble(str(score) + user), scramble(str(int32(length + score)))]
+    return "&".join(f"{k}={v}" for k, v in zip(FIELD_ORDER, values)).encode()
+
+
 def program_facts(path):
     """(checksum, length) of a file as the program computes them for its own
     file: a CRC-32 whose register starts at 0 and is not complemented."""

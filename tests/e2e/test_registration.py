@@ -91,6 +91,16 @@ class RegistrationCase(ZifraTestCase):
         self.menu("Right", "Right", "Down", "Return")  # "Koppla upp" -> "Registrera high-score"
         return self.registration()
 
+    def register(self, user, password, expect_accepted=True):
+        """Sends the best score through the game's dialog; (score, controls)."""
+        score, controls = self.open_registration_from_menu()
+        self.type_into(controls, USER_NAME, user)
+        self.type_into(controls, PASSWORD, password)
+        self.click(controls, OK)
+        if expect_accepted:
+            wait_until(lambda: not self.registration_open(), SUBMISSION_TIMEOUT, 0.5, "the accepted score's dialog to close")
+        return score, controls
+
     def assert_valid_submission(self, submission, score):
         print("decoded submission:", submission["fields"], "answered", repr(submission["answer"]))
         self.assertEqual(submission["problems"], [])

@@ -23,6 +23,8 @@ import urllib.error
 import urllib.parse
 import urllib.request
 
+from competition_server import score_form
+
 SERVER = os.environ["ZIFRA_SERVER"]
 SIM = os.environ["ZIFRA_SIM"]
 REPLAY = os.environ["ZIFRA_REPLAY"]
@@ -32,7 +34,6 @@ KEYS = os.path.join(os.environ["ZIFRA_GOLDEN_DIR"], "play.keys")
 FRAMES = 1450
 # What the service allows beyond the time since the ticket (score_proofs.h).
 SLACK_S = 2.0
-FIELD_KEY = bytes([0x3C, 0x91, 0xD4, 0x0E, 0x6B, 0xA2, 0x58, 0x17])
 EMAIL, NICKNAME, PASSWORD = "anna.berg@example.se", "Zifra-Anna", "hemligt1"
 FORGER = "fuskare@example.se"
 
@@ -98,20 +99,6 @@ class Server:
 
     def stop(self):
         stop(self.process)
-
-
-def scrambled(text):
-    raw = text.encode("cp1252")
-    return bytes(b ^ FIELD_KEY[i % 8] for i, b in enumerate(raw)).hex().upper()
-
-
-def eleven_fields(user, score, play_time, checksum=1, length=2):
-    """The game's score form; the play time as the game sends it, signed."""
-    values = [scrambled(user), "4", scrambled(PASSWORD), scrambled(str(score)), scrambled(str(play_time)),
-              scrambled("98"), scrambled("CPU UNKNOWN"), scrambled(str(checksum)), scrambled(str(length)),
-              scrambled(str(score) + user), scrambled(str((length + score + 2**31) % 2**32 - 2**31))]
-    keys = ["f1", "f2", "f3", "f4", "f5", "f6", "f7", "f8", "f9", "fa", "fb"]
-    return "&".join(f"{k}={v}" for k, v in zip(keys, values)).encode()
 
 
 class VerifiedScores:
@@ -191,8 +178,8 @@ class VerifiedScores:
         server.stop()
         strict = self.start("--verified-only")
         strict.sign_up(FORGER, "Fuskare")
-        status, _, answer = strict.request("/r0002.asp", eleven_fields(FORGER, 2000000, 86400000),
-                                           "application/x-www-form-urlencoded")
+        forged = score_form(FORGER, PASSWORD, 2000000, 86400000, checksum=1, length=2)
+        status, _, answer = strict.request("/r0002.asp", forged, "application/x-www-form-urlencoded")
         self.assertEqual((status, answer.split(b"\r\n")[0]), (200, b"0"))
         _, top = strict.json("/api/top?gameid=4")
         self.assertEqual([(p["nickname"], p["verified"]) for p in top["alltime"]], [(NICKNAME, True)])
