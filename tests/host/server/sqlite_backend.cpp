@@ -15,12 +15,14 @@ std::vector<std::string>& files() {
     return paths;
 }
 
+void removeDatabase(const std::string& path) {
+    for (const char* suffix : {"", "-wal", "-shm"}) std::remove((path + suffix).c_str());
+}
+
 class RemoveFiles : public testing::Environment {
 public:
     void TearDown() override {
-        for (const std::string& path : files()) {
-            for (const char* suffix : {"", "-wal", "-shm"}) std::remove((path + suffix).c_str());
-        }
+        for (const std::string& path : files()) removeDatabase(path);
     }
 };
 
@@ -31,6 +33,9 @@ const auto* registered = testing::AddGlobalTestEnvironment(new RemoveFiles);
 std::string freshDatabaseUrl() {
     std::string path = testing::TempDir() + "zifra-server-test-" + std::to_string(getpid()) + "-" +
                        std::to_string(files().size()) + ".db";
+    // A program that was killed leaves its files, and process ids come
+    // round again: the name alone does not make the file fresh.
+    removeDatabase(path);
     files().push_back(path);
     return "sqlite:" + path;
 }
